@@ -1,0 +1,33 @@
+// Paths, folder listing and folder creation.
+//
+// Paths are `\`-separated byte strings in buffers of VOR_MAX_PATH (260) bytes.
+// Every operation that would produce a path of more than 259 bytes refuses
+// (returns 0 and leaves the buffer as it was) instead of cutting it short.
+#pragma once
+
+#include "core/imaging/file.h"
+
+// Replaces the part after the last `\` by `name` (a path ending in `\` gets
+// the name appended; a path without `\` is replaced). `name` may itself hold
+// `\`. Returns 1, or 0 when the result would not fit in VOR_MAX_PATH bytes.
+int FilePath_SetName(char *path, const char *name);
+// Pointer to the part after the last `\` inside the same text.
+const char *FilePath_GetName(const char *path);
+char *FilePath_GetName(char *path);
+// Writes the folder part of `path`, ending with `\`, into `buffer` (260 bytes);
+// a path without `\` gives an empty folder. Returns 1, or 0 when too long.
+int FilePath_CopyFolder(const char *path, char *buffer);
+
+// Creates a folder and any missing parents. Returns 1 when it exists after.
+int FileSys_MakeFolder(const char *folder);
+// 1 when the folder exists.
+int FileSys_FolderExists(const char *folder);
+
+// Calls visit(user, path) for each entry matching `pattern` (a folder
+// followed by `*`; only the `*` form is supported). In mode 2 folders are
+// delivered ending with `\` and the `.` and `..` entries ending with a dot.
+// The visitor returns 1 to go on, 0 to stop. Entries come in name order
+// (unsigned bytes) so that every platform lists the same way. Returns the
+// number of entries delivered, or -1 when the folder cannot be read.
+typedef int (*FolderVisitor)(void *user, const char *path);
+int Folder_FindEx(const char *pattern, int mode, FolderVisitor visit, void *user);

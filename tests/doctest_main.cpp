@@ -1,0 +1,3 @@
+// Test runner shared by every test executable.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest.h>
