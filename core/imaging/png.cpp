@@ -1,0 +1,142 @@
+// PNG decoding into 32-bit images and PNG encoding of 32-bit images, in
+// memory. The file and resource front ends call these.
+//
+// Decoding: the header is read first and images over DIB_MAX_SIDE per side or
+// DIB_MAX_PIXELS in total are refused before any pixel memory is taken. Every
+// PNG (grey, palette, 16-bit, with or without alpha) becomes straight-alpha
+// BGRA, bottom-up. Damaged or truncated data gives nullptr.
+// Encoding: RGBA with alpha, compressed by zlib at a fast level; colour under
+// alpha 0 is kept, so a round trip is pixel exact.
+//
+// The codec keeps no mutable state between calls (its settings are fixed at
+// start-up and failure strings are off), so several threads may use it.
+#include "core/imaging/dib.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include <zlib.h>
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#endif
+
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS DIB_MAX_SIDE
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+// zlib level 1..6 are the fast ones; see Png_ZlibCompress.
+enum { PNG_ZLIB_LEVEL = 3, PNG_FILTER = -1 };
+static unsigned char *Png_ZlibCompress(unsigned char *data, int length, int *outLength, int quality);
+
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#define STBIW_ZLIB_COMPRESS Png_ZlibCompress
+#define STBIW_CRC32(buffer, length) ((unsigned int)crc32(0, (const Bytef *)(buffer), (uInt)(length)))
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+// The row filter is chosen once at program start, before any thread exists.
+static const int Png_filterChosen = (stbi_write_force_png_filter = PNG_FILTER, 1);
+
+// zlib stream of `data` in a malloc'd block, as the PNG writer expects. The
+// level is ours, not the writer's: measured on part images, levels above the
+// chosen one cost several times the time for a few percent of size.
+static unsigned char *Png_ZlibCompress(unsigned char *data, int length, int *outLength, int quality)
+{
+    (void)quality;
+    (void)Png_filterChosen;
+    uLongf bound = compressBound((uLong)length);
+    unsigned char *out = (unsigned char *)malloc(bound);
+    if (!out)
+        return nullptr;
+    uLongf written = bound;
+    if (compress2(out, &written, data, (uLong)length, PNG_ZLIB_LEVEL) != Z_OK || written > INT_MAX) {
+        free(out);
+        return nullptr;
+    }
+    *outLength = (int)written;
+    return out;
+}
+
+DIB *DIB_CreateFromMemory(const void *data, size_t size)
+{
+    if (!data || size == 0 || size > (size_t)INT_MAX)
+        return nullptr;
+    const stbi_uc *bytes = (const stbi_uc *)data;
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(bytes, (int)size, &w, &h, &channels))
+        return nullptr;
+    if (w <= 0 || h <= 0 || w > DIB_MAX_SIDE || h > DIB_MAX_SIDE || (long long)w * h > DIB_MAX_PIXELS)
+        return nullptr;
+    int dw = 0, dh = 0;
+    stbi_uc *rgba = stbi_load_from_memory(bytes, (int)size, &dw, &dh, &channels, 4);
+    if (!rgba)
+        return nullptr;
+    DIB *image = nullptr;
+    if (dw == w && dh == h)
+        image = DIB_Create(32, w, h);
+    if (image) {
+        for (int y = 0; y < h; y++) {
+            const stbi_uc *in = rgba + (size_t)y * w * 4;
+            unsigned char *out = DIB_RowTD(image, y);
+            for (int x = 0; x < w; x++) {
+                out[4 * x + 0] = in[4 * x + 2];
+                out[4 * x + 1] = in[4 * x + 1];
+                out[4 * x + 2] = in[4 * x + 0];
+                out[4 * x + 3] = in[4 * x + 3];
+            }
+        }
+    }
+    stbi_image_free(rgba);
+    return image;
+}
+
+unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
+{
+    if (outSize)
+        *outSize = 0;
+    if (!image32 || image32->bitCount != 32 || image32->width <= 0 || image32->height <= 0)
+        return nullptr;
+    int w = image32->width, h = image32->height;
+    // The writer takes RGBA rows top-down.
+    unsigned char *rgba = (unsigned char *)malloc((size_t)w * h * 4);
+    if (!rgba)
+        return nullptr;
+    for (int y = 0; y < h; y++) {
+        const unsigned char *in = DIB_RowTD(image32, y);
+        unsigned char *out = rgba + (size_t)y * w * 4;
+        for (int x = 0; x < w; x++) {
+            out[4 * x + 0] = in[4 * x + 2];
+            out[4 * x + 1] = in[4 * x + 1];
+            out[4 * x + 2] = in[4 * x + 0];
+            out[4 * x + 3] = in[4 * x + 3];
+        }
+    }
+    int length = 0;
+    unsigned char *png = stbi_write_png_to_mem(rgba, w * 4, w, h, 4, &length);
+    free(rgba);
+    if (!png || length <= 0) {
+        free(png);
+        return nullptr;
+    }
+    if (outSize)
+        *outSize = (size_t)length;
+    return png;
+}
