@@ -1,0 +1,39 @@
+// Path text operations: names, folders and joins on `\`-separated paths.
+// A CP949 trail byte is a letter or 0x81 and above, never `\`, so a plain
+// byte scan finds the separators of Korean paths too.
+#include <cstring>
+
+#include "core/services/filesys.h"
+
+const char *FilePath_GetName(const char *path)
+{
+    const char *slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+char *FilePath_GetName(char *path)
+{
+    char *slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+int FilePath_SetName(char *path, const char *name)
+{
+    char *namePart = FilePath_GetName(path);
+    size_t keep = (size_t)(namePart - path);
+    size_t n = strlen(name);
+    if (keep + n >= VOR_MAX_PATH)
+        return 0;
+    memmove(namePart, name, n + 1);
+    return 1;
+}
+
+int FilePath_CopyFolder(const char *path, char *buffer)
+{
+    size_t keep = (size_t)(FilePath_GetName(path) - path);
+    if (keep >= VOR_MAX_PATH)
+        return 0;
+    memmove(buffer, path, keep);
+    buffer[keep] = 0;
+    return 1;
+}
