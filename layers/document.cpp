@@ -1,0 +1,75 @@
+// Creation and release of layer documents, queueing and selection.
+#include "layers/document.h"
+
+#include <cstdlib>
+
+#include "layers/render.h"
+
+namespace {
+
+// Depth lists and request queues of a character stay within a few dozen.
+enum { LIST_INITIAL = 32, LIST_GROW = 32 };
+
+int File_CanOpen(const char *path)
+{
+    VorFile *file = FILE_Open(path, "rb");
+    if (!file)
+        return 0;
+    FILE_Close(file);
+    return 1;
+}
+
+}  // namespace
+
+LayerDocument *LayerDocument_Create(void)
+{
+    LayerDocument *doc = (LayerDocument *)calloc(1, sizeof(LayerDocument));
+    if (!doc)
+        return nullptr;
+    doc->root = Layer_Create(0, nullptr);
+    doc->composed = DIB_Create(24, DOCUMENT_WIDTH, DOCUMENT_HEIGHT);
+    doc->depthList = PtrList_Create(LIST_INITIAL, LIST_GROW);
+    doc->requests = PtrList_Create(LIST_INITIAL, LIST_GROW);
+    doc->cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
+    doc->zoom = 1.0;
+    if (!doc->root || !doc->composed || !doc->depthList || !doc->requests || !doc->cache) {
+        LayerDocument_Free(doc);
+        return nullptr;
+    }
+    return doc;
+}
+
+void LayerDocument_Free(LayerDocument *doc)
+{
+    if (!doc)
+        return;
+    // The depth list only refers to layers of the tree: forget it first.
+    if (doc->depthList)
+        PtrList_Destroy(doc->depthList, nullptr);
+    if (doc->requests)
+        PtrList_Destroy(doc->requests, ImageRequest_FreeItem);
+    Layer_Destroy(doc->root);
+    ImageCache_Free(doc->cache);
+    Canvas_DropDragCache(doc);
+    if (doc->composed)
+        DIB_Delete_(doc->composed);
+    free(doc);
+}
+
+int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request)
+{
+    if (!request)
+        return 0;
+    int exists = File_CanOpen(request->path);
+    if (PtrList_Add(doc->requests, request) < 0)
+        ImageRequest_Free(request);
+    return exists;
+}
+
+void Canvas_SelectLayer(LayerDocument *doc, int32_t id)
+{
+    if (id == doc->selectedId)
+        return;
+    doc->selectedId = id;
+    Canvas_DropDragCache(doc);
+}

@@ -1,0 +1,35 @@
+// The load pass: turns the document's queued image requests into layer
+// images, then has the result composed.
+//
+// The pass is one plain function that reports through a callback record.
+// The canvas runs it on a loader thread with callbacks that message the
+// window; vor-cli and the tests run it synchronously. It takes each image from
+// the document's cache or decodes it, gives the layer its own copy, or, when
+// the request carries a colour, a tinted grey-plus-alpha conversion.
+#pragma once
+
+#include "layers/document.h"
+#include "layers/render.h"
+
+struct LoadPassHooks {
+    void *context;
+    // Request `index` is about to be loaded (progress display). The queue may
+    // grow during the call: the pass loads whatever is queued before it ends.
+    void (*itemStarted)(void *context, int index);
+    // Every request is done and the queue is empty: compose the picture.
+    // nullptr composes here with Canvas_Render and no hooks.
+    void (*renderRequested)(void *context);
+    // Last word of the pass, after the composition.
+    void (*passFinished)(void *context);
+};
+
+// One load pass over the queue: drops the drag caches, loads every request in
+// order (printing "thread : <path>" for each), empties the queue, then calls
+// renderRequested and passFinished. Does not touch doc->loaderRunning, which
+// belongs to whoever starts passes.
+void Canvas_LoadPass(LayerDocument *doc, const LoadPassHooks *hooks);
+
+// The refresh for callers without a window or thread: nothing while a pass
+// is marked running; compose at once when the queue is empty; otherwise run
+// a load pass here, marked running for its duration.
+void Canvas_RefreshNow(LayerDocument *doc, const LoadPassHooks *loadHooks, const CanvasHooks *canvasHooks);
