@@ -1,0 +1,215 @@
+// Building the part catalogue: the folder scans in their fixed order, the
+// reading of each folder's definition, the sort, and the built-in entries.
+#include "catalog/part_catalog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "catalog/part_definition.h"
+#include "catalog/preprocessor.h"
+#include "core/services/filesys.h"
+#include "core/util.h"
+
+PartCatalog g_partCatalog;
+
+enum { PART_LIST_CAPACITY = 32, PART_LIST_GROWTH = 16 };
+
+struct BuiltInPart {
+    const char *name;
+    const char *folder;
+};
+
+// The order is the order of the expression boxes and of the export.
+static const BuiltInPart kExpressions[PART_EXPRESSION_COUNT] = {
+    {"기본", "sumashi"}, {"^-^", "niko"},    {"^o^", "nikkori"}, {"*^^*", "makka"},
+    {"'-';", "naki"},    {"T.T", "utumuki"}, {"--+", "ikari"},   {"O_O", "odoroki"},
+};
+
+static const char kNoAccessoryName[] = "없음";
+
+static void PartEntry_Free(void *item)
+{
+    PartEntry *entry = (PartEntry *)item;
+    if (!entry)
+        return;
+    free(entry->name);
+    free(entry->folder);
+    free(entry->path);
+    free(entry);
+}
+
+static PartEntry *PartEntry_Create(const char *name, const char *folder, const char *path, HlsColour color)
+{
+    PartEntry *entry = (PartEntry *)calloc(1, sizeof(PartEntry));
+    if (!entry)
+        return nullptr;
+    entry->name = Str_Dup(name);
+    entry->folder = Str_Dup(folder);
+    entry->path = Str_Dup(path);
+    entry->color = color;
+    if (!entry->name || !entry->folder || !entry->path) {
+        PartEntry_Free(entry);
+        return nullptr;
+    }
+    return entry;
+}
+
+static int AddEntry(PtrList *list, const char *name, const char *folder, const char *path, HlsColour color)
+{
+    PartEntry *entry = PartEntry_Create(name, folder, path, color);
+    if (!entry)
+        return 0;
+    if (PtrList_Add(list, entry) < 0) {
+        PartEntry_Free(entry);
+        return 0;
+    }
+    return 1;
+}
+
+struct ScanState {
+    PtrList *list;
+    int failed;  // memory ran out
+};
+
+// One entry of a kind folder. Only folders count (mode 2 delivers them
+// ending with `\`); `.` and `..` end with a dot, plain files with neither.
+// A folder without a readable definition, or whose definition lacks a Name
+// or a Folder, is left out.
+static int VisitPartFolder(void *user, const char *path)
+{
+    ScanState *scan = (ScanState *)user;
+    size_t length = strlen(path);
+    if (length == 0 || path[length - 1] == '.' || path[length - 1] != '\\')
+        return 1;
+    char definitionPath[VOR_MAX_PATH];
+    memcpy(definitionPath, path, length + 1);
+    if (!FilePath_SetName(definitionPath, "vor.inf"))
+        return 1;
+    Debug_Print("%s\n", definitionPath);
+    Preprocessor *pp = Preprocessor_Open(definitionPath, nullptr);
+    if (!pp)
+        return 1;
+    PartDefinition *def = ReadPartDefinition(pp);
+    if (!def)
+        scan->failed = 1;
+    else if (def->name && def->folder && !AddEntry(scan->list, def->name, def->folder, path, def->color))
+        scan->failed = 1;
+    PartDefinition_Free(def);
+    Preprocessor_Close(pp);
+    return 1;
+}
+
+static int CompareByFolder(const void *a, const void *b)
+{
+    const PartEntry *x = *(const PartEntry *const *)a;
+    const PartEntry *y = *(const PartEntry *const *)b;
+    return strcmp(x->folder, y->folder);  // unsigned bytes
+}
+
+// Creates a list from the folders of `dataFolder` + `kind` + `\*`, sorted.
+static PtrList *ScanKind(const char *dataFolder, const char *kind, int *failed)
+{
+    PtrList *list = PtrList_Create(PART_LIST_CAPACITY, PART_LIST_GROWTH);
+    if (!list) {
+        *failed = 1;
+        return nullptr;
+    }
+    char pattern[VOR_MAX_PATH * 2];
+    snprintf(pattern, sizeof pattern, "%s%s\\*", dataFolder, kind);
+    if (strlen(pattern) < VOR_MAX_PATH) {
+        ScanState scan = {list, 0};
+        Folder_FindEx(pattern, 2, VisitPartFolder, &scan);
+        if (scan.failed)
+            *failed = 1;
+    }
+    Array_Sort(list, CompareByFolder);
+    return list;
+}
+
+void PartCatalog_Free(PartCatalog *catalog)
+{
+    for (int id = 0; id < PART_LIST_COUNT; id++)
+        PtrList_Destroy(PartCatalog_List(catalog, id), PartEntry_Free);
+    memset(catalog, 0, sizeof *catalog);
+}
+
+int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
+{
+    PartCatalog_Free(catalog);
+    int failed = 0;
+    const HlsColour none = {0, 0, 0};
+
+    catalog->accessories = ScanKind(dataFolder, "accesary", &failed);
+    if (catalog->accessories) {
+        // Inserted after the sort so that it stays first.
+        int before = PtrList_Count(catalog->accessories);
+        PartEntry *entry = PartEntry_Create(kNoAccessoryName, "", "", none);
+        if (entry)
+            PtrList_InsertAt(catalog->accessories, 0, entry);
+        if (!entry || PtrList_Count(catalog->accessories) == before) {
+            PartEntry_Free(entry);
+            failed = 1;
+        }
+    }
+    catalog->eyeShapes = ScanKind(dataFolder, "eye", &failed);
+    catalog->browShapes = ScanKind(dataFolder, "braw", &failed);
+    catalog->cheekShapes = ScanKind(dataFolder, "hoho", &failed);
+    catalog->mouthShapes = ScanKind(dataFolder, "mouth", &failed);
+    catalog->hairStyles = ScanKind(dataFolder, "hair", &failed);
+    catalog->expressions = PtrList_Create(PART_EXPRESSION_COUNT, PART_LIST_GROWTH);
+    if (!catalog->expressions) {
+        failed = 1;
+    } else {
+        for (const BuiltInPart &e : kExpressions)
+            if (!AddEntry(catalog->expressions, e.name, e.folder, "", none))
+                failed = 1;
+    }
+    catalog->dresses = ScanKind(dataFolder, "dress", &failed);
+    return !failed;
+}
+
+void LoadPartCatalog()
+{
+    PartCatalog_Load(&g_partCatalog, ".\\data\\");
+}
+
+PtrList *PartCatalog_List(const PartCatalog *catalog, int listId)
+{
+    switch (listId) {
+    case PART_LIST_HAIR: return catalog->hairStyles;
+    case PART_LIST_DRESS: return catalog->dresses;
+    case PART_LIST_EYE: return catalog->eyeShapes;
+    case PART_LIST_BROW: return catalog->browShapes;
+    case PART_LIST_MOUTH: return catalog->mouthShapes;
+    case PART_LIST_CHEEK: return catalog->cheekShapes;
+    case PART_LIST_ACCESSORY: return catalog->accessories;
+    case PART_LIST_EXPRESSION: return catalog->expressions;
+    default: return nullptr;
+    }
+}
+
+const char *PartCatalog_ListName(int listId)
+{
+    static const char *const names[PART_LIST_COUNT] = {
+        "hair", "dress", "eye", "brow", "mouth", "cheek", "accessory", "expression",
+    };
+    return (listId >= 0 && listId < PART_LIST_COUNT) ? names[listId] : "";
+}
+
+int FindPartByFolder(const PtrList *list, const char *folder)
+{
+    int count = PtrList_Count(list);
+    for (int i = 0; i < count; i++) {
+        const PartEntry *entry = (const PartEntry *)PtrList_Get(list, i);
+        if (strcmp(entry->folder, folder) == 0)
+            return i;
+    }
+    return -1;
+}
+
+const char *PartFolderAt(const PtrList *list, int index)
+{
+    const PartEntry *entry = (const PartEntry *)PtrList_Get(list, index);
+    return entry ? entry->folder : nullptr;
+}

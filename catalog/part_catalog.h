@@ -1,0 +1,67 @@
+// The part catalogue: eight ordered lists of PartEntry saying which hair
+// styles, dresses, eye, brow, mouth and cheek shapes, accessories and facial
+// expressions exist.
+//
+// Six lists come from the part folders of the data tree (one folder per
+// part, described by its `vor.inf`), sorted by `folder` as unsigned bytes so
+// that the order on disk never shows. The accessory list starts with a
+// built-in "none" entry; the expression list is built in entirely. The
+// program builds the catalogue once at start-up and keeps it to the end.
+#pragma once
+
+#include "core/array.h"
+#include "layers/hls.h"
+
+struct PartEntry {
+    char *name;        // display name (code page 949 or 932)
+    char *folder;      // key: image name stem, sort key, project reference
+    char *path;        // the part folder, ending with `\`; empty for built-ins
+    HlsColour color;   // default colour; 0, 0, 0 when not given
+};
+
+// The lists, in the order tools print them.
+enum PartListId {
+    PART_LIST_HAIR,
+    PART_LIST_DRESS,
+    PART_LIST_EYE,
+    PART_LIST_BROW,
+    PART_LIST_MOUTH,
+    PART_LIST_CHEEK,
+    PART_LIST_ACCESSORY,
+    PART_LIST_EXPRESSION,
+    PART_LIST_COUNT
+};
+
+struct PartCatalog {
+    PtrList *hairStyles;   // data\hair
+    PtrList *dresses;      // data\dress
+    PtrList *eyeShapes;    // data\eye
+    PtrList *browShapes;   // data\braw
+    PtrList *mouthShapes;  // data\mouth
+    PtrList *cheekShapes;  // data\hoho
+    PtrList *accessories;  // none entry, then data\accesary
+    PtrList *expressions;  // the eight built-in expressions
+};
+
+enum { PART_EXPRESSION_COUNT = 8 };
+
+// The program's catalogue, filled by LoadPartCatalog.
+extern PartCatalog g_partCatalog;
+
+// Builds g_partCatalog from `.\data\` below the current folder. Folders
+// that cannot be used are left out silently.
+void LoadPartCatalog();
+// Builds `catalog` from `dataFolder` (a path ending with `\`, e.g.
+// ".\\data\\"), replacing what it held. Returns 0 when memory ran out.
+int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder);
+// Frees the lists and their entries (the program itself never does).
+void PartCatalog_Free(PartCatalog *catalog);
+
+PtrList *PartCatalog_List(const PartCatalog *catalog, int listId);
+// "hair", "dress", "eye", "brow", "mouth", "cheek", "accessory", "expression".
+const char *PartCatalog_ListName(int listId);
+
+// Index of the first entry whose folder equals `folder` byte for byte, or -1.
+int FindPartByFolder(const PtrList *list, const char *folder);
+// The folder of the entry at `index`; none outside the list.
+const char *PartFolderAt(const PtrList *list, int index);

@@ -1,0 +1,228 @@
+// The reading loop of the preprocessor: the lookahead token, the end of
+// included files, string values, double-byte runs and the error records.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "catalog/preprocessor_state.h"
+#include "catalog/string_value.h"
+#include "core/util.h"
+
+static Preprocessor *Preprocessor_Start(TokenIn *source, const char *name, PtrList *errors)
+{
+    if (!source)
+        return nullptr;
+    Preprocessor *pp = new Preprocessor();
+    pp->source = source;
+    pp->fileName = Str_Dup(name);
+    pp->macros = Array_Create(PP_MACRO_TABLE_CAPACITY, PP_MACRO_TABLE_GROWTH, sizeof(Macro));
+    pp->errors = errors;
+    pp->expansionBytesLeft = PP_EXPANSION_BUDGET;
+    if (!pp->fileName || !pp->macros) {
+        Preprocessor_Close(pp);
+        return nullptr;
+    }
+    Preprocessor_Advance(pp);
+    return pp;
+}
+
+Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
+{
+    return Preprocessor_Start(TokenIn_Open(path), path, errors);
+}
+
+Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors)
+{
+    return Preprocessor_Start(TokenIn_OpenMemory(data, size), name, errors);
+}
+
+void Preprocessor_Close(Preprocessor *pp)
+{
+    if (!pp)
+        return;
+    TokenIn_Close(pp->source);
+    free(pp->fileName);
+    for (int i = pp->includeDepth - 1; i >= 0; i--) {
+        TokenIn_Close(pp->includes[i].source);
+        free(pp->includes[i].fileName);
+    }
+    if (pp->macros) {
+        Array_Clear(pp->macros, Macro_FreeSlot);
+        Array_Free(pp->macros);
+    }
+    delete pp;
+}
+
+void PreprocessorError_Free(void *item)
+{
+    PreprocessorError *error = (PreprocessorError *)item;
+    if (!error)
+        return;
+    free(error->fileName);
+    free(error->message);
+    free(error);
+}
+
+void Preprocessor_Advance(Preprocessor *pp)
+{
+    TokenIn_Read(pp->source, &pp->lookahead);
+}
+
+void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
+{
+    if (!pp->errors)
+        return;
+    char message[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    PreprocessorError *error = (PreprocessorError *)calloc(1, sizeof(PreprocessorError));
+    if (!error)
+        return;
+    error->fileName = Str_Dup(pp->fileName);
+    error->line = line;
+    error->message = Str_Dup(message);
+    if (!error->fileName || !error->message || PtrList_Add(pp->errors, error) < 0) {
+        PreprocessorError_Free(error);
+        return;
+    }
+    Debug_Print("%s(%d):%s\n", error->fileName, error->line, error->message);
+}
+
+static int CurrentFileFinished(const Preprocessor *pp)
+{
+    return TokenIn_IsEof(pp->source) && Token_IsEnd(&pp->lookahead);
+}
+
+int Preprocessor_AtEnd(const Preprocessor *pp)
+{
+    return pp->includeDepth == 0 && CurrentFileFinished(pp);
+}
+
+// Back to the including file, which goes on after the include directive.
+static void PopInclude(Preprocessor *pp)
+{
+    TokenIn_Close(pp->source);
+    free(pp->fileName);
+    pp->includeDepth--;
+    pp->source = pp->includes[pp->includeDepth].source;
+    pp->fileName = pp->includes[pp->includeDepth].fileName;
+    Preprocessor_Advance(pp);
+}
+
+static void DeliverLookahead(Preprocessor *pp, Token *out)
+{
+    *out = pp->lookahead;
+    Preprocessor_Advance(pp);
+}
+
+static int IsLineBreak(const Token *token)
+{
+    return token->kind == TOKEN_CHARACTER && token->text[0] == '\n';
+}
+
+// Appends `text` to the run when it fits; 0 when it does not.
+static int Run_Append(Token *run, size_t *length, const char *text)
+{
+    size_t n = strlen(text);
+    if (*length + n > TOKEN_TEXT_MAX)
+        return 0;
+    memcpy(run->text + *length, text, n + 1);
+    *length += n;
+    return 1;
+}
+
+// Joins double-byte characters, and single line breaks between them, into
+// one text token. A blank line ends the run with both of its breaks; any
+// other token ends it and is put back. A run that reaches the size of a
+// token's text ends there and the rest starts the next run.
+static void ReadMultibyteRun(Preprocessor *pp, Token *out)
+{
+    TokenIn *t = pp->source;
+    *out = pp->lookahead;
+    out->kind = TOKEN_MULTIBYTE;
+    size_t length = strlen(out->text);
+    Token next;
+    for (;;) {
+        TokenIn_ReadRaw(t, &next);
+        if (next.kind == TOKEN_MULTIBYTE) {
+            if (Run_Append(out, &length, next.text))
+                continue;
+            TokenIn_PutToken(t, &next);
+            break;
+        }
+        if (!IsLineBreak(&next)) {
+            TokenIn_PutToken(t, &next);
+            break;
+        }
+        Token after;
+        TokenIn_ReadRaw(t, &after);
+        if (IsLineBreak(&after)) {
+            if (!Run_Append(out, &length, "\n\n")) {
+                TokenIn_PutToken(t, &after);
+                TokenIn_PutToken(t, &next);
+            }
+            break;
+        }
+        if (after.kind == TOKEN_MULTIBYTE && length + 1 + strlen(after.text) <= TOKEN_TEXT_MAX) {
+            Run_Append(out, &length, "\n");
+            Run_Append(out, &length, after.text);
+            continue;
+        }
+        TokenIn_PutToken(t, &after);
+        if (after.kind == TOKEN_MULTIBYTE || !Run_Append(out, &length, "\n"))
+            TokenIn_PutToken(t, &next);
+        break;
+    }
+    Preprocessor_Advance(pp);
+}
+
+void Preprocessor_Next(Preprocessor *pp, Token *out)
+{
+    for (;;) {
+        if (CurrentFileFinished(pp)) {
+            if (pp->includeDepth == 0) {
+                Token_Set(out, TOKEN_END, "");
+                out->expansion = 0;
+                return;
+            }
+            PopInclude(pp);
+            continue;
+        }
+        Token *look = &pp->lookahead;
+        switch (look->kind) {
+        case TOKEN_IDENTIFIER:
+            if (Macro_TryExpand(pp)) {
+                Preprocessor_Advance(pp);
+                continue;
+            }
+            DeliverLookahead(pp, out);
+            return;
+        case TOKEN_STRING:
+            out->kind = TOKEN_STRING;
+            out->expansion = look->expansion;
+            StringValue_Decode(look->text, out->text, sizeof out->text);
+            Preprocessor_Advance(pp);
+            return;
+        case TOKEN_CHARACTER:
+            if (IsLineBreak(look)) {
+                Preprocessor_Advance(pp);
+                continue;
+            }
+            DeliverLookahead(pp, out);
+            return;
+        case TOKEN_MULTIBYTE:
+            ReadMultibyteRun(pp, out);
+            return;
+        case TOKEN_HASH:
+            if (Directive_Run(pp, out))
+                return;
+            continue;
+        default:
+            DeliverLookahead(pp, out);
+            return;
+        }
+    }
+}

@@ -1,0 +1,88 @@
+// The inside of a Preprocessor, shared by its three source files: the
+// reading loop (preprocessor.cpp), the directives (preprocessor_directive.cpp)
+// and the macros (preprocessor_macro.cpp).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalog/preprocessor.h"
+#include "catalog/token_in.h"
+
+enum {
+    PP_MACRO_TABLE_CAPACITY = 32,
+    PP_MACRO_TABLE_GROWTH = 16,
+    PP_MAX_PARAMETERS = 127,        // parameter indices must stay below 0x7F
+    PP_BODY_MAX = 1022,             // encoded body bytes before the 0x00 0xFF end
+    PP_ARGUMENT_MAX = 1023,         // bytes of one macro argument
+    PP_EXPANSION_MAX = 1023,        // bytes of one expansion
+    PP_INCLUDE_PATH_MAX = 261,      // longest include path formed
+    // Including nests at most this deep, and one reading opens at most
+    // PP_MAX_INCLUDES files in all, so a file that includes itself (even
+    // several times over) ends quickly with an error instead of running on.
+    PP_MAX_INCLUDE_DEPTH = 32,
+    PP_MAX_INCLUDES = 256,
+    // Bytes that macro expansions may push back during one reading. Macros
+    // that expand into several copies of each other grow exponentially;
+    // this bound keeps such a file from reading for ever.
+    PP_EXPANSION_BUDGET = 256 * 1024,
+};
+
+struct Macro {
+    char *name;
+    int parameterCount;      // -1 when defined without parentheses
+    unsigned char *body;     // bytes; 0x00 n = parameter n; ends with 0x00 0xFF
+    int bodyLength;          // bytes before the end marker
+};
+
+struct IncludeFrame {
+    TokenIn *source;
+    char *fileName;
+};
+
+// One macro expansion pushed back into the stream. Its bytes carry its
+// number (index + 1); `parent` is the expansion the macro's name came from,
+// so the chain of parents names every macro being expanded at that point.
+struct Expansion {
+    std::string macroName;
+    int parent;
+};
+
+struct Preprocessor {
+    TokenIn *source;              // the file being read now
+    Token lookahead;              // the next token not yet handled
+    char *fileName;               // owned copy of the current file's path
+    Array *macros;                // of Macro; names are unique
+    IncludeFrame includes[PP_MAX_INCLUDE_DEPTH];
+    int includeDepth;
+    int includesOpened;
+    PtrList *errors;              // the caller's, may be none
+    std::vector<Expansion> expansions;
+    long expansionBytesLeft;
+    int budgetReported;           // the exhausted budget was recorded once
+};
+
+// Reads the next token of the current file into the lookahead.
+void Preprocessor_Advance(Preprocessor *pp);
+// Records an error at `line` of the current file (printf-style message).
+void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+// A `#` is in the lookahead: carries out the directive. Returns 1 when `out`
+// holds the `#` to deliver (no directive), 0 to go on reading.
+int Directive_Run(Preprocessor *pp, Token *out);
+
+// Index of the macro named `name`, or -1.
+int Macro_Find(const Preprocessor *pp, const char *name);
+void Macro_Remove(Preprocessor *pp, const char *name);
+// Replaces any macro of that name; `body` holds `length` encoded bytes
+// without the end marker.
+void Macro_Define(Preprocessor *pp, const char *name, int parameterCount, const unsigned char *body,
+                  int length);
+void Macro_FreeSlot(void *slot);
+// The lookahead is an identifier: when it names a macro that may expand
+// here, pushes the expansion back and returns 1; otherwise returns 0.
+int Macro_TryExpand(Preprocessor *pp);

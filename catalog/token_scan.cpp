@@ -1,0 +1,233 @@
+// TokenIn_ReadRaw: cuts one raw token from the character source.
+//
+// Raw tokens are words, numbers, strings (quotes removed, escapes kept as
+// written), double-byte characters, block comments (one space) and single
+// characters; line comments are skipped up to their line break. Words,
+// numbers and strings longer than TOKEN_WORD_MAX bytes, and strings that
+// meet a line break or the end of input, give the error token; the reader
+// then stands after the bad token, never inside it.
+#include <cstdint>
+#include <cstdio>
+
+#include "catalog/token_in.h"
+
+// The end of all input: nothing left on the stack or in the file. A NUL
+// byte inside the file is a character like any other here.
+static int AtEndOfInput(const TokenIn *t)
+{
+    return t->current == 0 && TokenIn_IsEof(t);
+}
+
+static int IsWordStart(int c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+static int IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+static int HexValue(int c)
+{
+    if (IsDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Collects bytes into a token's text, remembering when the word limit was
+// passed instead of writing beyond it.
+struct TextBuilder {
+    Token *token;
+    int length;
+    int overflow;
+};
+
+static void Builder_Add(TextBuilder *b, int c)
+{
+    if (b->length >= TOKEN_WORD_MAX) {
+        b->overflow = 1;
+        return;
+    }
+    b->token->text[b->length++] = (char)c;
+}
+
+static void Builder_Finish(TextBuilder *b, int kind, TokenIn *t, int startLine)
+{
+    b->token->text[b->length] = 0;
+    b->token->kind = kind;
+    if (b->overflow) {
+        b->token->kind = TOKEN_ERROR;
+        b->token->text[0] = 0;
+        t->line = startLine;
+    }
+}
+
+static void ScanWord(TokenIn *t, Token *token)
+{
+    TextBuilder b = {token, 0, 0};
+    int startLine = t->line;
+    while (IsWordStart(t->current) || IsDigit(t->current)) {
+        Builder_Add(&b, t->current);
+        TokenIn_GetChar(t);
+    }
+    Builder_Finish(&b, TOKEN_IDENTIFIER, t, startLine);
+}
+
+// Hexadecimal numbers are handed on as the signed decimal text of their
+// 32-bit value, so every later reader only ever parses decimal.
+static void ScanNumber(TokenIn *t, Token *token)
+{
+    TextBuilder b = {token, 0, 0};
+    int startLine = t->line;
+    if (t->current == '0') {
+        TokenIn_GetChar(t);
+        if (t->current == 'x' || t->current == 'X') {
+            TokenIn_GetChar(t);
+            uint32_t value = 0;
+            while (HexValue(t->current) >= 0) {
+                value = value * 16u + (uint32_t)HexValue(t->current);
+                TokenIn_GetChar(t);
+            }
+            snprintf(token->text, sizeof token->text, "%ld", (long)(int32_t)value);
+            token->kind = TOKEN_NUMBER;
+            return;
+        }
+        Builder_Add(&b, '0');
+    }
+    int seenPoint = 0;
+    for (;;) {
+        if (IsDigit(t->current)) {
+            Builder_Add(&b, t->current);
+        } else if (t->current == '.' && !seenPoint) {
+            seenPoint = 1;
+            Builder_Add(&b, '.');
+        } else {
+            break;
+        }
+        TokenIn_GetChar(t);
+    }
+    Builder_Finish(&b, TOKEN_NUMBER, t, startLine);
+}
+
+// A string stops before a line break or the end of input without taking it,
+// so a broken string never swallows the line that follows.
+static void ScanString(TokenIn *t, Token *token)
+{
+    TextBuilder b = {token, 0, 0};
+    int startLine = t->line;
+    int closed = 0;
+    TokenIn_GetChar(t);
+    for (;;) {
+        int c = t->current;
+        if (c == '"') {
+            TokenIn_GetChar(t);
+            closed = 1;
+            break;
+        }
+        if (c == '\n' || c == 0)
+            break;
+        if (c == '\\' || Token_IsLeadByte(c)) {
+            Builder_Add(&b, c);
+            TokenIn_GetChar(t);
+            c = t->current;
+            if (c == '\n' || c == 0)
+                break;
+        }
+        Builder_Add(&b, c);
+        TokenIn_GetChar(t);
+    }
+    if (!closed)
+        b.overflow = 1;
+    Builder_Finish(&b, TOKEN_STRING, t, startLine);
+}
+
+static void SkipBlockComment(TokenIn *t)
+{
+    TokenIn_GetChar(t);  // past '*'
+    while (!AtEndOfInput(t)) {
+        if (t->current == '*') {
+            TokenIn_GetChar(t);
+            if (t->current == '/') {
+                TokenIn_GetChar(t);
+                return;
+            }
+            continue;
+        }
+        TokenIn_GetChar(t);
+    }
+}
+
+static void SkipLineComment(TokenIn *t)
+{
+    while (t->current != '\n' && !AtEndOfInput(t))
+        TokenIn_GetChar(t);
+}
+
+static void SetSingle(Token *token, int kind, int c)
+{
+    token->kind = kind;
+    token->text[0] = (char)c;
+    token->text[1] = 0;
+}
+
+void TokenIn_ReadRaw(TokenIn *t, Token *token)
+{
+    for (;;) {
+        int c = t->current;
+        token->expansion = t->currentExpansion;
+        if (Token_IsLeadByte(c)) {
+            token->kind = TOKEN_MULTIBYTE;
+            token->text[0] = (char)c;
+            token->text[1] = 0;
+            TokenIn_GetChar(t);
+            if (t->current != 0) {
+                token->text[1] = (char)t->current;
+                token->text[2] = 0;
+                TokenIn_GetChar(t);
+            }
+            return;
+        }
+        if (IsWordStart(c)) {
+            ScanWord(t, token);
+            return;
+        }
+        if (IsDigit(c)) {
+            ScanNumber(t, token);
+            return;
+        }
+        if (c == '"') {
+            ScanString(t, token);
+            return;
+        }
+        if (c == '/') {
+            TokenIn_GetChar(t);
+            if (t->current == '*') {
+                SkipBlockComment(t);
+                SetSingle(token, TOKEN_CHARACTER, ' ');
+                return;
+            }
+            if (t->current == '/') {
+                SkipLineComment(t);
+                continue;
+            }
+            SetSingle(token, TOKEN_CHARACTER, '/');
+            return;
+        }
+        if (c == 0 || c == 0xFF) {
+            // Stepping past the byte keeps a NUL or 0xFF inside the file from
+            // being read as the end over and over.
+            token->kind = TOKEN_END;
+            token->text[0] = 0;
+            TokenIn_GetChar(t);
+            return;
+        }
+        SetSingle(token, TOKEN_CHARACTER, c);
+        TokenIn_GetChar(t);
+        return;
+    }
+}
