@@ -116,6 +116,9 @@ void Canvas_BuildDragCache(LayerDocument *doc, const CanvasHooks *hooks)
         return;
     }
 
+    // The layers behind are composed over the background itself, with the
+    // same blends as the full path, so that the cache is that picture exactly.
+    DIB24_FillRect(doc->belowCache, nullptr, DOCUMENT_BACKGROUND);
     int i = PtrList_Count(doc->depthList) - 1;
     for (; i >= 0; i--) {
         Layer *entry = (Layer *)PtrList_Get(doc->depthList, i);
