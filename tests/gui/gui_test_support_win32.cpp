@@ -1,0 +1,115 @@
+// The recording test window and the message pump of the GUI tests.
+#include "gui_test_support.h"
+
+#include "canvas/canvas_win32.h"
+#include "core/services/control_init_win32.h"
+
+namespace guitest {
+
+namespace {
+
+const char TEST_WINDOW_CLASS[] = "VorGuiTestWindow";
+
+LRESULT CALLBACK TestWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NCCREATE) {
+        CREATESTRUCTA *cs = (CREATESTRUCTA *)lp;
+        SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)cs->lpCreateParams);
+        return DefWindowProcA(window, msg, wp, lp);
+    }
+    TestWindow *self = (TestWindow *)GetWindowLongPtrA(window, GWLP_USERDATA);
+    if (!self)
+        return DefWindowProcA(window, msg, wp, lp);
+    switch (msg) {
+    case WM_COMMAND: {
+        Notice n = {LOWORD(wp), HIWORD(wp), lp};
+        self->notices.push_back(n);
+        if (self->onCommand)
+            self->onCommand(n);
+        return 0;
+    }
+    case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT *dis = (const DRAWITEMSTRUCT *)lp;
+        DrawRequest d = {(int)dis->CtlID, (int)dis->itemID, dis->rcItem, dis->itemData, dis->itemState};
+        self->draws.push_back(d);
+        if (!self->paintItems)
+            return FALSE;
+        FillRect(dis->hDC, &dis->rcItem, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
+        return TRUE;
+    }
+    }
+    return DefWindowProcA(window, msg, wp, lp);
+}
+
+void TestWindow_Register()
+{
+    static bool done = false;
+    if (done)
+        return;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Control_Init(instance);
+    Canvas_Register(instance);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TestWindow_Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = TEST_WINDOW_CLASS;
+    RegisterClassA(&wc);
+    done = true;
+}
+
+}  // namespace
+
+TestWindow::TestWindow(int clientWidth, int clientHeight)
+{
+    TestWindow_Register();
+    RECT r = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    window = CreateWindowExA(0, TEST_WINDOW_CLASS, "test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
+                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    Pump();
+}
+
+TestWindow::~TestWindow()
+{
+    DestroyWindow(window);
+    Pump();
+}
+
+std::vector<Notice> TestWindow::WithCode(int code) const
+{
+    std::vector<Notice> out;
+    for (const Notice &n : notices)
+        if (n.code == code)
+            out.push_back(n);
+    return out;
+}
+
+void Pump(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (ms)
+            Sleep(1);
+    } while (GetTickCount() - start < ms);
+}
+
+bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < timeoutMs) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
+    return done();
+}
+
+}  // namespace guitest
