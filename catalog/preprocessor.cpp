@@ -69,6 +69,12 @@ void Preprocessor_Advance(Preprocessor *pp)
     TokenIn_Read(pp->source, &pp->lookahead);
 }
 
+int Preprocessor_Line(const Preprocessor *pp)
+{
+    const TokenIn *t = pp->source;
+    return t->current == '\n' ? t->line - 1 : t->line;
+}
+
 void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
 {
     if (!pp->errors)

@@ -114,7 +114,7 @@ static void RunUndef(Preprocessor *pp)
 
 static void PushInclude(Preprocessor *pp, const char *path)
 {
-    int line = pp->source->line;
+    int line = Preprocessor_Line(pp);
     if (pp->includeDepth >= PP_MAX_INCLUDE_DEPTH || pp->includesOpened >= PP_MAX_INCLUDES) {
         Preprocessor_RecordError(pp, line, "%s 포함 한도 초과", path);
         return;

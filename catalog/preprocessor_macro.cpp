@@ -97,7 +97,7 @@ static void CollectArguments(Preprocessor *pp, int nameLine, ArgumentList *args)
     for (;;) {
         TokenIn_ReadRaw(t, &token);
         if (token.kind == TOKEN_ERROR || token.kind == TOKEN_END) {
-            Preprocessor_RecordError(pp, t->line, "%s", kPreprocessorError);
+            Preprocessor_RecordError(pp, Preprocessor_Line(pp), "%s", kPreprocessorError);
             return;
         }
         std::string piece;
@@ -154,7 +154,7 @@ static int Budget_Allows(Preprocessor *pp)
         return 1;
     if (!pp->budgetReported) {
         pp->budgetReported = 1;
-        Preprocessor_RecordError(pp, pp->source->line, "%s", kPreprocessorError);
+        Preprocessor_RecordError(pp, Preprocessor_Line(pp), "%s", kPreprocessorError);
     }
     return 0;
 }
@@ -168,7 +168,7 @@ int Macro_TryExpand(Preprocessor *pp)
     // Reading the arguments never changes the macro table, so `m` stays valid.
     const Macro *m = (const Macro *)Array_ItemAt(pp->macros, index);
     TokenIn *t = pp->source;
-    int nameLine = t->line;
+    int nameLine = Preprocessor_Line(pp);
     ArgumentList args;
     args.count = 0;
     if (m->parameterCount >= 0) {
@@ -179,7 +179,7 @@ int Macro_TryExpand(Preprocessor *pp)
         else
             TokenIn_PutToken(t, &next);
         if (args.count != m->parameterCount) {
-            Preprocessor_RecordError(pp, t->line, "%s", kArgumentCountError);
+            Preprocessor_RecordError(pp, Preprocessor_Line(pp), "%s", kArgumentCountError);
             return 1;
         }
     }

@@ -64,6 +64,9 @@ struct Preprocessor {
 
 // Reads the next token of the current file into the lookahead.
 void Preprocessor_Advance(Preprocessor *pp);
+// The line the reading stands on: the tokenizer's counter without the line
+// break that may already sit in its one character of look-ahead.
+int Preprocessor_Line(const Preprocessor *pp);
 // Records an error at `line` of the current file (printf-style message).
 void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
 #if defined(__GNUC__)

@@ -5,7 +5,8 @@
 // characters; line comments are skipped up to their line break. Words,
 // numbers and strings longer than TOKEN_WORD_MAX bytes, and strings that
 // meet a line break or the end of input, give the error token; the reader
-// then stands after the bad token, never inside it.
+// then stands after the bad token, never inside it. A broken string stops
+// before its line break, so the line that follows is read as usual.
 #include <cstdint>
 #include <cstdio>
 
@@ -56,26 +57,26 @@ static void Builder_Add(TextBuilder *b, int c)
     b->token->text[b->length++] = (char)c;
 }
 
-static void Builder_Finish(TextBuilder *b, int kind, TokenIn *t, int startLine)
+// No token takes a line break into itself, so after a bad token the line
+// counter still stands on the line where it began.
+static void Builder_Finish(TextBuilder *b, int kind)
 {
     b->token->text[b->length] = 0;
     b->token->kind = kind;
     if (b->overflow) {
         b->token->kind = TOKEN_ERROR;
         b->token->text[0] = 0;
-        t->line = startLine;
     }
 }
 
 static void ScanWord(TokenIn *t, Token *token)
 {
     TextBuilder b = {token, 0, 0};
-    int startLine = t->line;
     while (IsWordStart(t->current) || IsDigit(t->current)) {
         Builder_Add(&b, t->current);
         TokenIn_GetChar(t);
     }
-    Builder_Finish(&b, TOKEN_IDENTIFIER, t, startLine);
+    Builder_Finish(&b, TOKEN_IDENTIFIER);
 }
 
 // Hexadecimal numbers are handed on as the signed decimal text of their
@@ -83,7 +84,6 @@ static void ScanWord(TokenIn *t, Token *token)
 static void ScanNumber(TokenIn *t, Token *token)
 {
     TextBuilder b = {token, 0, 0};
-    int startLine = t->line;
     if (t->current == '0') {
         TokenIn_GetChar(t);
         if (t->current == 'x' || t->current == 'X') {
@@ -111,7 +111,7 @@ static void ScanNumber(TokenIn *t, Token *token)
         }
         TokenIn_GetChar(t);
     }
-    Builder_Finish(&b, TOKEN_NUMBER, t, startLine);
+    Builder_Finish(&b, TOKEN_NUMBER);
 }
 
 // A string stops before a line break or the end of input without taking it,
@@ -119,7 +119,6 @@ static void ScanNumber(TokenIn *t, Token *token)
 static void ScanString(TokenIn *t, Token *token)
 {
     TextBuilder b = {token, 0, 0};
-    int startLine = t->line;
     int closed = 0;
     TokenIn_GetChar(t);
     for (;;) {
@@ -143,7 +142,7 @@ static void ScanString(TokenIn *t, Token *token)
     }
     if (!closed)
         b.overflow = 1;
-    Builder_Finish(&b, TOKEN_STRING, t, startLine);
+    Builder_Finish(&b, TOKEN_STRING);
 }
 
 static void SkipBlockComment(TokenIn *t)
