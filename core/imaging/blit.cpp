@@ -13,8 +13,9 @@
 //                  alpha 255 gives exactly s and alpha 0 leaves d.
 //   onto 32 bits:  Porter-Duff "over" with straight alpha stored:
 //                  ws = 255 a, wd = dA (255 - a), outA = (ws + wd) / 255,
-//                  out = (s ws + d wd) / (ws + wd); both weights are zero
-//                  only when the result is fully transparent, stored as 0.
+//                  out = (s ws + d wd) / (ws + wd); when both weights are
+//                  zero (a transparent source over a transparent pixel)
+//                  the target pixel is left as it was.
 // With these, a layer drawn into a transparent image and that image drawn
 // onto a background gives the picture of the layer drawn onto the background
 // directly, up to rounding.
@@ -120,7 +121,9 @@ static inline uint32_t Blit_Over(uint32_t s, uint32_t d)
     uint32_t b = (uint32_t)(((float)(s & 255) * ws + (float)(d & 255) * wd) * inv + 0.5f);
     uint32_t g = (uint32_t)(((float)((s >> 8) & 255) * ws + (float)((d >> 8) & 255) * wd) * inv + 0.5f);
     uint32_t r = (uint32_t)(((float)((s >> 16) & 255) * ws + (float)((d >> 16) & 255) * wd) * inv + 0.5f);
-    return b | g << 8 | r << 16 | Blit_Div255(den) << 24;
+    uint32_t out = b | g << 8 | r << 16 | Blit_Div255(den) << 24;
+    // Nothing over nothing: the target pixel stays as it was, colour included.
+    return den == 0 ? d : out;
 }
 
 // Pixels go in groups of eight: a group whose source is wholly transparent
