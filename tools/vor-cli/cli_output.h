@@ -1,0 +1,37 @@
+// Shared by the vor-cli subcommands: exit codes, the options every command
+// sees, and the byte-exact output of text fields.
+//
+// Output is bytes, one record per line. A text field prints its bytes as
+// they are, except that bytes below 0x20, `\` and 0x7F print as `\n`, `\t`,
+// `\\` or `\xHH`, so every record stays on one line whatever the data holds.
+#pragma once
+
+#include <cstdio>
+
+enum {
+    CLI_EXIT_OK = 0,
+    CLI_EXIT_REFUSED = 1,  // an input was refused; one line on stderr says why
+    CLI_EXIT_USAGE = 2,
+};
+
+struct CliContext {
+    const char *dataFolder;  // the data tree, ending with a separator
+    FILE *out;
+};
+
+// A subcommand: `argc`/`argv` are the arguments after its name, with the
+// common options already taken out.
+typedef int (*CliCommandFn)(const CliContext *context, int argc, char **argv);
+
+// Writes `text` escaped as above.
+void CliOut_Text(FILE *out, const char *text);
+// Prints "vor-cli: <message>" on stderr and returns CLI_EXIT_REFUSED.
+int CliOut_Refuse(const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// Prints "usage: vor-cli <usage>" on stderr and returns CLI_EXIT_USAGE.
+int CliOut_Usage(const char *usage);
+// Makes stdout write bytes unchanged (no CR added before LF on Windows).
+void CliOut_UseBinaryStdout();

@@ -1,0 +1,103 @@
+// vor-cli commands for part-pack authors: `tokens FILE` shows a definition
+// file as the preprocessor hands it out, `inf FILE` what the definition
+// reader makes of it, and `catalog` the whole part catalogue of the data tree.
+#include <string>
+
+#include "catalog/part_catalog.h"
+#include "catalog/part_definition.h"
+#include "catalog/preprocessor.h"
+#include "cli_output.h"
+#include "core/services/filesys.h"
+
+int Cmd_Tokens(const CliContext *context, int argc, char **argv)
+{
+    if (argc != 1)
+        return CliOut_Usage("tokens FILE");
+    PtrList *errors = PtrList_Create(8, 8);
+    Preprocessor *pp = errors ? Preprocessor_Open(argv[0], errors) : nullptr;
+    if (!pp) {
+        PtrList_Destroy(errors, PreprocessorError_Free);
+        return CliOut_Refuse("cannot open %s", argv[0]);
+    }
+    FILE *out = context->out;
+    Token token;
+    for (;;) {
+        Preprocessor_Next(pp, &token);
+        // A 0xFF byte inside the file also reads as an end token; only the
+        // one at the end of the outermost file ends the list.
+        if (token.kind == TOKEN_END && Preprocessor_AtEnd(pp))
+            break;
+        fprintf(out, "%d\t", token.kind);
+        CliOut_Text(out, token.text);
+        fputc('\n', out);
+    }
+    Preprocessor_Close(pp);
+    for (int i = 0; i < PtrList_Count(errors); i++) {
+        const PreprocessorError *e = (const PreprocessorError *)PtrList_Get(errors, i);
+        fprintf(out, "error\t%d\t", e->line);
+        CliOut_Text(out, e->message);
+        fputc('\n', out);
+    }
+    PtrList_Destroy(errors, PreprocessorError_Free);
+    return CLI_EXIT_OK;
+}
+
+static void PrintField(FILE *out, const char *key, const char *value)
+{
+    fprintf(out, "%s\t", key);
+    if (value)
+        CliOut_Text(out, value);
+    else
+        fputc('-', out);
+    fputc('\n', out);
+}
+
+int Cmd_Inf(const CliContext *context, int argc, char **argv)
+{
+    if (argc != 1)
+        return CliOut_Usage("inf FILE");
+    Preprocessor *pp = Preprocessor_Open(argv[0], nullptr);
+    if (!pp)
+        return CliOut_Refuse("cannot open %s", argv[0]);
+    PartDefinition *def = ReadPartDefinition(pp);
+    Preprocessor_Close(pp);
+    if (!def)
+        return CliOut_Refuse("out of memory reading %s", argv[0]);
+    FILE *out = context->out;
+    PrintField(out, "name", def->name);
+    PrintField(out, "folder", def->folder);
+    fprintf(out, "color\t%d,%d,%d\n", def->color.hue, def->color.luminance, def->color.saturation);
+    PartDefinition_Free(def);
+    return CLI_EXIT_OK;
+}
+
+int Cmd_Catalog(const CliContext *context, int argc, char **argv)
+{
+    if (argc != 0)
+        return CliOut_Usage("catalog");
+    std::string folder = context->dataFolder;
+    folder.pop_back();  // FileSys_FolderExists wants no trailing separator
+    if (!folder.empty() && !FileSys_FolderExists(folder.c_str()))
+        return CliOut_Refuse("no data folder %s", folder.c_str());
+    PartCatalog catalog = {};
+    if (!PartCatalog_Load(&catalog, context->dataFolder)) {
+        PartCatalog_Free(&catalog);
+        return CliOut_Refuse("out of memory reading the catalogue");
+    }
+    FILE *out = context->out;
+    for (int id = 0; id < PART_LIST_COUNT; id++) {
+        const PtrList *list = PartCatalog_List(&catalog, id);
+        for (int i = 0; i < PtrList_Count(list); i++) {
+            const PartEntry *e = (const PartEntry *)PtrList_Get(list, i);
+            fprintf(out, "%s\t%d\t", PartCatalog_ListName(id), i);
+            CliOut_Text(out, e->folder);
+            fputc('\t', out);
+            CliOut_Text(out, e->name);
+            fprintf(out, "\t%d,%d,%d\t", e->color.hue, e->color.luminance, e->color.saturation);
+            CliOut_Text(out, e->path);
+            fputc('\n', out);
+        }
+    }
+    PartCatalog_Free(&catalog);
+    return CLI_EXIT_OK;
+}

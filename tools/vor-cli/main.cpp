@@ -1,0 +1,67 @@
+// vor-cli: the command-line tool for part-pack authors and batch pipelines.
+//
+// `vor-cli [--data DIR] COMMAND ARGS...`: the table below maps each command
+// to the function that runs it; `--data` (default: `data` below the current
+// folder, as the program reads it) may stand anywhere on the line. Exit 0 on
+// success, 1 when an input is refused, 2 for a usage error.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli_output.h"
+
+// Commands, one file each (cmd_<area>.cpp).
+int Cmd_Tokens(const CliContext *context, int argc, char **argv);
+int Cmd_Inf(const CliContext *context, int argc, char **argv);
+int Cmd_Catalog(const CliContext *context, int argc, char **argv);
+
+struct CliCommand {
+    const char *name;
+    const char *usage;
+    CliCommandFn run;
+};
+
+static const CliCommand kCommands[] = {
+    {"tokens", "tokens FILE", Cmd_Tokens},
+    {"inf", "inf FILE", Cmd_Inf},
+    {"catalog", "catalog", Cmd_Catalog},
+};
+
+static int PrintUsage()
+{
+    fputs("usage: vor-cli [--data DIR] COMMAND ...\ncommands:\n", stderr);
+    for (const CliCommand &c : kCommands)
+        fprintf(stderr, "  %s\n", c.usage);
+    return CLI_EXIT_USAGE;
+}
+
+int main(int argc, char **argv)
+{
+    CliOut_UseBinaryStdout();
+    std::string dataFolder = ".\\data\\";
+    std::vector<char *> rest;
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--data") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == 0)
+                return PrintUsage();
+            dataFolder = argv[++i];
+            char last = dataFolder.back();
+            if (last != '\\' && last != '/')
+                dataFolder += '\\';
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    if (rest.empty())
+        return PrintUsage();
+    CliContext context = {dataFolder.c_str(), stdout};
+    for (const CliCommand &c : kCommands) {
+        if (strcmp(c.name, rest[0]) != 0)
+            continue;
+        int status = c.run(&context, (int)rest.size() - 1, rest.data() + 1);
+        if (fflush(stdout) != 0 && status == CLI_EXIT_OK)
+            return CliOut_Refuse("cannot write the output");
+        return status;
+    }
+    return PrintUsage();
+}
