@@ -170,7 +170,7 @@ static int Sheet_Cells(int sheet, SheetCell *cells, int max)
     return n;
 }
 
-int ContactSheet_Write(const char *root, const char *pngPath, int sheet, int fullSize)
+int ContactSheet_Write(const char *root, const char *pngPath, int sheet, int fullSize, const Rect *crop)
 {
     SheetCell cells[32];
     int count = Sheet_Cells(sheet, cells, 32);
@@ -186,6 +186,22 @@ int ContactSheet_Write(const char *root, const char *pngPath, int sheet, int ful
         DIB24_FillRect(cell, &all, (i + i / SHEET_COLUMNS) % 2 ? 0x00E8F0F4 : 0x00F4F0E8);
         Sheet_Compose(cell, root, &cells[i]);
         Sheet_Place(out, cell, i % SHEET_COLUMNS, i / SHEET_COLUMNS, fullSize);
+    }
+    if (ok && crop) {
+        // Only a part of the sheet, for a close look at details.
+        Rect area = *crop;
+        if (area.right > out->width)
+            area.right = out->width;
+        if (area.bottom > out->height)
+            area.bottom = out->height;
+        DIB *part = area.right > area.left && area.bottom > area.top
+                        ? DIB_Create(32, area.right - area.left, area.bottom - area.top)
+                        : nullptr;
+        if (part)
+            DIB_Blt(part, nullptr, out, &area);
+        DIB_Delete_(out);
+        out = part;
+        ok = out != nullptr;
     }
     if (ok) {
         WriteLog log = {};

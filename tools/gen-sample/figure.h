@@ -15,7 +15,7 @@ const float FACE_CX = 180;
 const float SKULL_CY = 166, SKULL_RX = 74, SKULL_RY = 80;
 // Eyes: centre height and distance of each eye's centre from the centre line.
 const float EYE_Y = 206, EYE_DX = 33;
-const float BROW_Y = 170;
+const float BROW_Y = 166;
 const float NOSE_Y = 232;
 const float MOUTH_Y = 250;
 const float CHEEK_Y = 234, CHEEK_DX = 42;

@@ -3,7 +3,7 @@
 //
 //   vor-gen-sample [OUT]                         sample tree below OUT (default "sample")
 //   vor-gen-sample --broken OUT                  imperfect test tree below OUT
-//   vor-gen-sample --contact-sheet ROOT PNG [--sheet N] [--full]
+//   vor-gen-sample --contact-sheet ROOT PNG [--sheet N] [--full] [--crop X Y W H]
 //
 // Exit 0 on success, 1 when a file could not be written, 2 for a usage error.
 #include <cstdio>
@@ -14,7 +14,7 @@
 
 static int Usage(void)
 {
-    fprintf(stderr, "usage: vor-gen-sample [OUT] | --broken OUT | --contact-sheet ROOT PNG [--sheet N] [--full]\n");
+    fprintf(stderr, "usage: vor-gen-sample [OUT] | --broken OUT | --contact-sheet ROOT PNG [--sheet N] [--full] [--crop X Y W H]\n");
     return 2;
 }
 
@@ -23,15 +23,22 @@ static int Main_Sheet(int argc, char **argv)
     if (argc < 4)
         return Usage();
     int sheet = 0, full = 0;
+    Rect crop = {0, 0, 0, 0};
     for (int i = 4; i < argc; i++) {
         if (!strcmp(argv[i], "--full"))
             full = 1;
-        else if (!strcmp(argv[i], "--sheet") && i + 1 < argc)
+        else if (!strcmp(argv[i], "--crop") && i + 4 < argc) {
+            crop.left = atoi(argv[i + 1]);
+            crop.top = atoi(argv[i + 2]);
+            crop.right = crop.left + atoi(argv[i + 3]);
+            crop.bottom = crop.top + atoi(argv[i + 4]);
+            i += 4;
+        } else if (!strcmp(argv[i], "--sheet") && i + 1 < argc)
             sheet = atoi(argv[++i]);
         else
             return Usage();
     }
-    if (!ContactSheet_Write(argv[2], argv[3], sheet, full)) {
+    if (!ContactSheet_Write(argv[2], argv[3], sheet, full, crop.right > crop.left ? &crop : nullptr)) {
         fprintf(stderr, "cannot write the sheet %s\n", argv[3]);
         return 1;
     }

@@ -46,5 +46,6 @@ int Output_Text(WriteLog *log, const char *text, const char *path);
 
 // A grid of composed characters read back from the tree below `root`.
 // Sheets: 0 = expressions of a few characters, 1 = all hair styles, dresses
-// and accessories; `fullSize` draws the cells at 1:1 instead of 1:2.
-int ContactSheet_Write(const char *root, const char *pngPath, int sheet, int fullSize);
+// and accessories; `fullSize` draws the cells at 1:1 instead of 1:2; `crop`
+// (optional) keeps only that rectangle of the sheet.
+int ContactSheet_Write(const char *root, const char *pngPath, int sheet, int fullSize, const Rect *crop);
