@@ -33,6 +33,8 @@ struct TestWindow {
     std::function<void(const Notice &)> onCommand;
     // Whether WM_DRAWITEM is answered TRUE (after painting the item grey).
     bool paintItems = true;
+    // Paints items instead of the grey fill when set.
+    std::function<void(const DRAWITEMSTRUCT *)> onDraw;
 
     TestWindow(int clientWidth = 640, int clientHeight = 560);
     ~TestWindow();
@@ -45,6 +47,10 @@ struct TestWindow {
         draws.clear();
     }
 };
+
+// Resizes a window so that its client area is width x height with the
+// scroll bars it shows now.
+void SetClientSize(HWND window, int width, int height);
 
 // Dispatches every queued message (sent ones included) until the queue is
 // empty, then keeps pumping for `ms` milliseconds.

@@ -34,7 +34,10 @@ LRESULT CALLBACK TestWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
         self->draws.push_back(d);
         if (!self->paintItems)
             return FALSE;
-        FillRect(dis->hDC, &dis->rcItem, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
+        if (self->onDraw)
+            self->onDraw(dis);
+        else
+            FillRect(dis->hDC, &dis->rcItem, (HBRUSH)GetStockObject(LTGRAY_BRUSH));
         return TRUE;
     }
     }
@@ -86,6 +89,19 @@ std::vector<Notice> TestWindow::WithCode(int code) const
         if (n.code == code)
             out.push_back(n);
     return out;
+}
+
+void SetClientSize(HWND window, int width, int height)
+{
+    for (int attempt = 0; attempt < 3; attempt++) {
+        RECT client, outer;
+        GetClientRect(window, &client);
+        GetWindowRect(window, &outer);
+        if (client.right == width && client.bottom == height)
+            return;
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                     outer.bottom - outer.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    }
 }
 
 void Pump(DWORD ms)
