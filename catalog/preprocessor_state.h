@@ -21,7 +21,7 @@ enum {
     // PP_MAX_INCLUDES files in all, so a file that includes itself (even
     // several times over) ends quickly with an error instead of running on.
     PP_MAX_INCLUDE_DEPTH = 32,
-    PP_MAX_INCLUDES = 256,
+    PP_MAX_INCLUDES = 64,
     // Bytes that macro expansions may push back during one reading. Macros
     // that expand into several copies of each other grow exponentially;
     // this bound keeps such a file from reading for ever.
