@@ -97,6 +97,12 @@ DIB *CacheEntry_GetImage(CacheEntry *entry)
         cache->heldCount++;
         if (CacheEntry_IsLoadable(entry))
             entry->image = DIB_CreateFromFile(entry->path);
+        // An attempt that produced nothing holds nothing. Counting it would
+        // leave a phantom in the count that no eviction can remove, and a
+        // few broken files requested again and again would shrink the cache
+        // to a single image.
+        if (!entry->image)
+            cache->heldCount--;
     }
     entry->lastUse = ++cache->useClock;
     return entry->image;

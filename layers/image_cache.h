@@ -28,7 +28,7 @@ enum { IMAGE_CACHE_UNLIMITED = -1, IMAGE_CACHE_DOCUMENT_CAPACITY = 10 };
 
 struct ImageCache {
     int32_t capacity;    // most decoded images held; IMAGE_CACHE_UNLIMITED for no limit
-    int32_t heldCount;   // +1 per decode attempt, -1 per drop
+    int32_t heldCount;   // decoded images held: +1 per decode, -1 per drop
     PtrList *entries;    // CacheEntry, one per distinct path ever looked up
     uint64_t useClock;   // stamp of the latest use
 };

@@ -130,7 +130,10 @@ int Layer_SetName(Layer *layer, const char *text)
 
 Rect Layer_AbsRect(const Layer *layer)
 {
-    Rect r = layer->rect;
+    Rect r = {0, 0, 0, 0};
+    if (!layer)
+        return r;
+    r = layer->rect;
     for (const Layer *a = layer->parent; a; a = a->parent)
         Rect_Offset(&r, a->rect.left, a->rect.top);
     return r;

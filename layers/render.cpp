@@ -35,7 +35,7 @@ void Hooks_SetBusy(const CanvasHooks *hooks, int busy)
 
 void Layer_Draw(Layer *layer, DIB *target)
 {
-    if (!(layer->flags & LAYER_VISIBLE))
+    if (!layer || !(layer->flags & LAYER_VISIBLE))
         return;
     if (layer->drawHook)
         layer->drawHook(layer, target);

@@ -118,9 +118,9 @@ TEST_CASE("lookup keys, missing files, undecodable files and paths without a dot
         REQUIRE(index >= 0);
         CacheEntry *entry = ImageCache_EntryAt(cache, index);
         CHECK(CacheEntry_GetImage(entry) == nullptr);
-        CHECK(cache->heldCount == 1);
+        CHECK(cache->heldCount == 0);
         CHECK(CacheEntry_GetImage(entry) == nullptr);
-        CHECK(cache->heldCount == 2);
+        CHECK(cache->heldCount == 0);
         // The same bytes fixed on disk decode at the next use.
         DIB *image = SolidImage(5, 5, {1, 2, 3, 4});
         folder.WritePng("broken.png", image);
@@ -148,6 +148,27 @@ TEST_CASE("lookup keys, missing files, undecodable files and paths without a dot
             MESSAGE("temporary folder has a dot in its path; check skipped");
         }
     }
+    ImageCache_Free(cache);
+}
+
+TEST_CASE("failed decodes do not wear the cache down")
+{
+    // Broken files requested pass after pass must not take the place of
+    // decoded images for good: the cache still holds ten afterwards.
+    TempFolder folder;
+    std::vector<std::string> paths = WriteImages(folder, 11);
+    std::string bad = folder.WriteBytes("broken.png", "still not a png");
+    ImageCache *cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
+    for (int i = 0; i < 10; i++)
+        Use(cache, paths[i]);
+    for (int attempt = 0; attempt < 12; attempt++)
+        CHECK(Use(cache, bad) == nullptr);
+    CHECK(DecodedCount(cache) == 9);  // the first attempt made room for itself
+    Use(cache, paths[10]);
+    for (int i = 1; i < 10; i++)
+        Use(cache, paths[i]);
+    CHECK(DecodedCount(cache) == 10);
+    CHECK(cache->heldCount == 10);
     ImageCache_Free(cache);
 }
 
