@@ -77,11 +77,95 @@ static unsigned char *Png_ZlibCompress(unsigned char *data, int length, int *out
     return out;
 }
 
+static uint32_t Png_Be32(const unsigned char *p)
+{
+    return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
+}
+
+// Walks the chunk list before the decoder sees it. The decoder trusts chunk
+// lengths (a damaged length makes it allocate up to 2 GB before it finds the
+// data missing) and passes a null buffer to memcpy for an empty first IDAT.
+// Refused: a list that runs past the data or has no IEND, and image data too
+// short to inflate to the picture the header claims (deflate expands at most
+// 1032 times), so a small file never makes the decoder allocate the memory
+// of a huge picture. Sets *emptyIdat when an empty IDAT chunk is present.
+static int Png_CheckChunks(const unsigned char *p, size_t size, int *emptyIdat)
+{
+    *emptyIdat = 0;
+    if (size < 8 + 25)
+        return 0;
+    size_t pos = 8, idatBytes = 0;
+    for (;;) {
+        if (size - pos < 12)
+            return 0;
+        uint32_t length = Png_Be32(p + pos);
+        if (length > size - pos - 12)
+            return 0;
+        const unsigned char *type = p + pos + 4;
+        if (memcmp(type, "IDAT", 4) == 0) {
+            idatBytes += length;
+            *emptyIdat |= length == 0;
+        }
+        pos += 12 + (size_t)length;
+        if (memcmp(type, "IEND", 4) == 0)
+            break;
+    }
+    // IHDR: width, height, bit depth, colour type (checked by the decoder).
+    uint64_t w = Png_Be32(p + 16), h = Png_Be32(p + 20);
+    if (w > DIB_MAX_SIDE || h > DIB_MAX_SIDE)
+        return 0;
+    int depth = p[24], colourType = p[25];
+    int samples = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+    uint64_t rowBytes = (w * (uint64_t)samples * (uint64_t)depth + 7) / 8;
+    uint64_t rawBytes = h * (1 + rowBytes);
+    return rawBytes <= (uint64_t)idatBytes * 1032 + 1024;
+}
+
+// A copy of the PNG without its empty IDAT chunks (malloc'd).
+static unsigned char *Png_DropEmptyIdat(const unsigned char *p, size_t size, size_t *outSize)
+{
+    unsigned char *copy = (unsigned char *)malloc(size);
+    if (!copy)
+        return nullptr;
+    memcpy(copy, p, 8);
+    size_t in = 8, out = 8;
+    while (in < size) {
+        size_t chunk = 12 + (size_t)Png_Be32(p + in);
+        if (!(chunk == 12 && memcmp(p + in + 4, "IDAT", 4) == 0)) {
+            memcpy(copy + out, p + in, chunk);
+            out += chunk;
+        }
+        in += chunk;
+        if (memcmp(p + in - chunk + 4, "IEND", 4) == 0)
+            break;
+    }
+    *outSize = out;
+    return copy;
+}
+
+static DIB *Png_Decode(const stbi_uc *bytes, size_t size);
+
 DIB *DIB_CreateFromMemory(const void *data, size_t size)
 {
     if (!data || size == 0 || size > (size_t)INT_MAX)
         return nullptr;
-    const stbi_uc *bytes = (const stbi_uc *)data;
+    const unsigned char *bytes = (const unsigned char *)data;
+    int emptyIdat = 0;
+    if (!Png_CheckChunks(bytes, size, &emptyIdat))
+        return nullptr;
+    if (!emptyIdat)
+        return Png_Decode(bytes, size);
+    size_t cleanSize = 0;
+    unsigned char *clean = Png_DropEmptyIdat(bytes, size, &cleanSize);
+    if (!clean)
+        return nullptr;
+    DIB *image = Png_Decode(clean, cleanSize);
+    free(clean);
+    return image;
+}
+
+static DIB *Png_Decode(const stbi_uc *bytes, size_t size)
+{
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(bytes, (int)size, &w, &h, &channels))
         return nullptr;
