@@ -119,10 +119,12 @@ static void Waitress_Draw(Raster *r, const PartImages *out, DIB *details)
     Path_MirrorClose(&p, FACE_CX);
     Detail_Fill(r, &p, white, shade, 296, 336);
     Path_Clear(&p);
-    Path_MoveTo(&p, FACE_CX, 326);
-    Path_LineTo(&p, FACE_CX - 16, 316);
-    Path_LineTo(&p, FACE_CX - 14, 338);
+    Path_MoveTo(&p, FACE_CX, 325);
+    Path_LineTo(&p, FACE_CX - 17, 315);
+    Path_LineTo(&p, FACE_CX - 15, 337);
+    Path_LineTo(&p, FACE_CX, 329);
     Path_MirrorClose(&p, FACE_CX);
+    Path_Ellipse(&p, FACE_CX, 327, 4.5f, 5);
     Detail_Fill(r, &p, Rgb(70, 60, 80), Rgb(30, 24, 36), 316, 338);
     // Cuffs on the puffed sleeves.
     Path_Clear(&p);

@@ -36,8 +36,11 @@ void Path_Clear(Path *p)
 
 void Path_MoveTo(Path *p, float x, float y)
 {
-    if (p->figureCount >= PATH_MAX_FIGURES)
+    if (p->figureCount >= PATH_MAX_FIGURES) {
+        // Later points would otherwise join the last figure to shapes far away.
+        p->count = PATH_MAX_POINTS;
         return;
+    }
     p->figureStart[p->figureCount] = p->count;
     p->figureClosed[p->figureCount] = 0;
     p->figureCount++;

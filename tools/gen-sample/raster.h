@@ -32,11 +32,12 @@ inline Rgba Grey(int v, int a = 255)
     return Rgba{(uint8_t)v, (uint8_t)v, (uint8_t)v, (uint8_t)a};
 }
 
-enum { PATH_MAX_POINTS = 4096, PATH_MAX_FIGURES = 48 };
+enum { PATH_MAX_POINTS = 4096, PATH_MAX_FIGURES = 160 };
 
 // One or more closed polygons (figures). A fill covers the union of its
 // figures, each filled by the non-zero rule, so overlapping figures never
-// cancel each other out. Points beyond the capacity are dropped.
+// cancel each other out. Points and figures beyond the capacity are
+// dropped; once a figure is refused, so is every later point.
 struct Path {
     int count;
     int figureCount;
