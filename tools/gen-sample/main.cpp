@@ -1,7 +1,7 @@
 // vor-gen-sample: draws the sample data tree, the imperfect test tree or a
 // preview sheet.
 //
-//   vor-gen-sample [OUT]                         sample tree below OUT (default "sample")
+//   vor-gen-sample [OUT]                         sample tree and sample.vor below OUT (default "sample")
 //   vor-gen-sample --broken OUT                  imperfect test tree below OUT
 //   vor-gen-sample --contact-sheet ROOT PNG [--sheet N] [--full] [--crop X Y W H]
 //
@@ -64,6 +64,7 @@ int main(int argc, char **argv)
             return Usage();
         root = argc == 2 ? argv[1] : "sample";
         ok = SampleTree_Write(root, &log);
+        ok = SampleProject_Write(root, &log) && ok;
     }
     printf("%d files written below %s\n", log.files, root);
     if (!ok)

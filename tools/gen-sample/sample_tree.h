@@ -36,6 +36,9 @@ struct WriteLog {
 // Everything returns 1 when every file was written.
 int SampleTree_Write(const char *root, WriteLog *log);
 int BrokenTree_Write(const char *root, WriteLog *log);
+// `root`\sample.vor: a named character over the sample tree with three
+// dress styles (two exported) and three accessories.
+int SampleProject_Write(const char *root, WriteLog *log);
 
 // The text of a part folder's vor.inf (CP949), into `buffer`.
 void PartDefinition_Format(const SampleEntry *entry, char *buffer, int size);
