@@ -10,15 +10,6 @@ namespace {
 // Depth lists and request queues of a character stay within a few dozen.
 enum { LIST_INITIAL = 32, LIST_GROW = 32 };
 
-int File_CanOpen(const char *path)
-{
-    VorFile *file = FILE_Open(path, "rb");
-    if (!file)
-        return 0;
-    FILE_Close(file);
-    return 1;
-}
-
 }  // namespace
 
 LayerDocument *LayerDocument_Create(void)
@@ -60,7 +51,7 @@ int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request)
 {
     if (!request)
         return 0;
-    int exists = File_CanOpen(request->path);
+    int exists = ImageFile_CanOpen(request->path);
     if (PtrList_Add(doc->requests, request) < 0)
         ImageRequest_Free(request);
     return exists;

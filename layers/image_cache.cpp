@@ -13,15 +13,6 @@ namespace {
 // One entry per distinct path; a character uses a few hundred at most.
 enum { ENTRIES_INITIAL = 32, ENTRIES_GROW = 16 };
 
-int File_CanRead(const char *path)
-{
-    VorFile *file = FILE_Open(path, "rb");
-    if (!file)
-        return 0;
-    FILE_Close(file);
-    return 1;
-}
-
 void CacheEntry_Free(void *item)
 {
     CacheEntry *entry = (CacheEntry *)item;
@@ -32,6 +23,15 @@ void CacheEntry_Free(void *item)
 }
 
 }  // namespace
+
+int ImageFile_CanOpen(const char *path)
+{
+    VorFile *file = FILE_Open(path, "rb");
+    if (!file)
+        return 0;
+    FILE_Close(file);
+    return 1;
+}
 
 ImageCache *ImageCache_Create(int capacity)
 {
@@ -67,7 +67,7 @@ CacheEntry *ImageCache_EntryAt(const ImageCache *cache, int index)
 
 int ImageCache_Lookup(ImageCache *cache, const char *path)
 {
-    if (!cache || !path || !File_CanRead(path))
+    if (!cache || !path || !ImageFile_CanOpen(path))
         return -1;
     int count = PtrList_Count(cache->entries);
     for (int i = 0; i < count; i++) {

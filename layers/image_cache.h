@@ -46,5 +46,7 @@ DIB *CacheEntry_GetImage(CacheEntry *entry);
 // Makes room for one more decoded image by dropping the least recently used
 // one when the held count has reached the capacity.
 void ImageCache_EvictOne(ImageCache *cache);
+// 1 when the file opens for reading (it is closed again at once).
+int ImageFile_CanOpen(const char *path);
 // Only entries whose path begins with '#' or contains a '.' are decoded.
 int CacheEntry_IsLoadable(const CacheEntry *entry);
