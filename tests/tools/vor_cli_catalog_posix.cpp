@@ -1,0 +1,111 @@
+// vor-cli's catalogue commands run as a separate program on the host, with
+// exact output, escaping and exit codes checked.
+#include <doctest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "core/services/filesys.h"
+#include "test_support.h"
+
+// The vor-cli built next to this test (build/tools/vor-cli).
+static std::string VorCliPath()
+{
+    char self[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return "";
+    self[n] = 0;
+    std::string path = self;
+    path = path.substr(0, path.rfind('/'));  // .../tests
+    path = path.substr(0, path.rfind('/'));  // build root
+    return path + "/tools/vor-cli";
+}
+
+struct CliResult {
+    std::string out;
+    int status;
+};
+
+static CliResult RunCli(const std::string &arguments)
+{
+    CliResult result = {"", -1};
+    std::string command = "'" + VorCliPath() + "' " + arguments + " 2>/dev/null";
+    FILE *p = popen(command.c_str(), "r");
+    if (!p)
+        return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
+        result.out.append(buffer, n);
+    int status = pclose(p);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// A text field as vor-cli prints it when it holds only `\` to escape.
+static std::string EscapeBackslashes(const std::string &text)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return out;
+}
+
+static void WriteText(const std::string &path, const std::string &text)
+{
+    ScratchFolder::WriteBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+TEST_CASE("vor-cli catalog prints every list in order")
+{
+    REQUIRE(access(VorCliPath().c_str(), X_OK) == 0);
+    ScratchFolder dir;
+    FileSys_MakeFolder((dir / "data\\hair\\w").c_str());
+    FileSys_MakeFolder((dir / "data\\accesary\\k").c_str());
+    WriteText(dir / "data\\hair\\w\\vor.inf", "Name = \"Wave\\tlong\";\nFolder = \"wavelong\";\nColor = 0x0180FF;\n");
+    WriteText(dir / "data\\accesary\\k\\vor.inf", "Name = \"Pin\"; Folder = \"kanzashi\";");
+    std::string data = dir / "data";
+    CliResult r = RunCli("--data '" + data + "' catalog");
+    CHECK(r.status == 0);
+    std::string escaped = EscapeBackslashes(data);
+    std::string expected = "hair\t0\twavelong\tWave\\tlong\t1,128,255\t" + escaped + "\\\\hair\\\\w\\\\\n" +
+                           "accessory\t0\t\t없음\t0,0,0\t\n" +
+                           "accessory\t1\tkanzashi\tPin\t0,0,0\t" + escaped + "\\\\accesary\\\\k\\\\\n" +
+                           "expression\t0\tsumashi\t기본\t0,0,0\t\n" + "expression\t1\tniko\t^-^\t0,0,0\t\n" +
+                           "expression\t2\tnikkori\t^o^\t0,0,0\t\n" + "expression\t3\tmakka\t*^^*\t0,0,0\t\n" +
+                           "expression\t4\tnaki\t'-';\t0,0,0\t\n" + "expression\t5\tutumuki\tT.T\t0,0,0\t\n" +
+                           "expression\t6\tikari\t--+\t0,0,0\t\n" + "expression\t7\todoroki\tO_O\t0,0,0\t\n";
+    CHECK(r.out == expected);
+    CHECK(RunCli("--data '" + (dir / "nothing") + "' catalog").status == 1);
+}
+
+TEST_CASE("vor-cli tokens and inf")
+{
+    ScratchFolder dir;
+    WriteText(dir / "vor.inf",
+              "#define F(a,b) a\nName = \"x\\x7F\\\\y\" \"z\";\nF(1)\n#include \"gone.inf\"\nColor = 0x10;\n");
+    CliResult r = RunCli("tokens '" + (dir / "vor.inf") + "'");
+    CHECK(r.status == 0);
+    CHECK(r.out == "1\tName\n41\t=\n3\tx\\x7F\\\\yz\n15\t;\n1\tColor\n41\t=\n2\t16\n15\t;\n"
+                   "error\t2\t매크로 인수의 갯수가 다릅니다.\n"
+                   "error\t3\t" + EscapeBackslashes(dir / "gone.inf") + " 열 수 없음\n");
+    r = RunCli("inf '" + (dir / "vor.inf") + "'");
+    CHECK(r.status == 0);
+    CHECK(r.out == "name\tx\\x7F\\\\yz\nfolder\t-\ncolor\t0,0,16\n");
+}
+
+TEST_CASE("vor-cli refuses and reports usage errors")
+{
+    CHECK(RunCli("tokens no_such_file.inf").status == 1);
+    CHECK(RunCli("inf no_such_file.inf").status == 1);
+    CHECK(RunCli("").status == 2);
+    CHECK(RunCli("no-such-command").status == 2);
+    CHECK(RunCli("tokens").status == 2);
+    CHECK(RunCli("catalog extra").status == 2);
+    CHECK(RunCli("--data").status == 2);
+}
