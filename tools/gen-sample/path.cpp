@@ -7,7 +7,7 @@
 
 static void Path_Add(Path *p, float x, float y)
 {
-    if (p->count >= PATH_MAX_POINTS)
+    if (p->refused || p->count >= PATH_MAX_POINTS)
         return;
     p->pts[p->count++] = Pt{x, y};
 }
@@ -32,13 +32,14 @@ void Path_Clear(Path *p)
 {
     p->count = 0;
     p->figureCount = 0;
+    p->refused = 0;
 }
 
 void Path_MoveTo(Path *p, float x, float y)
 {
     if (p->figureCount >= PATH_MAX_FIGURES) {
         // Later points would otherwise join the last figure to shapes far away.
-        p->count = PATH_MAX_POINTS;
+        p->refused = 1;
         return;
     }
     p->figureStart[p->figureCount] = p->count;

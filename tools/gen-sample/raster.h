@@ -41,6 +41,7 @@ enum { PATH_MAX_POINTS = 4096, PATH_MAX_FIGURES = 160 };
 struct Path {
     int count;
     int figureCount;
+    int refused;      // a figure did not fit: nothing more is added
     int figureStart[PATH_MAX_FIGURES];
     uint8_t figureClosed[PATH_MAX_FIGURES]; // strokes join the last point to the first
     Pt pts[PATH_MAX_POINTS];
