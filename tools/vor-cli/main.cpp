@@ -14,6 +14,9 @@
 int Cmd_Tokens(const CliContext *context, int argc, char **argv);
 int Cmd_Inf(const CliContext *context, int argc, char **argv);
 int Cmd_Catalog(const CliContext *context, int argc, char **argv);
+int Cmd_Project(const CliContext *context, int argc, char **argv);
+int Cmd_Render(const CliContext *context, int argc, char **argv);
+int Cmd_Export(const CliContext *context, int argc, char **argv);
 
 struct CliCommand {
     const char *name;
@@ -25,6 +28,9 @@ static const CliCommand kCommands[] = {
     {"tokens", "tokens FILE", Cmd_Tokens},
     {"inf", "inf FILE", Cmd_Inf},
     {"catalog", "catalog", Cmd_Catalog},
+    {"project", "project FILE", Cmd_Project},
+    {"render", "render FILE --style I --expression J --out PNG", Cmd_Render},
+    {"export", "export FILE --out DIR [-j N]", Cmd_Export},
 };
 
 static int PrintUsage()

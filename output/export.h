@@ -1,0 +1,72 @@
+// The image export: one PNG per exported dress style and expression, in a
+// folder tree named after the character, then macro.txt for the games'
+// scripts.
+//
+//   <base>\<name>\<style folder>\<expression>.png
+//   <base>\<name>\macro.txt
+//
+// <name> is at most 31 bytes (the games read that much), the style folder is
+// the style's output folder and <expression> the expression's folder key.
+// Names and folders are checked before anything is written, so a project
+// from elsewhere cannot write outside the export folder.
+#pragma once
+
+#include <cstddef>
+
+#include "core/array.h"
+#include "editor/character.h"
+#include "editor/wardrobe.h"
+
+enum { EXPORT_NAME_MAX = 31 };
+
+// The message for the first rule the character name breaks (the order of
+// the output button's checks), or nullptr when it is usable.
+const char *Export_CharacterNameProblem(const char *name);
+// Checks the character name and the output folder of every style that will
+// be exported. Returns 1 when all are usable; otherwise 0 with a message
+// (naming the style when a style is at fault) in `message`.
+int Export_Validate(const char *name, const PtrList *styles, char *message, size_t size);
+
+// The base of a free folder: the folder as typed, with a `\` added when it
+// has none, so that its last folder name is kept. Returns 0 when too long.
+int Export_FreeFolderBase(const char *freeFolder, char *base);
+// Paths below the base (joined with FilePath_SetName). Return 0 when the
+// result would not fit in 260 bytes.
+int Export_ImagePath(const char *base, const char *name, const char *styleFolder, const char *expression,
+                     char *path);
+int Export_MacroPath(const char *base, const char *name, char *path);
+
+// The bytes of macro.txt for the whole character name and the expression
+// list (PartEntry): CR LF line ends, no line break after "; eof". Returns a
+// heap block (free with free()) or nullptr.
+char *Export_MacroText(const char *name, const PtrList *expressions, size_t *outSize);
+
+struct ExportOptions {
+    int threads;  // PNG encoders working beside the composition (1 = none)
+    void *context;
+    // Called after each file was written (or could not be), in order.
+    void (*fileDone)(void *context, const char *path, int written);
+};
+
+struct ExportStats {
+    int images;         // images composed
+    int written;        // files written, macro.txt included
+    double loadMs;      // loading part images
+    double composeMs;   // composing the depth list
+    double encodeMs;    // PNG encoding and writing, summed over threads
+};
+
+// Runs the export without a window: for every style with check state 1 and
+// every expression, shows the style, chooses the expression, loads the
+// images, composes into a transparent 32-bit image and writes the PNG
+// (creating the folders), then restores the style and expression that were
+// current and writes macro.txt. The character's refresh hook should defer
+// (the export loads synchronously itself). Returns the files written.
+int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const ExportOptions *options,
+                       ExportStats *stats);
+
+// Loads whatever the document has queued, synchronously, without composing
+// the preview picture.
+void Export_LoadNow(LayerDocument *doc);
+// Writes a 32-bit image as PNG to `path`, creating its folder when needed.
+int Export_WriteImage(const DIB *image, const char *path);

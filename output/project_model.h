@@ -1,0 +1,25 @@
+// Between the project record and the character: applying a read project,
+// gathering one to save, and the new project's defaults.
+#pragma once
+
+#include "editor/character.h"
+#include "editor/wardrobe.h"
+#include "output/project.h"
+
+// Turns the record's folder keys into catalogue indices (-1 when a key is
+// not in the catalogue; the key text stays for a later save).
+void Project_ResolveKeys(Project *project, const PartCatalog *catalog);
+// Key source for Project_Serialize / Project_WriteFile over a catalogue.
+ProjectKeySource Project_CatalogKeys(const PartCatalog *catalog);
+
+// Applies the project to the character and the wardrobe: name, colours and
+// parts (each choice loads its images), then the styles, which the wardrobe
+// takes over (the record's style list is left empty), showing style 0.
+void Project_Apply(Project *project, Character *ch, Wardrobe *w);
+// A record of the character and the wardrobe as they are now; the shown
+// style's accessories are captured afresh first. nullptr when memory runs out.
+Project *Project_Gather(Character *ch, Wardrobe *w, const char *freeFolder, int freeFolderFlag);
+// The default project: name "NEW", the start folder as free folder, the
+// first entry of every list in the default colour, one new style in the
+// first dress's colour.
+Project *Project_MakeDefault(const PartCatalog *catalog, const char *startFolder);

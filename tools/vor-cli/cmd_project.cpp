@@ -1,0 +1,198 @@
+// vor-cli project, render and export: a project file read, drawn and
+// exported exactly as the program does it, without a window.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "cli_output.h"
+#include "core/imaging/dib.h"
+#include "layers/render.h"
+#include "output/export.h"
+#include "output/headless.h"
+#include "output/project.h"
+
+static void PrintText(FILE *out, const std::string &key, const char *text)
+{
+    fprintf(out, "%s\t", key.c_str());
+    CliOut_Text(out, text ? text : "");
+    fputc('\n', out);
+}
+
+static void PrintInt(FILE *out, const std::string &key, long value)
+{
+    fprintf(out, "%s\t%ld\n", key.c_str(), value);
+}
+
+static void PrintColour(FILE *out, const std::string &key, HlsColour c)
+{
+    fprintf(out, "%s\t%d,%d,%d\n", key.c_str(), c.hue, c.luminance, c.saturation);
+}
+
+static int RefuseProject(const char *path, int result)
+{
+    switch (result) {
+    case PROJECT_CANNOT_OPEN:
+        return CliOut_Refuse("%s: cannot be read", path);
+    case PROJECT_BAD_HEADER:
+        return CliOut_Refuse("%s: not a project file of version 100 or lower", path);
+    default:
+        return CliOut_Refuse("%s: damaged project file", path);
+    }
+}
+
+int Cmd_Project(const CliContext *context, int argc, char **argv)
+{
+    if (argc != 1)
+        return CliOut_Usage("project FILE");
+    Project *p = nullptr;
+    int result = Project_ReadFile(argv[0], &p);
+    if (result != PROJECT_OK)
+        return RefuseProject(argv[0], result);
+    FILE *out = context->out;
+    PrintText(out, "name", p->name);
+    PrintText(out, "free_folder", p->freeFolder);
+    PrintInt(out, "free_folder_flag", p->freeFolderFlag);
+    PrintText(out, "brow", p->brow.key);
+    PrintColour(out, "brow_colour", p->browColour);
+    PrintText(out, "eye", p->eye.key);
+    PrintColour(out, "eye_colour", p->eyeColour);
+    PrintText(out, "mouth", p->mouth.key);
+    PrintColour(out, "mouth_colour", p->mouthColour);
+    PrintText(out, "hair", p->hair.key);
+    PrintColour(out, "hair_colour", p->hairColour);
+    PrintText(out, "back_hair", p->backHair.key);
+    PrintInt(out, "separate_back_hair", p->separateBackHair);
+    PrintInt(out, "hair_default_colour", p->hairDefaultColour);
+    PrintText(out, "expression", p->expression.key);
+    PrintInt(out, "styles", PtrList_Count(p->styles));
+    for (int i = 0; i < PtrList_Count(p->styles); i++) {
+        const DressStyle *s = (const DressStyle *)PtrList_Get(p->styles, i);
+        std::string k = "style." + std::to_string(i) + ".";
+        PrintText(out, k + "name", s->name);
+        PrintText(out, k + "output_folder", s->outputFolder);
+        PrintText(out, k + "dress", s->dressKey);
+        PrintColour(out, k + "colour", s->colour);
+        PrintInt(out, k + "selection", s->accessories->selection);
+        PrintInt(out, k + "accessories", AccessorySet_Count(s->accessories));
+        for (int j = 0; j < AccessorySet_Count(s->accessories); j++) {
+            const AccessoryPlacement *a = AccessorySet_Get(s->accessories, j);
+            std::string ak = k + "accessory." + std::to_string(j) + ".";
+            PrintText(out, ak + "kind", a->key);
+            PrintInt(out, ak + "depth", a->depth);
+            PrintInt(out, ak + "x", a->position.x);
+            PrintInt(out, ak + "y", a->position.y);
+            PrintColour(out, ak + "colour", a->colour);
+        }
+        PrintInt(out, k + "check_state", s->checkState);
+    }
+    Project_Free(p);
+    return CLI_EXIT_OK;
+}
+
+// Options of the form `--name VALUE` and `-j N` after the file argument.
+static const char *OptionValue(int argc, char **argv, const char *name)
+{
+    for (int i = 1; i + 1 < argc; i++)
+        if (strcmp(argv[i], name) == 0)
+            return argv[i + 1];
+    return nullptr;
+}
+
+static int ParseIndex(const char *text, int *value)
+{
+    if (!text || !*text)
+        return 0;
+    char *end;
+    long v = strtol(text, &end, 10);
+    if (*end || v < 0 || v > 1000000)
+        return 0;
+    *value = (int)v;
+    return 1;
+}
+
+static int OpenSession(Headless *h, const CliContext *context, const char *path)
+{
+    if (!Headless_Open(h, context->dataFolder))
+        return CliOut_Refuse("out of memory");
+    int result = Headless_LoadProject(h, path);
+    if (result != PROJECT_OK) {
+        Headless_Close(h);
+        return RefuseProject(path, result);
+    }
+    return CLI_EXIT_OK;
+}
+
+int Cmd_Render(const CliContext *context, int argc, char **argv)
+{
+    const char *usage = "render FILE --style I --expression J --out PNG";
+    int style, expression;
+    const char *outPath = OptionValue(argc, argv, "--out");
+    if (argc != 7 || !ParseIndex(OptionValue(argc, argv, "--style"), &style) ||
+        !ParseIndex(OptionValue(argc, argv, "--expression"), &expression) || !outPath)
+        return CliOut_Usage(usage);
+    Headless h;
+    int status = OpenSession(&h, context, argv[0]);
+    if (status != CLI_EXIT_OK)
+        return status;
+    if (style >= PtrList_Count(h.w.styles) || expression >= PtrList_Count(h.catalog.expressions)) {
+        Headless_Close(&h);
+        return CliOut_Refuse("%s: no style %d or expression %d", argv[0], style, expression);
+    }
+    if (h.w.selected != style)
+        Wardrobe_ShowStyle(&h.ch, &h.w, style);
+    Character_ChooseExpression(&h.ch, expression);
+    Headless_LoadNow(&h);
+    DIB *image = Canvas_ComposeExport(h.doc);
+    int written = image && Export_WriteImage(image, outPath);
+    DIB_Delete_(image);
+    Headless_Close(&h);
+    if (!written)
+        return CliOut_Refuse("%s: cannot be written", outPath);
+    return CLI_EXIT_OK;
+}
+
+static void PrintWritten(void *context, const char *path, int written)
+{
+    if (written) {
+        CliOut_Text((FILE *)context, path);
+        fputc('\n', (FILE *)context);
+    } else {
+        fprintf(stderr, "vor-cli: %s: cannot be written\n", path);
+    }
+}
+
+int Cmd_Export(const CliContext *context, int argc, char **argv)
+{
+    const char *usage = "export FILE --out DIR [-j N]";
+    const char *outDir = OptionValue(argc, argv, "--out");
+    int threads = 1;
+    const char *j = OptionValue(argc, argv, "-j");
+    if (!outDir || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
+        return CliOut_Usage(usage);
+    std::string folder = outDir;
+    char base[VOR_MAX_PATH];
+    if (!Export_FreeFolderBase(folder.c_str(), base))
+        return CliOut_Refuse("%s: folder name too long", outDir);
+
+    Headless h;
+    int status = OpenSession(&h, context, argv[0]);
+    if (status != CLI_EXIT_OK)
+        return status;
+    char problem[1024];
+    if (!Export_Validate(h.ch.name, h.w.styles, problem, sizeof problem)) {
+        for (char *p = problem; *p; p++)
+            if (*p == '\n' || *p == '\t')
+                *p = ' ';
+        Headless_Close(&h);
+        return CliOut_Refuse("%s: %s", argv[0], problem);
+    }
+    ExportOptions options = {threads, context->out, PrintWritten};
+    ExportStats stats;
+    Export_RunHeadless(&h.ch, &h.w, base, &options, &stats);
+    if (getenv("VOR_EXPORT_STATS"))
+        fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
+                stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
+    Headless_Close(&h);
+    return CLI_EXIT_OK;
+}
