@@ -123,7 +123,8 @@ static inline uint32_t Blit_Over(uint32_t s, uint32_t d)
     uint32_t r = (uint32_t)(((float)((s >> 16) & 255) * ws + (float)((d >> 16) & 255) * wd) * inv + 0.5f);
     uint32_t out = b | g << 8 | r << 16 | Blit_Div255(den) << 24;
     // Nothing over nothing: the target pixel stays as it was, colour included.
-    return den == 0 ? d : out;
+    uint32_t keep = 0u - (uint32_t)(den == 0);
+    return (out & ~keep) | (d & keep);
 }
 
 // Pixels go in groups of eight: a group whose source is wholly transparent
