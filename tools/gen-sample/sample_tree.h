@@ -37,7 +37,7 @@ struct WriteLog {
 int SampleTree_Write(const char *root, WriteLog *log);
 int BrokenTree_Write(const char *root, WriteLog *log);
 // `root`\sample.vor: a named character over the sample tree with three
-// dress styles (two exported) and three accessories.
+// dress styles (two exported) and an accessory on each.
 int SampleProject_Write(const char *root, WriteLog *log);
 
 // The text of a part folder's vor.inf (CP949), into `buffer`.
