@@ -132,6 +132,23 @@ void Character_Release(Character *ch)
 {
     free(ch->name);
     ch->name = nullptr;
+    for (char *&key : ch->unknownKey) {
+        free(key);
+        key = nullptr;
+    }
+}
+
+void Character_KeepUnknownKey(Character *ch, int choice, const char *key)
+{
+    if (choice < 0 || choice >= CHOICE_COUNT)
+        return;
+    free(ch->unknownKey[choice]);
+    ch->unknownKey[choice] = key ? Str_Dup(key) : nullptr;
+}
+
+static void Forget(Character *ch, int choice)
+{
+    Character_KeepUnknownKey(ch, choice, nullptr);
 }
 
 static ColourSlot *FindSlot(Character *ch, int32_t id)
@@ -274,12 +291,14 @@ void LoadCheeks(Character *ch, int cheek, int expression)
 
 void Character_ChooseBackHair(Character *ch, int hair)
 {
+    Forget(ch, CHOICE_BACK_HAIR);
     ch->backHair = hair;
     LoadBackHair(ch, hair);
 }
 
 void Character_ChooseFrontHair(Character *ch, int hair)
 {
+    Forget(ch, CHOICE_FRONT_HAIR);
     ch->frontHair = hair;
     const PartEntry *entry = EntryAt(ch->catalog->hairStyles, hair);
     if (ch->hairDefaultColour && entry)
@@ -293,18 +312,21 @@ void Character_ChooseFrontHair(Character *ch, int hair)
 
 void Character_ChooseEye(Character *ch, int eye)
 {
+    Forget(ch, CHOICE_EYE);
     ch->eye = eye;
     LoadEyes(ch, eye, ch->expression);
 }
 
 void Character_ChooseBrow(Character *ch, int brow)
 {
+    Forget(ch, CHOICE_BROW);
     ch->brow = brow;
     LoadBrows(ch, brow, ch->expression);
 }
 
 void Character_ChooseMouth(Character *ch, int mouth)
 {
+    Forget(ch, CHOICE_MOUTH);
     ch->mouth = mouth;
     LoadMouth(ch, mouth, ch->expression);
 }
@@ -317,11 +339,14 @@ void Character_ChooseCheek(Character *ch, int cheek)
 
 void Character_ChooseExpression(Character *ch, int expression)
 {
+    Forget(ch, CHOICE_EXPRESSION);
     ch->expression = expression;
-    Character_ChooseCheek(ch, ch->cheek);
-    Character_ChooseBrow(ch, ch->brow);
-    Character_ChooseEye(ch, ch->eye);
-    Character_ChooseMouth(ch, ch->mouth);
+    // The face parts stay chosen (an unknown part stays unknown); only their
+    // images change with the expression.
+    LoadCheeks(ch, ch->cheek, expression);
+    LoadBrows(ch, ch->brow, expression);
+    LoadEyes(ch, ch->eye, expression);
+    LoadMouth(ch, ch->mouth, expression);
 }
 
 void Character_SetSeparateBackHair(Character *ch, int separate)

@@ -50,6 +50,12 @@ struct CharacterHooks {
     void (*refresh)(void *context);
 };
 
+// The choices a project names by folder key.
+enum CharacterChoice {
+    CHOICE_BROW, CHOICE_EYE, CHOICE_MOUTH, CHOICE_FRONT_HAIR, CHOICE_BACK_HAIR, CHOICE_EXPRESSION,
+    CHOICE_COUNT
+};
+
 struct Character {
     LayerDocument *doc;          // not owned
     const PartCatalog *catalog;  // not owned
@@ -61,6 +67,10 @@ struct Character {
     int32_t brow, eye, mouth, frontHair, backHair, cheek, expression;
     int32_t separateBackHair;    // the back hair is chosen on its own
     int32_t hairDefaultColour;   // choosing a hair applies the hair's own colour
+    // The folder key a project named for a choice that is not in the
+    // catalogue (the choice is -1), kept so that saving writes it back;
+    // cleared by the next choice of that part.
+    char *unknownKey[CHOICE_COUNT];
 };
 
 // Builds the character's layers, slots and depth list in an empty document
@@ -107,6 +117,9 @@ void Character_ChooseCheek(Character *ch, int cheek);
 void Character_ChooseExpression(Character *ch, int expression);
 void Character_SetSeparateBackHair(Character *ch, int separate);
 void Character_SetHairDefaultColour(Character *ch, int apply);
+
+// Remembers the key text of a choice that the catalogue does not know.
+void Character_KeepUnknownKey(Character *ch, int choice, const char *key);
 
 // The layer `id`/`sub` (sub 0 = the top-level layer itself), or nullptr.
 Layer *Character_FindLayer(const Character *ch, int32_t id, int32_t sub);

@@ -70,6 +70,11 @@ void Project_Apply(Project *p, Character *ch, Wardrobe *w)
     ch->separateBackHair = p->separateBackHair ? 1 : 0;
     Character_ChooseBackHair(ch, Traced(p->backHair.index));
     Character_ChooseExpression(ch, Traced(p->expression.index));
+    // Keys the catalogue does not know stay with the character for the next save.
+    const PartChoice *choices[CHOICE_COUNT] = {&p->brow, &p->eye, &p->mouth, &p->hair, &p->backHair, &p->expression};
+    for (int i = 0; i < CHOICE_COUNT; i++)
+        if (choices[i]->index < 0)
+            Character_KeepUnknownKey(ch, i, choices[i]->key);
 
     // The styles move to the wardrobe; nothing is captured into the old ones.
     Wardrobe_ClearStyles(w);
@@ -79,15 +84,15 @@ void Project_Apply(Project *p, Character *ch, Wardrobe *w)
     Wardrobe_ShowStyle(ch, w, 0);
 }
 
-static void GatherChoice(PartChoice *c, int index, const PtrList *list, const PartChoice *unknown)
+static void GatherChoice(PartChoice *c, int index, const PtrList *list, const char *unknownKey)
 {
     c->index = index;
     c->key = nullptr;
     const char *key = PartFolderAt(list, index);
     if (key)
         c->key = Str_Dup(key);
-    else if (unknown && unknown->key)
-        c->key = Str_Dup(unknown->key);
+    else if (unknownKey)
+        c->key = Str_Dup(unknownKey);
 }
 
 Project *Project_Gather(Character *ch, Wardrobe *w, const char *freeFolder, int freeFolderFlag)
@@ -99,12 +104,12 @@ Project *Project_Gather(Character *ch, Wardrobe *w, const char *freeFolder, int 
     Style_SetText(&p->name, ch->name);
     Style_SetText(&p->freeFolder, freeFolder ? freeFolder : "");
     p->freeFolderFlag = freeFolderFlag;
-    GatherChoice(&p->brow, ch->brow, cat->browShapes, nullptr);
-    GatherChoice(&p->eye, ch->eye, cat->eyeShapes, nullptr);
-    GatherChoice(&p->mouth, ch->mouth, cat->mouthShapes, nullptr);
-    GatherChoice(&p->hair, ch->frontHair, cat->hairStyles, nullptr);
-    GatherChoice(&p->backHair, ch->backHair, cat->hairStyles, nullptr);
-    GatherChoice(&p->expression, ch->expression, cat->expressions, nullptr);
+    GatherChoice(&p->brow, ch->brow, cat->browShapes, ch->unknownKey[CHOICE_BROW]);
+    GatherChoice(&p->eye, ch->eye, cat->eyeShapes, ch->unknownKey[CHOICE_EYE]);
+    GatherChoice(&p->mouth, ch->mouth, cat->mouthShapes, ch->unknownKey[CHOICE_MOUTH]);
+    GatherChoice(&p->hair, ch->frontHair, cat->hairStyles, ch->unknownKey[CHOICE_FRONT_HAIR]);
+    GatherChoice(&p->backHair, ch->backHair, cat->hairStyles, ch->unknownKey[CHOICE_BACK_HAIR]);
+    GatherChoice(&p->expression, ch->expression, cat->expressions, ch->unknownKey[CHOICE_EXPRESSION]);
     Character_ReadSlot(ch, ID_BROW, &p->browColour);
     Character_ReadSlot(ch, ID_EYE, &p->eyeColour);
     Character_ReadSlot(ch, ID_MOUTH, &p->mouthColour);
