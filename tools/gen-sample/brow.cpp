@@ -34,8 +34,10 @@ void Brow_Draw(Raster *r, BrowShape shape, Expression expression, const PartImag
         Path_Clear(&p);
         Path_MoveTo(&p, ix, iy);
         Path_QuadTo(&p, cx + side * 2, BROW_Y + m.arch + (m.innerDy + m.outerDy) * 0.4f, ox, oy);
-        Raster_Stroke(r, &p, Paint_Solid(Grey(120)), 3.6f * thick, 3.2f * thick, 1.0f);
-        Raster_Stroke(r, &p, Paint_Solid(Grey(160)), 1.0f * thick, 1.2f * thick, 0.3f);
+        // A darker core keeps the brow readable where it lies over bangs of
+        // a similar colour.
+        Raster_Stroke(r, &p, Paint_Solid(Grey(118)), 3.6f * thick, 3.2f * thick, 1.0f);
+        Raster_Stroke(r, &p, Paint_Solid(Grey(64)), 1.6f * thick, 1.6f * thick, 0.4f);
 
         if (m.creaseDy == 0)
             continue;

@@ -91,7 +91,7 @@ int SampleProject_Write(const char *root, WriteLog *log)
         ok = p->name && Choice_Set(&p->brow, "hoso") && Choice_Set(&p->eye, "maru") &&
              Choice_Set(&p->mouth, "futsu") && Choice_Set(&p->hair, "ponny") && Choice_Set(&p->backHair, "ponny") &&
              Choice_Set(&p->expression, "sumashi");
-        p->browColour = Colour(0x124640);
+        p->browColour = Colour(0x122C50);
         p->eyeColour = Colour(0x8C6EA0);
         p->mouthColour = Colour(0xF596C8);
         p->hairColour = Colour(0x145A96);

@@ -40,8 +40,8 @@ const SampleEntry SAMPLE_EYE[EYE_SHAPE_COUNT] = {
 };
 
 const SampleEntry SAMPLE_BROW[BROW_SHAPE_COUNT] = {
-    {"hoso", "가는 눈썹", 0x12503C},
-    {"futo", "굵은 눈썹", 0x123C50},
+    {"hoso", "가는 눈썹", 0x12303C},
+    {"futo", "굵은 눈썹", 0x122850},
 };
 
 const SampleEntry SAMPLE_MOUTH[MOUTH_SHAPE_COUNT] = {
