@@ -10,7 +10,20 @@ namespace {
 // Depth lists and request queues of a character stay within a few dozen.
 enum { LIST_INITIAL = 32, LIST_GROW = 32 };
 
+// The root's destroy hook marks it as the root of a document; its user data
+// is that document. Nothing is left to release when the root goes.
+void Document_RootReleased(void *doc)
+{
+}
+
 }  // namespace
+
+LayerDocument *LayerDocument_OfRoot(const Layer *root)
+{
+    if (!root || root->destroyHook != Document_RootReleased)
+        return nullptr;
+    return (LayerDocument *)root->userData;
+}
 
 LayerDocument *LayerDocument_Create(void)
 {
@@ -23,6 +36,10 @@ LayerDocument *LayerDocument_Create(void)
     doc->requests = PtrList_Create(LIST_INITIAL, LIST_GROW);
     doc->cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
     doc->zoom = 1.0;
+    if (doc->root) {
+        doc->root->destroyHook = Document_RootReleased;
+        doc->root->userData = doc;
+    }
     if (!doc->root || !doc->composed || !doc->depthList || !doc->requests || !doc->cache) {
         LayerDocument_Free(doc);
         return nullptr;
@@ -39,6 +56,8 @@ void LayerDocument_Free(LayerDocument *doc)
         PtrList_Destroy(doc->depthList, nullptr);
     if (doc->requests)
         PtrList_Destroy(doc->requests, ImageRequest_FreeItem);
+    doc->depthList = nullptr;
+    doc->requests = nullptr;
     Layer_Destroy(doc->root);
     ImageCache_Free(doc->cache);
     Canvas_DropDragCache(doc);
@@ -55,6 +74,21 @@ int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request)
     if (PtrList_Add(doc->requests, request) < 0)
         ImageRequest_Free(request);
     return exists;
+}
+
+void LayerDocument_ForgetRequests(LayerDocument *doc, const Layer *layer)
+{
+    if (!doc || !doc->requests || !layer)
+        return;
+    for (int i = 0; i < PtrList_Count(doc->requests); i++) {
+        ImageRequest *request = (ImageRequest *)PtrList_Get(doc->requests, i);
+        for (const Layer *l = request->layer; l; l = l->parent) {
+            if (l == layer) {
+                request->layer = nullptr;
+                break;
+            }
+        }
+    }
 }
 
 void Canvas_SelectLayer(LayerDocument *doc, int32_t id)

@@ -25,7 +25,7 @@ enum {
 };
 
 struct LayerDocument {
-    Layer *root;             // bare, id 0; owns the whole tree
+    Layer *root;             // bare, id 0; owns the whole tree; its user data is the document
     DIB *composed;           // 24-bit result of the last composition
     DIB *belowCache;         // 32-bit drag cache behind the selected layer, or nullptr
     DIB *aboveCache;         // 32-bit drag cache in front of it, or nullptr
@@ -51,5 +51,11 @@ void LayerDocument_Free(LayerDocument *doc);
 // reading, else 0; a request for a missing file is still queued so that the
 // next load pass empties its layer. A missing request queues nothing.
 int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request);
+// The document whose root `root` is, or nullptr.
+LayerDocument *LayerDocument_OfRoot(const Layer *root);
+// Turns queued requests for `layer` or any layer below it into requests for
+// no layer: the pass still counts them but gives nothing to anyone. Layer
+// destruction calls this, so a request never outlives its layer.
+void LayerDocument_ForgetRequests(LayerDocument *doc, const Layer *layer);
 // Selects another layer, dropping the drag caches; the current id changes nothing.
 void Canvas_SelectLayer(LayerDocument *doc, int32_t id);

@@ -7,7 +7,8 @@
 #include "layers/layer.h"
 
 struct ImageRequest {
-    Layer *layer;               // the image layer that receives the image
+    Layer *layer;               // the image layer that receives the image; nullptr
+                                // once that layer has been destroyed
     char path[VOR_MAX_PATH];    // image file, relative to the current folder or absolute
     HlsColour *colour;          // owned; present = make tintable and colour it
 };

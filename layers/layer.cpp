@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/util.h"
+#include "layers/document.h"
 #include "layers/render.h"
 
 namespace {
@@ -70,6 +71,14 @@ void Layer_Destroy(Layer *layer)
 {
     if (!layer)
         return;
+    // Pending image requests of a document refer to layers without owning
+    // them; a request left pointing at a destroyed layer would write into
+    // freed memory at the next load pass.
+    const Layer *root = layer;
+    while (root->parent)
+        root = root->parent;
+    LayerDocument_ForgetRequests(LayerDocument_OfRoot(root), layer);
+
     if (layer->parent) {
         int index = PtrList_IndexOf(layer->parent->children, layer);
         if (index >= 0)

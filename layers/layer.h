@@ -56,6 +56,7 @@ Layer *Layer_Create(int32_t id, Layer *parent);
 Layer *Layer_CreateImage(int32_t id, Layer *parent);
 // Detaches the layer from its parent, destroys its subtree (each layer after
 // its own children), runs its destroy hook and frees it. nullptr is ignored.
+// Requests still queued for the subtree in its document are forgotten.
 // Callers remove the layer from any depth list first.
 void Layer_Destroy(Layer *layer);
 // Layer_Destroy in the shape of a list destructor, for removing a depth-list
@@ -70,8 +71,8 @@ Layer *Layer_Find(const Layer *layer, int32_t id);
 void Layer_MoveTo(Layer *layer, int x, int y);
 // Stores a copy of the text (nullptr clears the name). Returns 1 on success.
 int Layer_SetName(Layer *layer, const char *text);
-// The rect in the coordinates of the root's parent: offset by the top-left
-// corner of every ancestor up to and including the root.
+// The layer's place in the picture: its rect offset by the top-left corner
+// of every ancestor up to and including the root. nullptr gives (0, 0, 0, 0).
 Rect Layer_AbsRect(const Layer *layer);
 
 // The LayerImage of an image layer; nullptr for a bare layer or nullptr.

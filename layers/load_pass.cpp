@@ -26,6 +26,8 @@ void Request_Apply(const ImageRequest *request, const DIB *image)
 void Request_Load(LayerDocument *doc, const ImageRequest *request)
 {
     Debug_Print("thread : %s\n", request->path);
+    if (!request->layer)
+        return;  // its layer was destroyed after it was queued
     const DIB *image = nullptr;
     int index = ImageCache_Lookup(doc->cache, request->path);
     if (index != -1)

@@ -171,6 +171,46 @@ TEST_CASE("queueing tells whether the file exists; a missing file empties its la
     LayerDocument_Free(doc);
 }
 
+TEST_CASE("destroying a layer forgets the requests queued for it and its sub-layers")
+{
+    TempFolder folder;
+    LayerDocument *doc = LayerDocument_Create();
+    Layer *group = Layer_Create(2100, doc->root);
+    Layer *inGroup = Layer_CreateImage(2016, group);
+    Layer *kept = Layer_CreateImage(2001, doc->root);
+    PtrList_Add(doc->depthList, group);
+    PtrList_Add(doc->depthList, kept);
+    std::string path = WriteSolid(folder, "a.png", 4, 4, {1, 2, 3, 255});
+    HlsColour colour = {1, 2, 3};
+    Queue(doc, inGroup, path, &colour);
+    Queue(doc, kept, path);
+    Queue(doc, group, path);
+
+    // Removing the entry destroys the group with its image layer, while
+    // their requests are still waiting.
+    PtrList_RemoveAt(doc->depthList, 0, Layer_DestroyItem);
+    CHECK(((ImageRequest *)PtrList_Get(doc->requests, 0))->layer == nullptr);
+    CHECK(((ImageRequest *)PtrList_Get(doc->requests, 1))->layer == kept);
+    CHECK(((ImageRequest *)PtrList_Get(doc->requests, 2))->layer == nullptr);
+
+    PassLog log;
+    log.doc = doc;
+    LoadPassHooks hooks = {&log, OnItem, OnRender, nullptr};
+    Canvas_LoadPass(doc, &hooks);
+    const std::vector<std::string> expected = {"item 0", "item 1", "item 2", "render"};
+    CHECK(log.events == expected);
+    CHECK(Layer_GetImage(kept)->image != nullptr);
+
+    SUBCASE("layers of another tree leave the queue alone")
+    {
+        Layer *loose = Layer_CreateImage(5, nullptr);
+        Queue(doc, kept, path);
+        Layer_Destroy(loose);
+        CHECK(((ImageRequest *)PtrList_Get(doc->requests, 0))->layer == kept);
+    }
+    LayerDocument_Free(doc);
+}
+
 TEST_CASE("requests refuse paths that do not fit and copy what they are given")
 {
     Layer *layer = Layer_CreateImage(1, nullptr);
