@@ -33,3 +33,10 @@ void Canvas_LoadPass(LayerDocument *doc, const LoadPassHooks *hooks);
 // is marked running; compose at once when the queue is empty; otherwise run
 // a load pass here, marked running for its duration.
 void Canvas_RefreshNow(LayerDocument *doc, const LoadPassHooks *loadHooks, const CanvasHooks *canvasHooks);
+
+// Decodes the images of the queued requests that the cache does not hold
+// yet, on up to `threads` threads, so that the pass that follows finds them
+// all in the cache. Only for caches without a capacity limit (the export's),
+// where no decode can evict another; otherwise it does nothing. The pass
+// itself, and therefore every pixel, is the same with or without it.
+void Canvas_DecodeAhead(LayerDocument *doc, int threads);

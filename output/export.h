@@ -66,7 +66,8 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
                        ExportStats *stats);
 
 // Loads whatever the document has queued, synchronously, without composing
-// the preview picture.
-void Export_LoadNow(LayerDocument *doc);
+// the preview picture; decodes on up to `threads` threads when the document's
+// cache has no capacity limit.
+void Export_LoadNow(LayerDocument *doc, int threads = 1);
 // Writes a 32-bit image as PNG to `path`, creating its folder when needed.
 int Export_WriteImage(const DIB *image, const char *path);

@@ -27,10 +27,11 @@ static double MillisecondsSince(std::chrono::steady_clock::time_point start)
 
 static void NoRender(void *) {}
 
-void Export_LoadNow(LayerDocument *doc)
+void Export_LoadNow(LayerDocument *doc, int threads)
 {
     if (PtrList_Count(doc->requests) == 0)
         return;
+    Canvas_DecodeAhead(doc, threads);
     LoadPassHooks hooks = {};
     hooks.renderRequested = NoRender;
     doc->loaderRunning = 1;
@@ -154,7 +155,7 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
             Debug_Print("create %s\n", path);
 
             auto start = std::chrono::steady_clock::now();
-            Export_LoadNow(ch->doc);
+            Export_LoadNow(ch->doc, threads ? threads : 1);
             stats->loadMs += MillisecondsSince(start);
             start = std::chrono::steady_clock::now();
             DIB *image = Canvas_ComposeExport(ch->doc);

@@ -15,8 +15,14 @@ int Headless_Open(Headless *h, const char *dataFolder)
     if (!PartCatalog_Load(&h->catalog, dataFolder))
         return 0;
     h->doc = LayerDocument_Create();
+    // A session renders every style and expression in turn: it keeps every
+    // decoded image instead of the preview's ten.
+    if (h->doc) {
+        ImageCache_Free(h->doc->cache);
+        h->doc->cache = ImageCache_Create(IMAGE_CACHE_UNLIMITED);
+    }
     CharacterHooks hooks = {h, DeferRefresh};
-    if (!h->doc || !Wardrobe_Init(&h->w) || !Character_Init(&h->ch, h->doc, &h->catalog, hooks, dataFolder)) {
+    if (!h->doc || !h->doc->cache || !Wardrobe_Init(&h->w) || !Character_Init(&h->ch, h->doc, &h->catalog, hooks, dataFolder)) {
         Headless_Close(h);
         return 0;
     }

@@ -1,0 +1,50 @@
+// Parallel decoding of queued images ahead of a load pass.
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "layers/load_pass.h"
+
+void Canvas_DecodeAhead(LayerDocument *doc, int threads)
+{
+    ImageCache *cache = doc->cache;
+    if (threads < 2 || cache->capacity != IMAGE_CACHE_UNLIMITED)
+        return;
+    // Entries are created here, on the calling thread; the threads only
+    // decode into their own slots of `decoded`.
+    std::vector<CacheEntry *> wanted;
+    for (int i = 0; i < PtrList_Count(doc->requests); i++) {
+        const ImageRequest *r = (const ImageRequest *)PtrList_Get(doc->requests, i);
+        if (!r->layer)
+            continue;
+        int index = ImageCache_Lookup(cache, r->path);
+        CacheEntry *entry = ImageCache_EntryAt(cache, index);
+        if (!entry || entry->image || !CacheEntry_IsLoadable(entry))
+            continue;
+        bool seen = false;
+        for (CacheEntry *e : wanted)
+            seen = seen || e == entry;
+        if (!seen)
+            wanted.push_back(entry);
+    }
+    if (wanted.size() < 2)
+        return;
+    std::vector<DIB *> decoded(wanted.size(), nullptr);
+    std::atomic<size_t> next(0);
+    auto work = [&] {
+        for (size_t i; (i = next++) < wanted.size();)
+            decoded[i] = DIB_CreateFromFile(wanted[i]->path);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads && (size_t)t < wanted.size(); t++)
+        pool.emplace_back(work);
+    work();
+    for (std::thread &t : pool)
+        t.join();
+    for (size_t i = 0; i < wanted.size(); i++) {
+        if (!decoded[i])
+            continue;
+        wanted[i]->image = decoded[i];
+        cache->heldCount++;
+    }
+}
