@@ -57,7 +57,9 @@ static const DepthEntry DEPTH_TABLE[] = {
 
 void Character_BodyPath(const Character *ch, char *path)
 {
-    snprintf(path, VOR_MAX_PATH, "%sbody\\sotai.png", ch->dataFolder);
+    // Character_Init made sure that the data folder leaves room for this.
+    strcpy(path, ch->dataFolder);
+    strcat(path, "body\\sotai.png");
 }
 
 Layer *Character_FindLayer(const Character *ch, int32_t id, int32_t sub)
