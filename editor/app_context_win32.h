@@ -1,0 +1,87 @@
+// The program's shared state and the contract between the main window and
+// its three tab pages (Windows only).
+//
+// The main window owns one AppContext for the program's lifetime and hands
+// its address to every page as the lParam of CreateDialogParamA; each page
+// keeps it in its window's user data. The character and the wardrobe are the
+// models the pages show and drive (editor/character.h, editor/wardrobe.h):
+// a page turns user input into model calls and then brings its controls up
+// to date; the file commands apply a project to the models and then ask the
+// pages to sync; the export worker selects styles and expressions through
+// the pages' own controls and notifications, so everything runs through the
+// same code as a user's clicks.
+#pragma once
+
+#include <windows.h>
+
+#include "catalog/part_catalog.h"
+#include "core/imaging/dib.h"
+#include "core/imaging/file.h"
+#include "editor/character.h"
+#include "editor/wardrobe.h"
+
+enum { PAGE_CHARA, PAGE_DRESS, PAGE_SAVE, PAGE_COUNT };
+
+// Control ids shared between the main window and the pages.
+enum {
+    IDC_MAIN_TABS = 1027,
+    IDC_MAIN_PROGRESS = 1019,
+    IDC_MAIN_CANVAS = 1011,
+    IDC_CHARA_NAME = 1007,
+    IDC_CHARA_EXPRESSION = 1015,
+    IDC_CHARA_HAIR_BAND_COLOUR = 1028,
+    IDC_DRESS_DEPTH_LIST = 1029,
+    IDC_DRESS_STYLE_LIST = 1037,
+    IDC_SAVE_OUTPUT = 1006,
+    IDC_SAVE_FREE_RADIO = 1029,
+    IDC_SAVE_FREE_FOLDER = 1030,
+};
+
+struct AppContext {
+    HINSTANCE instance;
+    HWND mainWindow;            // the TEST dialog
+    HWND canvas;                // FrameLayerWnd, control 1011 of the main window
+    HWND pages[PAGE_COUNT];     // CHARA, DRESS, SAVE, in tab order
+    LayerDocument *doc;         // the canvas's document (the canvas owns it)
+    const PartCatalog *catalog; // built once at start-up
+    Character character;        // built by the CHARA page's WM_INITDIALOG
+    Wardrobe wardrobe;          // initialised by the DRESS page's WM_INITDIALOG
+    DIB *checkImage;            // the BTN_CHECK picture: 11 x 33, three states
+    char startFolder[VOR_MAX_PATH];
+    char projectPath[VOR_MAX_PATH];
+    int untitled;               // 1 until the project is opened or saved by name
+    int titleModified;          // the caption form shown (0 plain, 1 modified)
+    volatile LONG exporting;    // 1 while the export worker runs
+    int colourDialogPlaced;     // a colour dialog position is remembered
+    POINT colourDialogPos;
+};
+
+// The context of a page or of the main window (its GWLP_USERDATA).
+AppContext *App_FromWindow(HWND window);
+
+// Page procedures, created with CreateDialogParamA(instance, "CHARA" /
+// "DRESS" / "SAVE", main window, proc, (LPARAM)context).
+INT_PTR CALLBACK CharaPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
+INT_PTR CALLBACK DressPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
+INT_PTR CALLBACK SavePage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
+
+// Bring a page's controls up to date with the models after a project was
+// applied (names, selections, check boxes, lists, enabled buttons).
+void CharaPage_Sync(HWND page);
+void DressPage_Sync(HWND page);
+// The SAVE page's free folder edit and output button.
+void SavePage_SetFreeFolder(HWND page, const char *folder);
+void SavePage_GetFreeFolder(HWND page, char *folder);  // VOR_MAX_PATH bytes
+int SavePage_IsFreeFolderChecked(HWND page);
+void SavePage_UpdateOutputButton(HWND page);
+
+// The CHARA page's hair band colour button follows the band layers (called by
+// the main window when a load pass ends).
+void CharaPage_UpdateHairBandButton(HWND page);
+// The DRESS page's depth list repaints (an accessory's colour swatch changed).
+void DressPage_RedrawDepthList(HWND page);
+// Whether the DRESS page is the visible one (the dress colour rule).
+int DressPage_IsVisible(HWND page);
+
+// The Character's refresh hook for the program: Canvas_Refresh of the canvas.
+void App_RefreshCanvas(void *context);
