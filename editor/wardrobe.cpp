@@ -167,31 +167,6 @@ AccessorySet *CaptureAccessories(Character *ch, Wardrobe *w)
     return set;
 }
 
-// 1 when `layer` is `root` or lies below it.
-static int Layer_IsWithin(const Layer *layer, const Layer *root)
-{
-    for (; layer; layer = layer->parent)
-        if (layer == root)
-            return 1;
-    return 0;
-}
-
-// Removes an accessory entry from the depth list and destroys its layer,
-// first dropping the queued image requests that target it, so that no
-// request outlives the layer it would fill.
-static void RemoveAccessoryEntry(LayerDocument *doc, int index)
-{
-    Layer *layer = (Layer *)PtrList_Get(doc->depthList, index);
-    for (int i = 0; i < PtrList_Count(doc->requests);) {
-        ImageRequest *r = (ImageRequest *)PtrList_Get(doc->requests, i);
-        if (Layer_IsWithin(r->layer, layer))
-            PtrList_RemoveAt(doc->requests, i, ImageRequest_FreeItem);
-        else
-            i++;
-    }
-    PtrList_RemoveAt(doc->depthList, index, Layer_DestroyItem);
-}
-
 static void TraceDepthEntry(int index, Layer *layer)
 {
     Layer *sub = Layer_Find(layer, ID_IMAGE_A);
@@ -215,7 +190,7 @@ void ApplyAccessories(Character *ch, Wardrobe *w, const AccessorySet *set)
     for (int i = 0; i < PtrList_Count(depth);) {
         Layer *layer = (Layer *)PtrList_Get(depth, i);
         if (IsAccessoryId(layer->id))
-            RemoveAccessoryEntry(ch->doc, i);
+            PtrList_RemoveAt(depth, i, Layer_DestroyItem);
         else
             i++;
     }
@@ -301,7 +276,8 @@ int Wardrobe_RemoveAccessory(Character *ch, Wardrobe *w, int index)
     int32_t id = layer->id;
     Slot_Free(&w->slots[id - ID_ACCESSORY_FIRST]);
     w->slotCount--;
-    RemoveAccessoryEntry(ch->doc, index);
+    // Destroying the layer also forgets its queued image requests.
+    PtrList_RemoveAt(ch->doc->depthList, index, Layer_DestroyItem);
     if (ch->doc->selectedId == id)
         Canvas_SelectLayer(ch->doc, -1);
     Refresh(ch);
