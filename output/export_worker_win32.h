@@ -1,0 +1,35 @@
+// The export as the program runs it (Windows only): a modal PROGRESS window
+// whose worker thread drives the DRESS and CHARA pages through every
+// exported style and expression, exactly as a user's selections would, and
+// writes each composed picture, then macro.txt.
+//
+// The worker composes with Canvas_ComposeExport and writes with
+// Export_WriteImage and the Export_* paths, the same functions vor-cli's
+// headless export uses, so both write identical files.
+#pragma once
+
+#include <windows.h>
+
+#include "editor/app_context_win32.h"
+
+// Control ids of the PROGRESS window and the commands its worker sends it
+// (WM_COMMAND with id PROGRESS_COMMAND_ID and one of the codes).
+enum {
+    IDC_PROGRESS_BAR = 1019,
+    IDC_PROGRESS_PATH = 1042,
+    PROGRESS_COMMAND_ID = 100,
+    PROGRESS_SHOW_FILE = 101,  // lParam = the path being written; steps the bar
+    PROGRESS_CLOSE = 103,
+};
+
+// Runs the export of the program whose main window is `owner` (its user
+// data is the AppContext) into the folder the SAVE page selects, showing
+// the PROGRESS window modally. Returns the number of files written
+// (macro.txt included) once the window has closed, or -1 when the export
+// could not start (no base folder that fits, no window, no thread).
+int Export_Run(HWND owner);
+
+// The export base folder the SAVE page selects: a target game's picture
+// folder when its radio button is checked, else the free folder (with a
+// `\` added when it has none). Returns 0 when there is none that fits.
+int SavePage_GetExportBase(HWND page, char *base);  // VOR_MAX_PATH bytes

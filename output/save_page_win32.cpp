@@ -1,0 +1,224 @@
+// The SAVE page: where the export writes (a target game's character picture
+// folder, found through the registry, or a free folder typed or browsed by
+// the user) and the output button that checks the names and runs it.
+//
+// The free folder survives across runs in the registry (SaveDir), and the
+// page records the program's own folder there (InstallDir) when it closes.
+// The page's user data is the AppContext, like every page; its own state
+// (the two picture folders) lives in a record under DWLP_USER.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/services/filesys.h"
+#include "core/services/folder_dialog_win32.h"
+#include "core/services/registry_win32.h"
+#include "editor/app_context_win32.h"
+#include "output/export.h"
+#include "output/export_worker_win32.h"
+
+enum {
+    IDC_SAVE_FIRST_TARGET = 1028,
+    IDC_SAVE_SECOND_TARGET = 1032,
+    IDC_SAVE_BROWSE = 1031,
+    TARGET_COUNT = 2,
+};
+
+static const char PROGRAM_KEY[] = "Software\\Sorrel\\Vor\\";
+static const char *const TARGET_KEYS[TARGET_COUNT] = {"Software\\Sorrel\\TideGarden\\",
+                                                      "Software\\Sorrel\\EmberVale\\"};
+static const int TARGET_RADIOS[TARGET_COUNT] = {IDC_SAVE_FIRST_TARGET, IDC_SAVE_SECOND_TARGET};
+// Where the games look for character pictures, below their install folder.
+static const char PICTURE_FOLDER[] = "Data\\Picture\\CHARA\\";
+
+struct SavePage {
+    char pictureFolder[TARGET_COUNT][VOR_MAX_PATH];  // each ends with `\`
+    int available[TARGET_COUNT];                     // the game's InstallDir was found
+};
+
+static SavePage *SavePage_State(HWND page)
+{
+    return page ? (SavePage *)GetWindowLongPtrA(page, DWLP_USER) : nullptr;
+}
+
+// ---- the accessors other windows use ----------------------------------------
+
+void SavePage_SetFreeFolder(HWND page, const char *folder)
+{
+    SetDlgItemTextA(page, IDC_SAVE_FREE_FOLDER, folder ? folder : "");
+}
+
+void SavePage_GetFreeFolder(HWND page, char *folder)
+{
+    folder[0] = 0;
+    GetDlgItemTextA(page, IDC_SAVE_FREE_FOLDER, folder, VOR_MAX_PATH);
+}
+
+int SavePage_IsFreeFolderChecked(HWND page)
+{
+    return IsDlgButtonChecked(page, IDC_SAVE_FREE_RADIO) == BST_CHECKED;
+}
+
+void SavePage_UpdateOutputButton(HWND page)
+{
+    AppContext *app = App_FromWindow(page);
+    int anyChecked = app && CountExportStyles(app->wardrobe.styles) > 0;
+    EnableWindow(GetDlgItem(page, IDC_SAVE_OUTPUT), anyChecked);
+}
+
+int SavePage_GetExportBase(HWND page, char *base)
+{
+    base[0] = 0;
+    SavePage *state = SavePage_State(page);
+    if (!state)
+        return 0;
+    for (int t = 0; t < TARGET_COUNT; t++) {
+        if (state->available[t] && IsDlgButtonChecked(page, TARGET_RADIOS[t]) == BST_CHECKED) {
+            strcpy(base, state->pictureFolder[t]);
+            return 1;
+        }
+    }
+    char folder[VOR_MAX_PATH];
+    SavePage_GetFreeFolder(page, folder);
+    return Export_FreeFolderBase(folder, base);
+}
+
+// ---- creation and destruction -----------------------------------------------
+
+// A game's picture folder from its InstallDir. The folder name is set as
+// the install path's file-name part, the way the games themselves build it.
+static int SavePage_FindTarget(const char *key, char *pictureFolder)
+{
+    pictureFolder[0] = 0;
+    if (!Reg_GetString(key, "InstallDir", pictureFolder, VOR_MAX_PATH))
+        return 0;
+    if (!FilePath_SetName(pictureFolder, PICTURE_FOLDER)) {
+        pictureFolder[0] = 0;
+        return 0;
+    }
+    return 1;
+}
+
+static INT_PTR SavePage_OnInit(HWND page, AppContext *app)
+{
+    SetWindowLongPtrA(page, GWLP_USERDATA, (LONG_PTR)app);
+    SavePage *state = (SavePage *)calloc(1, sizeof(SavePage));
+    SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)state);
+
+    char freeFolder[VOR_MAX_PATH];
+    if (!Reg_GetString(PROGRAM_KEY, "SaveDir", freeFolder, sizeof freeFolder)) {
+        DWORD n = GetCurrentDirectoryA(sizeof freeFolder, freeFolder);
+        if (n == 0 || n >= sizeof freeFolder)
+            freeFolder[0] = 0;
+    }
+    for (int t = 0; t < TARGET_COUNT; t++) {
+        int found = state && SavePage_FindTarget(TARGET_KEYS[t], state->pictureFolder[t]);
+        if (state)
+            state->available[t] = found;
+        EnableWindow(GetDlgItem(page, TARGET_RADIOS[t]), found);
+    }
+    SavePage_SetFreeFolder(page, freeFolder);
+    CheckDlgButton(page, IDC_SAVE_FIRST_TARGET, BST_UNCHECKED);
+    CheckDlgButton(page, IDC_SAVE_SECOND_TARGET, BST_UNCHECKED);
+    CheckDlgButton(page, IDC_SAVE_FREE_RADIO, BST_CHECKED);
+    return TRUE;
+}
+
+static void SavePage_OnDestroy(HWND page)
+{
+    char freeFolder[VOR_MAX_PATH];
+    SavePage_GetFreeFolder(page, freeFolder);
+    Reg_SetString(PROGRAM_KEY, "SaveDir", freeFolder);
+
+    char program[VOR_MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (n > 0 && n < sizeof program) {
+        // The folder without the backslash before the file name.
+        char *name = FilePath_GetName(program);
+        if (name > program && name[-1] == '\\')
+            name[-1] = 0;
+        else
+            *name = 0;
+        Reg_SetString(PROGRAM_KEY, "InstallDir", program);
+    }
+    free(SavePage_State(page));
+    SetWindowLongPtrA(page, DWLP_USER, 0);
+}
+
+// ---- commands -----------------------------------------------------------------
+
+static void SavePage_Browse(HWND page)
+{
+    AppContext *app = App_FromWindow(page);
+    char folder[VOR_MAX_PATH];
+    SavePage_GetFreeFolder(page, folder);
+    if (FileSys_GetFolderName(app ? app->mainWindow : page, folder, sizeof folder, "저장 폴더 선택",
+                              "저장 폴더를 선택하세요"))
+        SavePage_SetFreeFolder(page, folder);
+}
+
+// Leaves the user in the name field of the first tab, the way the main
+// window switches tabs on a click.
+static void SavePage_ShowNameField(AppContext *app)
+{
+    HWND tabs = GetDlgItem(app->mainWindow, IDC_MAIN_TABS);
+    NMHDR header = {tabs, (UINT_PTR)IDC_MAIN_TABS, (UINT)TCN_SELCHANGING};
+    SendMessageA(app->mainWindow, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
+    SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
+    header.code = (UINT)TCN_SELCHANGE;
+    SendMessageA(app->mainWindow, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
+    HWND nameEdit = GetDlgItem(app->pages[PAGE_CHARA], IDC_CHARA_NAME);
+    SendMessageA(nameEdit, EM_SETSEL, 0, -1);
+    SetFocus(nameEdit);
+}
+
+static void SavePage_Output(HWND page)
+{
+    AppContext *app = App_FromWindow(page);
+    if (!app || CountExportStyles(app->wardrobe.styles) == 0)
+        return;
+    const char *name = app->character.name ? app->character.name : "";
+    // The name's own rules first (their messages in the order the user
+    // learns them), then what the file system needs of it and of every
+    // exported style's folder.
+    if (const char *problem = Export_CharacterNameProblem(name)) {
+        MessageBoxA(page, problem, "이름 입력", MB_ICONERROR);
+        SavePage_ShowNameField(app);
+        return;
+    }
+    char message[512];
+    if (!Export_Validate(name, app->wardrobe.styles, message, sizeof message)) {
+        MessageBoxA(page, message, "폴더명 입력", MB_ICONERROR);
+        return;
+    }
+    if (Export_Run(app->mainWindow) < 0) {
+        MessageBoxA(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
+        return;
+    }
+    MessageBoxA(page, "개별 이미지 출력을 완료했습니다", "출력 완료창", MB_OK);
+}
+
+static void SavePage_OnCommand(HWND page, int id, int code)
+{
+    if (code != BN_CLICKED)
+        return;
+    if (id == IDC_SAVE_BROWSE)
+        SavePage_Browse(page);
+    else if (id == IDC_SAVE_OUTPUT)
+        SavePage_Output(page);
+}
+
+INT_PTR CALLBACK SavePage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_INITDIALOG: return SavePage_OnInit(page, (AppContext *)lp);
+    case WM_COMMAND: SavePage_OnCommand(page, LOWORD(wp), HIWORD(wp)); return TRUE;
+    case WM_SHOWWINDOW: SavePage_UpdateOutputButton(page); return FALSE;
+    case WM_DESTROY: SavePage_OnDestroy(page); return FALSE;
+    }
+    return FALSE;
+}
