@@ -1,0 +1,167 @@
+// The File menu: New, Open, Save, Save As and Exit, with the standard file
+// dialogs around them. What a command does to the project, the pages and
+// the caption is in output/project_commands_win32.cpp; this file asks the
+// user and reports what went wrong.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_win32.h"
+#include "core/util.h"
+#include "core/window_win32.h"
+#include "output/project_commands_win32.h"
+#include "output/project_session.h"
+
+// Description and pattern pairs, ending with an empty text.
+static const char kProjectFilter[] = "VOR전용프로젝트파일(*.vor)\0*.vor\0";
+
+// The file-name field of the explorer-style file dialog.
+enum { FILEDLG_NAME_FIELD = 1152 };
+
+// Asks for an existing file. Returns nonzero when one was chosen; its path
+// is in `path` (VOR_MAX_PATH bytes).
+static int FileDialog_Open(HWND owner, char *path, const char *initialFolder, const char *filter, int *filterIndex,
+                           const char *title)
+{
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = filterIndex ? *filterIndex : 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = VOR_MAX_PATH;
+    ofn.lpstrInitialDir = initialFolder;
+    ofn.lpstrTitle = title;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    int chosen = GetOpenFileNameA(&ofn);
+    if (filterIndex)
+        *filterIndex = (int)ofn.nFilterIndex;
+    Debug_Print("filterindex = %d\n", (int)ofn.nFilterIndex);
+    return chosen;
+}
+
+// Keeps the typed file name's extension in step with the chosen filter.
+static UINT_PTR CALLBACK SaveDialog_Hook(HWND hook, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_INITDIALOG)
+        return TRUE;
+    if (msg != WM_NOTIFY)
+        return 0;
+    const OFNOTIFYA *notify = (const OFNOTIFYA *)lp;
+    HWND dialog = GetParent(hook);
+    const OPENFILENAMEA *ofn = notify->lpOFN;
+    char ext[64];
+    switch (notify->hdr.code) {
+    case CDN_INITDONE:
+        Wnd_CenterOnParent(dialog);
+        ShowWindow(dialog, SW_SHOW);
+        ProjectSession_FilterExtension(ofn->lpstrFilter, (int)ofn->nFilterIndex, 0, ext, sizeof ext);
+        SendMessageA(dialog, CDM_SETDEFEXT, 0, (LPARAM)ext);
+        return 0;
+    case CDN_TYPECHANGE:
+    case CDN_FILEOK: {
+        ProjectSession_FilterExtension(ofn->lpstrFilter, (int)ofn->nFilterIndex, 1, ext, sizeof ext);
+        char name[VOR_MAX_PATH] = "";
+        GetDlgItemTextA(dialog, FILEDLG_NAME_FIELD, name, sizeof name);
+        if (ext[0] && name[0] && ProjectSession_ForceExtension(name, sizeof name, ext))
+            SetDlgItemTextA(dialog, FILEDLG_NAME_FIELD, name);
+        Debug_Print("<%s>\n", ext);
+        // Zero result: the name is accepted.
+        SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0);
+        return 1;
+    }
+    }
+    return 0;
+}
+
+// Asks for a file name to save to, proposing `path`. Returns nonzero when
+// one was chosen; it is in `path` (VOR_MAX_PATH bytes).
+static int FileDialog_Save(HWND owner, char *path, const char *initialFolder, const char *filter, int *filterIndex,
+                           const char *title)
+{
+    char defaultExt[64];
+    ProjectSession_FilterExtension(filter, *filterIndex, 0, defaultExt, sizeof defaultExt);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = *filterIndex;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = VOR_MAX_PATH;
+    ofn.lpstrInitialDir = initialFolder;
+    ofn.lpstrTitle = title;
+    ofn.lpstrDefExt = defaultExt;
+    ofn.lpfnHook = SaveDialog_Hook;
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    int chosen = GetSaveFileNameA(&ofn);
+    *filterIndex = (int)ofn.nFilterIndex;
+    Debug_Print("filterindex = %d\n", *filterIndex);
+    return chosen;
+}
+
+static void ReportSaveFailure(AppContext *app, const char *path)
+{
+    char text[VOR_MAX_PATH + 128];
+    snprintf(text, sizeof text, "프로젝트 파일을 저장하지 못했습니다.\n\n%s", path);
+    MessageBoxA(app->mainWindow, text, "프로젝트파일저장", MB_ICONERROR);
+}
+
+void FileMenu_New(AppContext *app)
+{
+    ProjectCmd_New(app);
+}
+
+void FileMenu_Open(AppContext *app)
+{
+    char currentFolder[VOR_MAX_PATH];
+    GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
+    char path[VOR_MAX_PATH] = "";
+    int chosen = FileDialog_Open(app->mainWindow, path, app->startFolder, kProjectFilter, nullptr, "파일로열기");
+    SetCurrentDirectoryA(currentFolder);
+    if (!chosen)
+        return;
+    if (ProjectCmd_Open(app, path) != PROJECTCMD_OPENED)
+        MessageBoxA(app->mainWindow, "열리지 않습니다.", "파일로열기", MB_ICONERROR);
+    SetCurrentDirectoryA(currentFolder);
+}
+
+void FileMenu_SaveAs(AppContext *app)
+{
+    int filterIndex = 1;
+    char currentFolder[VOR_MAX_PATH];
+    GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
+    char path[VOR_MAX_PATH];
+    memcpy(path, app->projectPath, sizeof path);
+    // No initial folder: the dialog starts in the proposed path's folder.
+    if (FileDialog_Save(app->mainWindow, path, nullptr, kProjectFilter, &filterIndex, "프로젝트파일저장")) {
+        SetCurrentDirectoryA(currentFolder);
+        SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+        int saved = ProjectCmd_SaveAs(app, path);
+        SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_ARROW));
+        if (!saved)
+            ReportSaveFailure(app, path);
+    }
+    SetCurrentDirectoryA(currentFolder);
+}
+
+void FileMenu_Save(AppContext *app)
+{
+    if (app->untitled) {
+        SendMessageA(app->mainWindow, WM_COMMAND, CMD_SAVE_AS, 0);
+        return;
+    }
+    SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+    int saved = ProjectCmd_Save(app);
+    SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_ARROW));
+    if (!saved)
+        ReportSaveFailure(app, app->projectPath);
+}
+
+void FileMenu_Exit(AppContext *app)
+{
+    int answer = MessageBoxA(app->mainWindow, "VOR 을 종료 하시겠습니까?", "VOR 종료 확인", MB_ICONQUESTION | MB_YESNO);
+    if (answer != IDNO)
+        DestroyWindow(app->mainWindow);
+}

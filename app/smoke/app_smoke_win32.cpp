@@ -1,0 +1,275 @@
+// vor-app-smoke: starts VOR.exe and checks it from outside, the way a user
+// meets it: the main window appears with its caption, three tabs with the
+// first page showing, the preview at 100 %; the version dialog closes only
+// with its OK button; closing the window asks first and "No" keeps the
+// program running; "Yes" to the exit command ends it with code 0. A
+// screenshot of the main window is written as PNG on the way.
+//
+//   vor-app-smoke VOR.EXE SCREENSHOT.PNG
+//
+// Run in a folder holding a data tree. Exit 0 when every check passed,
+// 1 otherwise (each failed check prints one line).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "core/imaging/dib.h"
+#include "core/imaging/file.h"
+
+namespace {
+
+int g_failures = 0;
+
+void Check(bool ok, const char *what)
+{
+    printf("%s: %s\n", ok ? "ok  " : "FAIL", what);
+    if (!ok)
+        g_failures++;
+}
+
+struct WindowQuery {
+    DWORD processId;
+    const wchar_t *title;
+    HWND found;
+};
+
+BOOL CALLBACK FindByTitle(HWND window, LPARAM lp)
+{
+    WindowQuery *q = (WindowQuery *)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != q->processId || !IsWindowVisible(window))
+        return TRUE;
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    if (wcscmp(text, q->title) != 0)
+        return TRUE;
+    q->found = window;
+    return FALSE;
+}
+
+// The process's visible top-level window with exactly this caption, waiting
+// up to `timeoutMs`.
+HWND WaitForWindow(DWORD processId, const wchar_t *title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowQuery q = {processId, title, nullptr};
+        EnumWindows(FindByTitle, (LPARAM)&q);
+        if (q.found || GetTickCount() - start > timeoutMs)
+            return q.found;
+        Sleep(100);
+    }
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+// The text of a control in the other process (WM_GETTEXT is carried across).
+void ControlText(HWND control, wchar_t *text, int size)
+{
+    text[0] = 0;
+    DWORD_PTR result;
+    SendMessageTimeoutW(control, WM_GETTEXT, size, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+// A tab's label, read through memory in the program's own address space.
+bool TabLabel(HANDLE process, HWND tabs, int index, wchar_t *label, int size)
+{
+    struct Remote {
+        TCITEMW item;
+        wchar_t text[64];
+    };
+    Remote *remote = (Remote *)VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return false;
+    Remote local = {};
+    local.item.mask = TCIF_TEXT;
+    local.item.pszText = remote->text;
+    local.item.cchTextMax = 64;
+    bool ok = WriteProcessMemory(process, remote, &local, sizeof local, nullptr) &&
+              SendMessageW(tabs, TCM_GETITEMW, index, (LPARAM)&remote->item) &&
+              ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    if (ok)
+        swprintf(label, size, L"%ls", local.text);
+    return ok;
+}
+
+struct PageCount {
+    int pages;
+    int visible;
+    HWND visiblePage;
+};
+
+BOOL CALLBACK CountPages(HWND child, LPARAM lp)
+{
+    PageCount *c = (PageCount *)lp;
+    wchar_t className[64] = L"";
+    GetClassNameW(child, className, 64);
+    if (wcscmp(className, L"#32770") != 0 || GetParent(child) == nullptr)
+        return TRUE;
+    c->pages++;
+    if (IsWindowVisible(child)) {
+        c->visible++;
+        c->visiblePage = child;
+    }
+    return TRUE;
+}
+
+// Copies the window's area of the screen into a PNG.
+bool SaveScreenshot(HWND window, const char *path)
+{
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Sleep(500);
+    RECT r;
+    GetWindowRect(window, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    DIB *image = DIB_Create(32, w, h);
+    bool ok = image && GetDIBits(memory, bitmap, 0, h, DIB_Bits(image), (BITMAPINFO *)image, DIB_RGB_COLORS) == h;
+    if (ok) {
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                DIB_RowTD(image, y)[4 * x + 3] = 255;
+        VorFile *file = FILE_Open(path, "wb");
+        ok = file && DIB_WritePNG(image, file);
+        if (file)
+            ok = FILE_Close(file) == 0 && ok;
+    }
+    if (image)
+        DIB_Delete_(image);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return ok;
+}
+
+bool WaitEnabled(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!IsWindowEnabled(window)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+void CheckMainWindow(HANDLE process, HWND main)
+{
+    HWND tabs = GetDlgItem(main, 1027);
+    Check(tabs && SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) == 3, "three tabs");
+    Check(tabs && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 0, "the first tab is selected");
+    const wchar_t *labels[3] = {L"얼굴", L"복장", L"출력"};
+    for (int i = 0; i < 3; i++) {
+        wchar_t label[64] = L"";
+        Check(TabLabel(process, tabs, i, label, 64) && wcscmp(label, labels[i]) == 0, "tab label");
+    }
+    PageCount pages = {};
+    EnumChildWindows(main, CountPages, (LPARAM)&pages);
+    Check(pages.pages == 3, "three pages");
+    Check(pages.visible == 1 && GetDlgItem(pages.visiblePage, 1007) != nullptr,
+          "only the CHARA page (with the name edit) is visible");
+    if (pages.visiblePage && tabs) {
+        RECT page, tabRow;
+        GetWindowRect(pages.visiblePage, &page);
+        GetWindowRect(tabs, &tabRow);
+        Check(page.top > tabRow.top + 10 && page.bottom <= tabRow.bottom && page.left >= tabRow.left &&
+                  page.right <= tabRow.right,
+              "the page lies inside the tab control below its tabs");
+    }
+    wchar_t className[64] = L"";
+    GetClassNameW(GetDlgItem(main, 1011), className, 64);
+    Check(wcscmp(className, L"FrameLayerWnd") == 0, "the preview canvas");
+    wchar_t text[64];
+    ControlText(GetDlgItem(main, 1023), text, 64);
+    Check(wcscmp(text, L"100.00%") == 0, "zoom text 100.00%");
+    Check(SendMessageW(GetDlgItem(main, 1050), TBM_GETPOS, 0, 0) == 15, "zoom slider at 15");
+    Check(!IsWindowVisible(GetDlgItem(main, 1019)), "the progress bar is hidden after loading");
+}
+
+void CheckVersionDialog(DWORD pid, HWND main)
+{
+    PostMessageW(main, WM_COMMAND, 40011, 0);
+    HWND about = WaitForWindow(pid, L"버전 정보", 10000);
+    Check(about != nullptr, "the version dialog opens");
+    if (!about)
+        return;
+    PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+    Sleep(700);
+    Check(IsWindow(about) && IsWindowVisible(about), "Esc leaves the version dialog open");
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    Check(WaitUntilGone(about, 5000), "OK closes the version dialog");
+}
+
+// Asks the program to close with `msg`/`wp` and answers the question.
+bool AskToClose(DWORD pid, HWND main, UINT msg, WPARAM wp, int answer)
+{
+    PostMessageW(main, msg, wp, 0);
+    HWND question = WaitForWindow(pid, L"VOR 종료 확인", 10000);
+    if (!question)
+        return false;
+    PostMessageW(question, WM_COMMAND, answer, 0);
+    return WaitUntilGone(question, 5000);
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3) {
+        fprintf(stderr, "usage: vor-app-smoke VOR.EXE SCREENSHOT.PNG\n");
+        return 2;
+    }
+    DIB_InitGlobal();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    char commandLine[MAX_PATH + 2];
+    snprintf(commandLine, sizeof commandLine, "\"%s\"", argv[1]);
+    if (!CreateProcessA(argv[1], commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+        printf("FAIL: cannot start %s (error %lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+    DWORD pid = child.dwProcessId;
+    HWND main = WaitForWindow(pid, L"VOR - VOR 캐릭터 만들기", 60000);
+    Check(main != nullptr, "main window with the caption of the untitled project");
+    if (main) {
+        Check(WaitEnabled(main, 60000), "the first load pass ends and the window is enabled again");
+        CheckMainWindow(child.hProcess, main);
+        Check(SaveScreenshot(main, argv[2]), "screenshot written");
+        CheckVersionDialog(pid, main);
+        Check(AskToClose(pid, main, WM_CLOSE, 0, IDNO), "closing asks first");
+        Sleep(500);
+        Check(IsWindow(main) && WaitForSingleObject(child.hProcess, 0) == WAIT_TIMEOUT, "No keeps the program running");
+        Check(AskToClose(pid, main, WM_COMMAND, 1010, IDYES), "the exit command asks first");
+    }
+    DWORD exitCode = 1;
+    bool ended = WaitForSingleObject(child.hProcess, 20000) == WAIT_OBJECT_0;
+    if (ended)
+        GetExitCodeProcess(child.hProcess, &exitCode);
+    Check(ended && exitCode == 0, "Yes ends the program with code 0");
+    if (!ended)
+        TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    printf("%d failed\n", g_failures);
+    return g_failures ? 1 : 0;
+}
