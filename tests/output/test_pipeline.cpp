@@ -396,3 +396,33 @@ TEST_CASE("export refuses names and folders that would leave the export folder")
     CHECK(Export_MacroPath("C:\\out\\", "Abc", path));
     CHECK(std::string(path) == "C:\\out\\Abc\\macro.txt");
 }
+
+TEST_CASE("a new project: NEW, first entries, one checked style in the first dress's colour")
+{
+    Session s;
+    Project *p = Project_MakeDefault(&s.h.catalog, "C:\\work");
+    CHECK(std::string(p->name) == "NEW");
+    CHECK(std::string(p->freeFolder) == "C:\\work");
+    CHECK(p->freeFolderFlag == 1);
+    CHECK(p->hairDefaultColour == 1);
+    CHECK(p->separateBackHair == 0);
+    CHECK(p->hair.index == 0);
+    CHECK(p->expression.index == 0);
+    CHECK(p->eyeColour.luminance == 128);
+    REQUIRE(PtrList_Count(p->styles) == 1);
+    DressStyle *style = (DressStyle *)PtrList_Get(p->styles, 0);
+    CHECK(std::string(style->name) == "\xB9\xCC\xBC\xB3\xC1\xA4");  // 미설정
+    CHECK(std::string(style->outputFolder) == "default");
+    CHECK(style->checkState == STYLE_CHECKED);
+    CHECK(style->accessories->selection == 0);
+    CHECK(style->colour.hue == 30);  // d1's own colour
+    Project_Apply(p, s.ch(), s.w());
+    Project_Free(p);
+    Headless_LoadNow(&s.h);
+    // With the hair's own colour applied, the hair slot holds h1's colour.
+    HlsColour hair = {};
+    Character_ReadSlot(s.ch(), ID_HAIR, &hair);
+    CHECK(hair.hue == 10);
+    CHECK(s.w()->shown == 0);
+    CHECK(CountExportStyles(s.w()->styles) == 1);
+}
