@@ -1,0 +1,127 @@
+// The program's export driven from the SAVE page's output button: the files
+// it writes are byte for byte those of the headless export for the same
+// project and data tree, the progress window counts every picture, and the
+// user's style, expression and preview are back afterwards.
+#include <doctest.h>
+
+#include "save_test_rig.h"
+
+using namespace savetest;
+
+namespace {
+
+// The headless export of the same project with the same current style and
+// expression, below `base`.
+void ExportHeadless(const PartCatalog *, int style, int expression, const char *base)
+{
+    Headless h;
+    REQUIRE(Headless_Open(&h, ".\\data\\"));
+    Project *p = BuildProject(&h.catalog);
+    Project_Apply(p, &h.ch, &h.w);
+    Project_Free(p);
+    Wardrobe_ShowStyle(&h.ch, &h.w, style);
+    Character_ChooseExpression(&h.ch, expression);
+    Headless_LoadNow(&h);
+    ExportOptions options = {1, nullptr, nullptr};
+    CHECK(Export_RunHeadless(&h.ch, &h.w, base, &options, nullptr) == 17);
+    Headless_Close(&h);
+}
+
+const char DONE_CAPTION[] = "출력 완료창";
+const char DONE_TEXT[] = "개별 이미지 출력을 완료했습니다";
+
+}  // namespace
+
+TEST_CASE("export from the output button: same files as the headless export, progress, selections restored")
+{
+    Rig rig;
+    rig.CreateSavePage();
+    Project *p = BuildProject(&rig.catalog);
+    rig.CreatePages(p);
+    Project_Free(p);
+    rig.SelectStyle(1);
+    rig.SelectExpression(1);
+    const std::vector<unsigned char> pictureBefore = ComposedBytes(rig.app.doc);
+    SavePage_SetFreeFolder(rig.Page(PAGE_SAVE), "out");  // no trailing separator: the folder is kept
+
+    Watch seen = rig.PressOutput();
+    REQUIRE(seen.boxes.size() == 1);
+    CHECK(seen.boxes[0].caption == DONE_CAPTION);
+    CHECK(seen.boxes[0].text == DONE_TEXT);
+
+    // Two checked styles times eight expressions.
+    CHECK(seen.progress.seen);
+    CHECK(seen.progress.caption == "이미지 출력 중…");
+    CHECK_FALSE(seen.progress.hasCloseBox);
+    CHECK(seen.progress.rangeLow == 0);
+    CHECK(seen.progress.rangeHigh == 16);
+    CHECK(seen.progress.exportingSeen);
+    CHECK(rig.app.exporting == 0);
+
+    ExportHeadless(&rig.catalog, 1, 1, "ref\\");
+    auto program = FilesBelow("out");
+    auto reference = FilesBelow("ref");
+    CHECK(program.size() == 17);
+    CHECK(program.count("Abc\\one\\sumashi.png") == 1);
+    CHECK(program.count("Abc\\three\\odoroki.png") == 1);
+    CHECK(program.count("Abc\\two\\sumashi.png") == 0);
+    CHECK(program.count("Abc\\macro.txt") == 1);
+    REQUIRE(program.size() == reference.size());
+    for (const auto &file : reference) {
+        CAPTURE(file.first);
+        REQUIRE(program.count(file.first) == 1);
+        CHECK(program[file.first] == file.second);
+    }
+
+    // The user's choices and the preview are as they were.
+    CHECK(rig.app.wardrobe.selected == 1);
+    CHECK(rig.app.character.expression == 1);
+    CHECK(SendMessageA(rig.styleList, LB_GETCURSEL, 0, 0) == 1);
+    CHECK(SendMessageA(rig.expressionList, CB_GETCURSEL, 0, 0) == 1);
+    rig.WaitForLoader();
+    CHECK(ComposedBytes(rig.app.doc) == pictureBefore);
+}
+
+TEST_CASE("a second export replaces every file, damaged ones included")
+{
+    Rig rig;
+    rig.CreateSavePage();
+    Project *p = BuildProject(&rig.catalog);
+    rig.CreatePages(p);
+    Project_Free(p);
+    SavePage_SetFreeFolder(rig.Page(PAGE_SAVE), "out\\");
+    rig.PressOutput();
+    auto first = FilesBelow("out");
+    REQUIRE(first.size() == 17);
+    ScratchFolder::WriteBytes("out\\Abc\\one\\niko.png", {1, 2, 3});
+    ScratchFolder::WriteBytes("out\\Abc\\macro.txt", {});
+    Watch seen = rig.PressOutput();
+    CHECK(seen.boxes.size() == 1);
+    CHECK(FilesBelow("out") == first);
+}
+
+TEST_CASE("the export with nothing to export writes only macro.txt; the button stays off")
+{
+    Rig rig;
+    HWND save = rig.CreateSavePage();
+    Project *p = BuildProject(&rig.catalog);
+    for (int i = 0; i < PtrList_Count(p->styles); i++)
+        ((DressStyle *)PtrList_Get(p->styles, i))->checkState = STYLE_THIRD;
+    rig.CreatePages(p);
+    Project_Free(p);
+    SavePage_SetFreeFolder(save, "out");
+
+    ShowWindow(save, SW_SHOW);
+    CHECK_FALSE(IsWindowEnabled(GetDlgItem(save, IDC_SAVE_OUTPUT)));
+    // The button refuses even when pressed by a message.
+    Watch pressed = rig.PressOutput();
+    CHECK(pressed.boxes.empty());
+    CHECK_FALSE(pressed.progress.seen);
+    CHECK(FilesBelow("out").empty());
+
+    WatchScope scope(&rig.app);
+    CHECK(Export_Run(rig.host) == 1);
+    auto files = FilesBelow("out");
+    REQUIRE(files.size() == 1);
+    CHECK(files.count("Abc\\macro.txt") == 1);
+}
