@@ -17,8 +17,9 @@
 // Description and pattern pairs, ending with an empty text.
 static const char kProjectFilter[] = "VOR전용프로젝트파일(*.vor)\0*.vor\0";
 
-// The file-name field of the explorer-style file dialog.
-enum { FILEDLG_NAME_FIELD = 1152 };
+// The file-name field: an edit in the old dialog template, a combo box in
+// the explorer-style dialog.
+enum { FILEDLG_NAME_EDIT = 1152, FILEDLG_NAME_COMBO = 1148 };
 
 // Asks for an existing file. Returns nonzero when one was chosen; its path
 // is in `path` (VOR_MAX_PATH bytes).
@@ -64,9 +65,11 @@ static UINT_PTR CALLBACK SaveDialog_Hook(HWND hook, UINT msg, WPARAM wp, LPARAM 
     case CDN_FILEOK: {
         ProjectSession_FilterExtension(ofn->lpstrFilter, (int)ofn->nFilterIndex, 1, ext, sizeof ext);
         char name[VOR_MAX_PATH] = "";
-        GetDlgItemTextA(dialog, FILEDLG_NAME_FIELD, name, sizeof name);
+        int field = GetDlgItem(dialog, FILEDLG_NAME_EDIT) ? FILEDLG_NAME_EDIT : FILEDLG_NAME_COMBO;
+        if (SendMessageA(dialog, CDM_GETSPEC, sizeof name, (LPARAM)name) < 0)
+            name[0] = '\0';
         if (ext[0] && name[0] && ProjectSession_ForceExtension(name, sizeof name, ext))
-            SetDlgItemTextA(dialog, FILEDLG_NAME_FIELD, name);
+            SendMessageA(dialog, CDM_SETCONTROLTEXT, field, (LPARAM)name);
         Debug_Print("<%s>\n", ext);
         // Zero result: the name is accepted.
         SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0);

@@ -1,6 +1,8 @@
 // vor-app-smoke: starts VOR.exe and checks it from outside, the way a user
 // meets it: the main window appears with its caption, three tabs with the
-// first page showing, the preview at 100 %; the version dialog closes only
+// first page showing, the preview at 100 %; the zoom buttons and slider and
+// the tabs work; a file that is not a project is refused with a message,
+// the sample project opens and saves under a new name; the version dialog closes only
 // with its OK button; closing the window asks first and "No" keeps the
 // program running; "Yes" to the exit command ends it with code 0. A
 // screenshot of the main window is written as PNG on the way.
@@ -49,6 +51,8 @@ BOOL CALLBACK FindByTitle(HWND window, LPARAM lp)
     q->found = window;
     return FALSE;
 }
+
+BOOL CALLBACK FindVisiblePage(HWND child, LPARAM lp);
 
 // The process's visible top-level window with exactly this caption, waiting
 // up to `timeoutMs`.
@@ -172,6 +176,134 @@ bool WaitEnabled(HWND window, DWORD timeoutMs)
     return true;
 }
 
+// The one visible page of the main window.
+HWND VisiblePage(HWND main)
+{
+    HWND found = nullptr;
+    EnumChildWindows(main, FindVisiblePage, (LPARAM)&found);
+    return found;
+}
+
+BOOL CALLBACK FindVisiblePage(HWND child, LPARAM lp)
+{
+    wchar_t className[64] = L"";
+    GetClassNameW(child, className, 64);
+    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(child)) {
+        *(HWND *)lp = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool ZoomTextIs(HWND main, const wchar_t *expected)
+{
+    wchar_t text[64];
+    ControlText(GetDlgItem(main, 1023), text, 64);
+    return wcscmp(text, expected) == 0;
+}
+
+void CheckZoomAndTabs(HWND main)
+{
+    HWND slider = GetDlgItem(main, 1050);
+    SendMessageW(main, WM_COMMAND, 1038, 0);
+    Check(ZoomTextIs(main, L"125.00%") && SendMessageW(slider, TBM_GETPOS, 0, 0) == 20, "+ zooms to 125 %");
+    SendMessageW(main, WM_COMMAND, 1039, 0);
+    SendMessageW(main, WM_COMMAND, 1039, 0);
+    Check(ZoomTextIs(main, L"75.00%") && SendMessageW(slider, TBM_GETPOS, 0, 0) == 10, "- - zooms to 75 %");
+    SendMessageW(slider, TBM_SETPOS, TRUE, 155);
+    SendMessageW(main, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 155), (LPARAM)slider);
+    Check(ZoomTextIs(main, L"800.00%"), "the slider's end zooms to 800 %");
+    SendMessageW(slider, TBM_SETPOS, TRUE, 15);
+    SendMessageW(main, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 15), (LPARAM)slider);
+    Check(ZoomTextIs(main, L"100.00%"), "slider position 15 is 100 %");
+
+    HWND tabs = GetDlgItem(main, 1027);
+    struct {
+        int tab, control;
+        const char *what;
+    } steps[] = {{1, 1037, "the DRESS tab shows the style list"},
+                 {2, 1030, "the SAVE tab shows the folder edit"},
+                 {0, 1007, "back on the CHARA tab"}};
+    for (const auto &s : steps) {
+        SendMessageW(tabs, TCM_SETCURFOCUS, s.tab, 0);
+        HWND page = VisiblePage(main);
+        PageCount pages = {};
+        EnumChildWindows(main, CountPages, (LPARAM)&pages);
+        Check(pages.visible == 1 && page && GetDlgItem(page, s.control) != nullptr, s.what);
+    }
+}
+
+// Chooses `name` in the open or save dialog titled `title` (typed into the
+// file-name field, then OK) and waits until the dialog is gone.
+bool ChooseInFileDialog(DWORD pid, HWND main, UINT command, const wchar_t *title, const wchar_t *name)
+{
+    PostMessageW(main, WM_COMMAND, command, 0);
+    HWND dialog = WaitForWindow(pid, title, 15000);
+    if (!dialog) {
+        printf("     no dialog titled %ls\n", title);
+        return false;
+    }
+    Sleep(500);
+    // The old template's edit (1152) or the explorer dialog's combo (1148).
+    HWND field = GetDlgItem(dialog, 1152);
+    if (!field) {
+        HWND combo = GetDlgItem(dialog, 1148);
+        field = combo ? (HWND)SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0) : nullptr;
+    }
+    if (!field) {
+        printf("     no file-name field in the dialog\n");
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        WaitUntilGone(dialog, 5000);
+        return false;
+    }
+    SendMessageW(field, WM_SETTEXT, 0, (LPARAM)name);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return WaitUntilGone(dialog, 10000);
+}
+
+bool WaitForCaption(HWND main, const wchar_t *caption, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        wchar_t text[256] = L"";
+        GetWindowTextW(main, text, 256);
+        if (wcscmp(text, caption) == 0)
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(100);
+    }
+}
+
+void CheckFileMenu(DWORD pid, HWND main)
+{
+    // A file that is not a project is refused with a message; nothing changes.
+    FILE *junk = fopen("smoke_not_a_project.vor", "wb");
+    if (junk) {
+        fputs("not a project", junk);
+        fclose(junk);
+    }
+    Check(ChooseInFileDialog(pid, main, 40008, L"파일로열기", L"smoke_not_a_project.vor"), "the open dialog");
+    HWND refusal = WaitForWindow(pid, L"파일로열기", 10000);
+    Check(refusal != nullptr, "a refused file is reported");
+    if (refusal) {
+        PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+        WaitUntilGone(refusal, 5000);
+    }
+    Check(WaitForCaption(main, L"VOR - VOR 캐릭터 만들기", 1000), "the caption stays after a refusal");
+    DeleteFileA("smoke_not_a_project.vor");
+
+    Check(ChooseInFileDialog(pid, main, 40008, L"파일로열기", L"sample.vor"), "open sample.vor");
+    Check(WaitForCaption(main, L"sample - VOR 캐릭터 만들기", 10000), "the caption names the opened file");
+    WaitEnabled(main, 60000);
+
+    DeleteFileA("smoke_copy.vor");
+    Check(ChooseInFileDialog(pid, main, 40009, L"프로젝트파일저장", L"smoke_copy"), "the save-as dialog");
+    Check(WaitForCaption(main, L"smoke_copy - VOR 캐릭터 만들기", 10000), "the caption names the saved file");
+    Check(GetFileAttributesA("smoke_copy.vor") != INVALID_FILE_ATTRIBUTES, "the .vor extension was added");
+    DeleteFileA("smoke_copy.vor");
+}
+
 void CheckMainWindow(HANDLE process, HWND main)
 {
     HWND tabs = GetDlgItem(main, 1027);
@@ -255,7 +387,9 @@ int main(int argc, char **argv)
         Check(WaitEnabled(main, 60000), "the first load pass ends and the window is enabled again");
         CheckMainWindow(child.hProcess, main);
         Check(SaveScreenshot(main, argv[2]), "screenshot written");
+        CheckZoomAndTabs(main);
         CheckVersionDialog(pid, main);
+        CheckFileMenu(pid, main);
         Check(AskToClose(pid, main, WM_CLOSE, 0, IDNO), "closing asks first");
         Sleep(500);
         Check(IsWindow(main) && WaitForSingleObject(child.hProcess, 0) == WAIT_TIMEOUT, "No keeps the program running");
