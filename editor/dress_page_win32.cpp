@@ -298,6 +298,9 @@ static INT_PTR DressPage_OnDrawItem(HWND page, const DRAWITEMSTRUCT *dis)
         DrawStyleItem(item, dis->hDC, &dis->rcItem, app->checkImage);
     else
         return FALSE;
+    // The list reads the answer of SendMessage, which for a dialog is the
+    // message result, not the procedure's return value.
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 

@@ -311,6 +311,29 @@ TEST_CASE("DRESS page: a click on the check box toggles export without selecting
     CHECK(w.shown == 0);
 }
 
+TEST_CASE("DRESS page: both lists show the page's painting on screen")
+{
+    DressFixture f;
+    SelectItem(f, IDC_DRESS_DEPTH_LIST, 0);
+    f.AddAccessory(1);
+    HWND styles = List(f, IDC_DRESS_STYLE_LIST), depth = List(f, IDC_DRESS_DEPTH_LIST);
+    SetForegroundWindow(f.main.window);
+    for (HWND list : {styles, depth}) {
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+    }
+    HDC dc = GetDC(styles);
+    // Style 0 is checked: the second check picture in its box.
+    COLORREF check = GetPixel(dc, 11, 11);
+    ReleaseDC(styles, dc);
+    CHECK(check == pagestest::CHECK_COLOURS[1]);
+    dc = GetDC(depth);
+    // Entry 0 is the new accessory: a black swatch frame.
+    COLORREF frame = GetPixel(dc, 2, 2);
+    ReleaseDC(depth, dc);
+    CHECK(frame == RGB(0, 0, 0));
+}
+
 TEST_CASE("DRESS page: the add button stops at 32 accessories")
 {
     DressFixture f;

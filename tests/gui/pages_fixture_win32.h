@@ -57,14 +57,16 @@ const COLORREF CHECK_COLOURS[3] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200
 struct PagesFixture {
     ScratchFolder dir;
     std::string data = Fixture_BuildTree(dir.path);
-    CurrentFolder here{dir.path};
+    CurrentFolder here;
     PartCatalog catalog = {};
     guitest::TestWindow main{900, 700};
     AppContext app = {};
     HWND chara = nullptr, dress = nullptr;
 
-    explicit PagesFixture(const char *dataFolder = ".\\data\\")
+    // `root` holds the data tree to use (default: the fixture tree).
+    explicit PagesFixture(const char *root = nullptr) : here(root ? root : dir.path)
     {
+        const char *dataFolder = ".\\data\\";
         HINSTANCE instance = GetModuleHandleA(nullptr);
         Control_Init(instance);
         Canvas_Register(instance);
