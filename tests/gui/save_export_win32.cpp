@@ -44,7 +44,9 @@ TEST_CASE("export from the output button: same files as the headless export, pro
     const std::vector<unsigned char> pictureBefore = ComposedBytes(rig.app.doc);
     SavePage_SetFreeFolder(rig.Page(PAGE_SAVE), "out");  // no trailing separator: the folder is kept
 
-    Watch seen = rig.PressOutput();
+    DWORD start = GetTickCount();
+    Watch seen = rig.PressOutput("..\\..\\save_progress.png");
+    MESSAGE("16 images and macro.txt through the pages: " << GetTickCount() - start << " ms");
     REQUIRE(seen.boxes.size() == 1);
     CHECK(seen.boxes[0].caption == DONE_CAPTION);
     CHECK(seen.boxes[0].text == DONE_TEXT);
@@ -56,9 +58,12 @@ TEST_CASE("export from the output button: same files as the headless export, pro
     CHECK(seen.progress.rangeLow == 0);
     CHECK(seen.progress.rangeHigh == 16);
     CHECK(seen.progress.exportingSeen);
+    CHECK(seen.progress.lastPath.find(".png") != std::string::npos);
     CHECK(rig.app.exporting == 0);
 
+    start = GetTickCount();
     ExportHeadless(&rig.catalog, 1, 1, "ref\\");
+    MESSAGE("the same headless: " << GetTickCount() - start << " ms");
     auto program = FilesBelow("out");
     auto reference = FilesBelow("ref");
     CHECK(program.size() == 17);
