@@ -5,7 +5,8 @@
 // the sample project opens and saves under a new name; the version dialog closes only
 // with its OK button; closing the window asks first and "No" keeps the
 // program running; "Yes" to the exit command ends it with code 0. A
-// screenshot of the main window is written as PNG on the way.
+// screenshot of the main window is written as PNG on the way, and one of
+// the version dialog beside it (".version.png" appended).
 //
 //   vor-app-smoke VOR.EXE SCREENSHOT.PNG
 //
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 #include "core/imaging/dib.h"
 #include "core/imaging/file.h"
@@ -337,13 +339,14 @@ void CheckMainWindow(HANDLE process, HWND main)
     Check(!IsWindowVisible(GetDlgItem(main, 1019)), "the progress bar is hidden after loading");
 }
 
-void CheckVersionDialog(DWORD pid, HWND main)
+void CheckVersionDialog(DWORD pid, HWND main, const char *screenshot)
 {
     PostMessageW(main, WM_COMMAND, 40011, 0);
     HWND about = WaitForWindow(pid, L"버전 정보", 10000);
     Check(about != nullptr, "the version dialog opens");
     if (!about)
         return;
+    Check(SaveScreenshot(about, screenshot), "screenshot of the version dialog written");
     PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
     Sleep(700);
     Check(IsWindow(about) && IsWindowVisible(about), "Esc leaves the version dialog open");
@@ -388,7 +391,8 @@ int main(int argc, char **argv)
         CheckMainWindow(child.hProcess, main);
         Check(SaveScreenshot(main, argv[2]), "screenshot written");
         CheckZoomAndTabs(main);
-        CheckVersionDialog(pid, main);
+        std::string aboutShot = std::string(argv[2]) + ".version.png";
+        CheckVersionDialog(pid, main, aboutShot.c_str());
         CheckFileMenu(pid, main);
         Check(AskToClose(pid, main, WM_CLOSE, 0, IDNO), "closing asks first");
         Sleep(500);
