@@ -134,6 +134,9 @@ BOOL CALLBACK CountPages(HWND child, LPARAM lp)
 }
 
 // Copies the window's area of the screen into a PNG.
+// Where the screenshots go (the second argument).
+static std::string g_screenshotBase;
+
 bool SaveScreenshot(HWND window, const char *path)
 {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -298,6 +301,14 @@ void CheckFileMenu(DWORD pid, HWND main)
     Check(ChooseInFileDialog(pid, main, 40008, L"파일로열기", L"sample.vor"), "open sample.vor");
     Check(WaitForCaption(main, L"sample - VOR 캐릭터 만들기", 10000), "the caption names the opened file");
     WaitEnabled(main, 60000);
+    // Pictures of the opened sample on each tab, for a person to look at.
+    HWND tabs = GetDlgItem(main, 1027);
+    for (int tab : {1, 2, 0}) {
+        SendMessageW(tabs, TCM_SETCURFOCUS, tab, 0);
+        Sleep(300);
+        std::string shot = g_screenshotBase + ".sample" + std::to_string(tab) + ".png";
+        Check(SaveScreenshot(main, shot.c_str()), "screenshot of the opened sample");
+    }
 
     DeleteFileA("smoke_copy.vor");
     Check(ChooseInFileDialog(pid, main, 40009, L"프로젝트파일저장", L"smoke_copy"), "the save-as dialog");
@@ -389,6 +400,7 @@ int main(int argc, char **argv)
     if (main) {
         Check(WaitEnabled(main, 60000), "the first load pass ends and the window is enabled again");
         CheckMainWindow(child.hProcess, main);
+        g_screenshotBase = argv[2];
         Check(SaveScreenshot(main, argv[2]), "screenshot written");
         CheckZoomAndTabs(main);
         std::string aboutShot = std::string(argv[2]) + ".version.png";
