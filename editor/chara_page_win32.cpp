@@ -13,6 +13,7 @@
 #include "canvas/canvas_win32.h"
 #include "core/services/colordlg_win32.h"
 #include "editor/app_context_win32.h"
+#include "editor/page_controls_win32.h"
 #include "editor/naming_dialogs_win32.h"
 #include "layers/render.h"
 
@@ -48,19 +49,6 @@ static int IsChecked(HWND page, int id)
     return IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
-// Every entry's name as item text and the entry as item data, first selected.
-static void Combo_Fill(HWND page, int id, const PtrList *entries)
-{
-    HWND box = GetDlgItem(page, id);
-    SendMessageA(box, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < PtrList_Count(entries); i++) {
-        const PartEntry *entry = (const PartEntry *)PtrList_Get(entries, i);
-        int at = (int)SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)(entry->name ? entry->name : ""));
-        if (at >= 0)
-            SendMessageA(box, CB_SETITEMDATA, (WPARAM)at, (LPARAM)entry);
-    }
-    SendMessageA(box, CB_SETCURSEL, 0, 0);
-}
 
 // The canvas scrolls vertically inside a sunken edge while the pages show.
 static void CharaPage_PrepareCanvas(HWND canvas)
@@ -98,14 +86,14 @@ static void CharaPage_Init(HWND page, AppContext *app)
     // Nothing but the body loads here; the first project selects every part.
     SetDlgItemTextA(page, IDC_CHARA_NAME, "TEST");
     const PartCatalog *cat = app->catalog;
-    Combo_Fill(page, IDC_CHARA_BROW, cat->browShapes);
-    Combo_Fill(page, IDC_CHARA_EYE, cat->eyeShapes);
-    Combo_Fill(page, IDC_CHARA_CHEEK, cat->cheekShapes);
-    Combo_Fill(page, IDC_CHARA_MOUTH, cat->mouthShapes);
-    Combo_Fill(page, IDC_CHARA_FRONT_HAIR, cat->hairStyles);
-    Combo_Fill(page, IDC_CHARA_BACK_HAIR, cat->hairStyles);
-    Combo_Fill(page, IDC_CHARA_DRESS, cat->dresses);
-    Combo_Fill(page, IDC_CHARA_EXPRESSION, cat->expressions);
+    PageControls_FillEntries(page, IDC_CHARA_BROW, cat->browShapes);
+    PageControls_FillEntries(page, IDC_CHARA_EYE, cat->eyeShapes);
+    PageControls_FillEntries(page, IDC_CHARA_CHEEK, cat->cheekShapes);
+    PageControls_FillEntries(page, IDC_CHARA_MOUTH, cat->mouthShapes);
+    PageControls_FillEntries(page, IDC_CHARA_FRONT_HAIR, cat->hairStyles);
+    PageControls_FillEntries(page, IDC_CHARA_BACK_HAIR, cat->hairStyles);
+    PageControls_FillEntries(page, IDC_CHARA_DRESS, cat->dresses);
+    PageControls_FillEntries(page, IDC_CHARA_EXPRESSION, cat->expressions);
     EnableWindow(GetDlgItem(page, IDC_CHARA_BACK_HAIR), app->character.separateBackHair);
 }
 

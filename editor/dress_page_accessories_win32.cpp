@@ -11,6 +11,7 @@
 #include "core/services/colordlg_win32.h"
 #include "core/services/tileview_win32.h"
 #include "editor/dress_page_win32.h"
+#include "editor/page_controls_win32.h"
 #include "layers/render.h"
 
 enum {
@@ -75,17 +76,7 @@ void DepthList_Rebuild(HWND page, AppContext *app)
 void DepthList_Init(HWND page, AppContext *app)
 {
     HWND list = DepthList_Control(page);
-    SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) | WS_VSCROLL);
-    SetWindowLongA(list, GWL_EXSTYLE, GetWindowLongA(list, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    RECT client;
-    GetClientRect(list, &client);
-    if (TileViewState *s = TileView_GetState(list)) {
-        s->flags = DEPTH_LIST_FLAGS;
-        s->itemWidth = client.right;
-        s->itemHeight = DEPTH_ITEM_HEIGHT;
-        s->background = LIST_BACKGROUND;
-    }
+    PageControls_SetUpTileView(list, DEPTH_LIST_FLAGS, DEPTH_ITEM_HEIGHT, LIST_BACKGROUND);
     // Every entry covers the whole picture, so that an accessory can be
     // dragged anywhere and hit-tested there.
     for (int i = 0; i < PtrList_Count(app->doc->depthList); i++)

@@ -16,6 +16,7 @@
 #include "core/services/filesys.h"
 #include "core/services/tileview_win32.h"
 #include "editor/dress_page_win32.h"
+#include "editor/page_controls_win32.h"
 #include "editor/naming_dialogs_win32.h"
 #include "editor/tile_draw_win32.h"
 #include "layers/render.h"
@@ -55,18 +56,6 @@ static void StyleList_UpdateDeleteButton(HWND page)
     EnableWindow(GetDlgItem(page, IDC_DRESS_STYLE_DELETE), count > 1);
 }
 
-static void Combo_Fill(HWND page, int id, const PtrList *entries)
-{
-    HWND box = GetDlgItem(page, id);
-    SendMessageA(box, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < PtrList_Count(entries); i++) {
-        const PartEntry *entry = (const PartEntry *)PtrList_Get(entries, i);
-        int at = (int)SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)(entry->name ? entry->name : ""));
-        if (at >= 0)
-            SendMessageA(box, CB_SETITEMDATA, (WPARAM)at, (LPARAM)entry);
-    }
-    SendMessageA(box, CB_SETCURSEL, 0, 0);
-}
 
 // Whether the dress has a colourable image, without loading it.
 static int Dress_HasColourImage(const PartCatalog *catalog, int dress)
@@ -89,18 +78,7 @@ static void DressPage_ShowDress(HWND page, const DressStyle *style, int hasColou
 
 static void StyleList_Init(HWND page)
 {
-    HWND list = StyleList_Control(page);
-    SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) | WS_VSCROLL);
-    SetWindowLongA(list, GWL_EXSTYLE, GetWindowLongA(list, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    RECT client;
-    GetClientRect(list, &client);
-    if (TileViewState *s = TileView_GetState(list)) {
-        s->flags = STYLE_LIST_FLAGS;
-        s->itemWidth = client.right;
-        s->itemHeight = STYLE_ITEM_HEIGHT;
-        s->background = STYLE_LIST_BACKGROUND;
-    }
+    PageControls_SetUpTileView(StyleList_Control(page), STYLE_LIST_FLAGS, STYLE_ITEM_HEIGHT, STYLE_LIST_BACKGROUND);
 }
 
 static void DressPage_Init(HWND page, AppContext *app)
@@ -111,8 +89,8 @@ static void DressPage_Init(HWND page, AppContext *app)
         self->app = app;
     SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)self);
     Wardrobe_Init(&app->wardrobe);
-    Combo_Fill(page, IDC_DRESS_DRESS, app->catalog->dresses);
-    Combo_Fill(page, IDC_DRESS_ACCESSORY_KIND, app->catalog->accessories);
+    PageControls_FillEntries(page, IDC_DRESS_DRESS, app->catalog->dresses);
+    PageControls_FillEntries(page, IDC_DRESS_ACCESSORY_KIND, app->catalog->accessories);
     DepthList_Init(page, app);
     // The styles arrive with the first project.
     StyleList_Init(page);

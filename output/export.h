@@ -71,3 +71,7 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
 void Export_LoadNow(LayerDocument *doc, int threads = 1);
 // Writes a 32-bit image as PNG to `path`, creating its folder when needed.
 int Export_WriteImage(const DIB *image, const char *path);
+// Writes macro.txt below the base for the whole name and the expression list,
+// creating its folder when needed (nothing else may have been written yet).
+// `path` (VOR_MAX_PATH bytes, optional) receives its path. Returns 1 when written.
+int Export_WriteMacro(const char *base, const char *name, const PtrList *expressions, char *path);

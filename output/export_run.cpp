@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -52,6 +53,35 @@ int Export_WriteImage(const DIB *image, const char *path)
         return 0;
     int ok = DIB_WritePNG(image, file);
     return FILE_Close(file) == 0 && ok;
+}
+
+int Export_WriteMacro(const char *base, const char *name, const PtrList *expressions, char *pathOut)
+{
+    char path[VOR_MAX_PATH];
+    if (pathOut)
+        pathOut[0] = 0;
+    if (!Export_MacroPath(base, name, path))
+        return 0;
+    if (pathOut)
+        memcpy(pathOut, path, sizeof path);
+    size_t size = 0;
+    char *text = Export_MacroText(name, expressions, &size);
+    if (!text)
+        return 0;
+    VorFile *file = FILE_Open(path, "wb");
+    if (!file) {
+        char folder[VOR_MAX_PATH];
+        if (FilePath_CopyFolder(path, folder) && folder[0])
+            FileSys_MakeFolder(folder);
+        file = FILE_Open(path, "wb");
+    }
+    int written = 0;
+    if (file) {
+        written = size == 0 || FILE_Write(text, size, 1, file) == 1;
+        written = FILE_Close(file) == 0 && written;
+    }
+    free(text);
+    return written;
 }
 
 // Pictures waiting for their PNG encoding, in the order they were composed;
@@ -205,26 +235,10 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
         delete job;
     }
 
-    char macroPath[VOR_MAX_PATH];
-    size_t size;
-    char *macro = Export_MacroText(ch->name ? ch->name : "", expressions, &size);
-    int macroWritten = 0;
-    if (macro && Export_MacroPath(base, name, macroPath)) {
-        VorFile *file = FILE_Open(macroPath, "wb");
-        if (!file) {
-            char folder[VOR_MAX_PATH];
-            if (FilePath_CopyFolder(macroPath, folder) && folder[0])
-                FileSys_MakeFolder(folder);
-            file = FILE_Open(macroPath, "wb");
-        }
-        if (file) {
-            macroWritten = FILE_Write(macro, size, 1, file) == 1 || size == 0;
-            macroWritten = FILE_Close(file) == 0 && macroWritten;
-        }
-        if (options && options->fileDone)
-            options->fileDone(options->context, macroPath, macroWritten);
-    }
-    free(macro);
+    char macroPath[VOR_MAX_PATH] = "";
+    int macroWritten = Export_WriteMacro(base, ch->name ? ch->name : "", expressions, macroPath);
+    if (macroPath[0] && options && options->fileDone)
+        options->fileDone(options->context, macroPath, macroWritten);
     written += macroWritten;
     stats->written = written;
     return written;

@@ -73,29 +73,7 @@ static void ExportWorker_SelectExpression(AppContext *app, int index)
 static int ExportWorker_WriteMacro(const ExportJob *job)
 {
     const Character *ch = &job->app->character;
-    const char *name = ch->name ? ch->name : "";
-    char path[VOR_MAX_PATH];
-    if (!Export_MacroPath(job->base, name, path))
-        return 0;
-    size_t size = 0;
-    char *text = Export_MacroText(name, job->app->catalog->expressions, &size);
-    if (!text)
-        return 0;
-    VorFile *file = FILE_Open(path, "wb");
-    if (!file) {
-        // No image was written (nothing checked), so the folder may be new.
-        char folder[VOR_MAX_PATH];
-        if (FilePath_CopyFolder(path, folder) && folder[0])
-            FileSys_MakeFolder(folder);
-        file = FILE_Open(path, "wb");
-    }
-    int written = 0;
-    if (file) {
-        written = size == 0 || FILE_Write(text, size, 1, file) == 1;
-        written = FILE_Close(file) == 0 && written;
-    }
-    free(text);
-    return written;
+    return Export_WriteMacro(job->base, ch->name ? ch->name : "", job->app->catalog->expressions, nullptr);
 }
 
 // Shows, composes and writes one picture; returns 1 when its file was written.
