@@ -53,9 +53,13 @@ static void ExportWorker_WaitForLoader(const LayerDocument *doc)
 }
 
 // Makes style `index` the DRESS page's current one; the style list reports
-// the change to the page, which shows the style.
+// the change to the page, which shows the style. Each selection first waits
+// until the loader is idle: the page's reaction changes the request queue and
+// the layers on the user-interface thread, which must never happen while the
+// loader thread works on them.
 static void ExportWorker_SelectStyle(AppContext *app, int index)
 {
+    ExportWorker_WaitForLoader(app->doc);
     HWND list = GetDlgItem(app->pages[PAGE_DRESS], IDC_DRESS_STYLE_LIST);
     SendMessageA(list, LB_SETCURSEL, (WPARAM)index, 0);
 }
@@ -64,6 +68,7 @@ static void ExportWorker_SelectStyle(AppContext *app, int index)
 // loads the face parts for it.
 static void ExportWorker_SelectExpression(AppContext *app, int index)
 {
+    ExportWorker_WaitForLoader(app->doc);
     HWND page = app->pages[PAGE_CHARA];
     HWND combo = GetDlgItem(page, IDC_CHARA_EXPRESSION);
     SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
