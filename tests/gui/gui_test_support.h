@@ -58,4 +58,8 @@ void Pump(DWORD ms = 0);
 // Pumps until `done` returns true or `timeoutMs` passes; returns done().
 bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs);
 
+// Writes what the screen shows of the window as an opaque PNG: its client
+// area, or with `wholeWindow` the window with its frame (repainted first).
+bool SaveWindowPng(HWND window, const char *path, bool wholeWindow = false);
+
 }  // namespace guitest

@@ -2,6 +2,8 @@
 #include "gui_test_support.h"
 
 #include "canvas/canvas_win32.h"
+#include "core/imaging/dib.h"
+#include "core/imaging/file.h"
 #include "core/services/control_init_win32.h"
 
 namespace guitest {
@@ -126,6 +128,40 @@ bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
         Pump();
     }
     return done();
+}
+
+bool SaveWindowPng(HWND window, const char *path, bool wholeWindow)
+{
+    RECT r;
+    if (wholeWindow) {
+        GetWindowRect(window, &r);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    } else {
+        GetClientRect(window, &r);
+    }
+    int w = r.right - r.left, h = r.bottom - r.top;
+    DIB *image = DIB_Create(32, w, h);
+    if (!image)
+        return false;
+    HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    bool ok = GetDIBits(memory, bitmap, 0, h, DIB_Bits(image), (BITMAPINFO *)image, DIB_RGB_COLORS) == h;
+    for (int y = 0; ok && y < h; y++)
+        for (int x = 0; x < w; x++)
+            DIB_RowTD(image, y)[4 * x + 3] = 255;
+    VorFile *file = ok ? FILE_Open(path, "wb") : nullptr;
+    ok = file && DIB_WritePNG(image, file);
+    if (file)
+        FILE_Close(file);
+    DIB_Delete_(image);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    return ok;
 }
 
 }  // namespace guitest

@@ -153,39 +153,6 @@ TEST_CASE("tiles: style items show the check picture of their state and both tex
     DIB_Delete_(check);
 }
 
-namespace {
-
-bool SaveWindowPng(HWND window, const std::string &path)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    int w = client.right, h = client.bottom;
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DIB *image = DIB_Create(32, w, h);
-    bool ok = image && GetDIBits(memory, bitmap, 0, h, DIB_Bits(image), (BITMAPINFO *)image, DIB_RGB_COLORS) == h;
-    if (ok) {
-        for (int y = 0; y < h; y++)
-            for (int x = 0; x < w; x++)
-                DIB_RowTD(image, y)[4 * x + 3] = 255;
-        VorFile *file = FILE_Open(path.c_str(), "wb");
-        ok = file && DIB_WritePNG(image, file);
-        if (file)
-            FILE_Close(file);
-    }
-    DIB_Delete_(image);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    return ok;
-}
-
-}  // namespace
-
 TEST_CASE("screenshots of both pages over the sample data tree")
 {
     const char *root = getenv("VOR_SAMPLE_ROOT");
@@ -196,7 +163,7 @@ TEST_CASE("screenshots of both pages over the sample data tree")
     f.NewProject();
     f.Choose(f.chara, 1000, 2);
     f.Choose(f.chara, IDC_CHARA_EXPRESSION, 1);
-    CHECK(SaveWindowPng(f.main.window, std::string(out) + "\\pages_chara.png"));
+    CHECK(guitest::SaveWindowPng(f.main.window, (std::string(out) + "\\pages_chara.png").c_str()));
 
     ShowWindow(f.chara, SW_HIDE);
     ShowWindow(f.dress, SW_SHOW);
@@ -215,5 +182,5 @@ TEST_CASE("screenshots of both pages over the sample data tree")
     guitest::Pump(200);
     InvalidateRect(f.main.window, nullptr, TRUE);
     guitest::Pump(200);
-    CHECK(SaveWindowPng(f.main.window, std::string(out) + "\\pages_dress.png"));
+    CHECK(guitest::SaveWindowPng(f.main.window, (std::string(out) + "\\pages_dress.png").c_str()));
 }

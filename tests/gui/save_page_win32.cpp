@@ -101,7 +101,7 @@ TEST_CASE("each choice gives its export base")
     CHECK(IsWindowEnabled(GetDlgItem(page, 1032)));
     CHECK(Checked(page, 1029));  // the free folder at every start
     ShowWindow(page, SW_SHOW);
-    CHECK(SaveWindowPng(page, "..\\..\\save_page.png"));
+    CHECK(guitest::SaveWindowPng(page, "..\\..\\save_page.png", true));
 
     struct Case {
         int radio;

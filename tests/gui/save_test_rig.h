@@ -61,36 +61,6 @@ inline Watch *&CurrentWatch()
     return watch;
 }
 
-// The window as it shows on the screen, written as PNG.
-inline bool SaveWindowPng(HWND window, const char *path)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    DIB *image = DIB_Create(32, w, h);
-    if (!image)
-        return false;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HDC source = GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    bool ok = GetDIBits(memory, bitmap, 0, h, DIB_Bits(image), (BITMAPINFO *)image, DIB_RGB_COLORS) == h;
-    for (int y = 0; ok && y < h; y++)
-        for (int x = 0; x < w; x++)
-            DIB_RowTD(image, y)[4 * x + 3] = 255;
-    VorFile *file = ok ? FILE_Open(path, "wb") : nullptr;
-    ok = file && DIB_WritePNG(image, file);
-    if (file)
-        FILE_Close(file);
-    DIB_Delete_(image);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    return ok;
-}
 
 inline std::string WindowText(HWND window)
 {
@@ -130,7 +100,7 @@ inline BOOL CALLBACK Watch_Visit(HWND window, LPARAM)
         if (watch->app && watch->app->exporting)
             p.exportingSeen = true;
         if (!watch->progressShot.empty() && !p.lastPath.empty()) {
-            SaveWindowPng(window, watch->progressShot.c_str());
+            guitest::SaveWindowPng(window, watch->progressShot.c_str(), true);
             watch->progressShot.clear();
         }
         return TRUE;

@@ -19,36 +19,6 @@ using namespace guitest;
 
 namespace {
 
-// Copies the window's client area from the screen into a PNG file.
-bool SaveClientPng(HWND window, const char *path)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    int w = client.right, h = client.bottom;
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DIB *image = DIB_Create(32, w, h);
-    bool ok = image && GetDIBits(memory, bitmap, 0, h, DIB_Bits(image), (BITMAPINFO *)image, DIB_RGB_COLORS) == h;
-    if (ok) {
-        for (int y = 0; y < h; y++)
-            for (int x = 0; x < w; x++)
-                DIB_RowTD(image, y)[4 * x + 3] = 255;
-        VorFile *file = FILE_Open(path, "wb");
-        ok = file && DIB_WritePNG(image, file);
-        if (file)
-            FILE_Close(file);
-    }
-    if (image)
-        DIB_Delete_(image);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    return ok;
-}
 
 // Paints a list item the way the pages do: a blue gradient band when
 // selected, its name, and a small colour swatch.
@@ -124,7 +94,7 @@ TEST_CASE("screenshots of the canvas at three zooms beside an owner-drawn TileVi
         }
         RedrawWindow(f.parent.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(100);
-        CHECK(SaveClientPng(f.parent.window, s.file));
+        CHECK(guitest::SaveWindowPng(f.parent.window, s.file));
         MESSAGE("screenshot written: " << std::string(s.file));
     }
 }
