@@ -13,6 +13,7 @@
 #include "fixture_tree.h"
 #include "layers/image_request.h"
 #include "layers/render.h"
+#include "output/contact_sheet.h"
 #include "output/export.h"
 #include "output/headless.h"
 #include "output/project_model.h"
@@ -425,4 +426,44 @@ TEST_CASE("a new project: NEW, first entries, one checked style in the first dre
     CHECK(hair.hue == 10);
     CHECK(s.w()->shown == 0);
     CHECK(CountExportStyles(s.w()->styles) == 1);
+}
+
+TEST_CASE("the contact sheet holds each exported picture in its cell and restores the selection")
+{
+    Session s;
+    Wardrobe *w = s.w();
+    DressStyle *second = CopyStyle(Wardrobe_StyleAt(w, 0));
+    second->dress = 1;
+    second->checkState = STYLE_UNCHECKED;
+    DressStyle *third = CopyStyle(Wardrobe_StyleAt(w, 0));
+    third->dress = 1;
+    third->colour = {200, 100, 50};
+    PtrList_Add(w->styles, second);
+    PtrList_Add(w->styles, third);
+    Character_ChooseExpression(s.ch(), 1);
+    Headless_LoadNow(&s.h);
+
+    DIB *sheet = ContactSheet_Compose(s.ch(), w, 2);
+    REQUIRE(sheet);
+    CHECK(sheet->width == 8 * DOCUMENT_WIDTH);
+    CHECK(sheet->height == 2 * DOCUMENT_HEIGHT);  // the unchecked style has no row
+    CHECK(w->selected == 0);
+    CHECK(s.ch()->expression == 1);
+
+    // Row 1 is the third style; its "niko" cell equals that composition.
+    Wardrobe_ShowStyle(s.ch(), w, 2);
+    Character_ChooseExpression(s.ch(), 1);
+    Headless_LoadNow(&s.h);
+    DIB *cell = Canvas_ComposeExport(s.h.doc);
+    int differing = 0;
+    for (int y = 0; y < DOCUMENT_HEIGHT; y++)
+        differing += memcmp(DIB_RowTD(cell, y), DIB_RowTD(sheet, DOCUMENT_HEIGHT + y) + 4 * DOCUMENT_WIDTH,
+                            4 * DOCUMENT_WIDTH) != 0;
+    CHECK(differing == 0);
+    DIB_Delete_(cell);
+    DIB_Delete_(sheet);
+
+    Wardrobe_StyleAt(w, 0)->checkState = STYLE_THIRD;
+    Wardrobe_StyleAt(w, 2)->checkState = STYLE_UNCHECKED;
+    CHECK(ContactSheet_Compose(s.ch(), w, 1) == nullptr);
 }

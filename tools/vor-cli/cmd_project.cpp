@@ -8,6 +8,7 @@
 #include "cli_output.h"
 #include "core/imaging/dib.h"
 #include "layers/render.h"
+#include "output/contact_sheet.h"
 #include "output/export.h"
 #include "output/headless.h"
 #include "output/project.h"
@@ -194,5 +195,28 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
                 stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
     Headless_Close(&h);
+    return CLI_EXIT_OK;
+}
+
+int Cmd_Sheet(const CliContext *context, int argc, char **argv)
+{
+    const char *usage = "sheet FILE --out PNG [-j N]";
+    const char *outPath = OptionValue(argc, argv, "--out");
+    int threads = 1;
+    const char *j = OptionValue(argc, argv, "-j");
+    if (!outPath || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
+        return CliOut_Usage(usage);
+    Headless h;
+    int status = OpenSession(&h, context, argv[0]);
+    if (status != CLI_EXIT_OK)
+        return status;
+    DIB *sheet = ContactSheet_Compose(&h.ch, &h.w, threads);
+    Headless_Close(&h);
+    if (!sheet)
+        return CliOut_Refuse("%s: no checked style to show", argv[0]);
+    int written = Export_WriteImage(sheet, outPath);
+    DIB_Delete_(sheet);
+    if (!written)
+        return CliOut_Refuse("%s: cannot be written", outPath);
     return CLI_EXIT_OK;
 }

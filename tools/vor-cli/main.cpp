@@ -17,6 +17,7 @@ int Cmd_Catalog(const CliContext *context, int argc, char **argv);
 int Cmd_Project(const CliContext *context, int argc, char **argv);
 int Cmd_Render(const CliContext *context, int argc, char **argv);
 int Cmd_Export(const CliContext *context, int argc, char **argv);
+int Cmd_Sheet(const CliContext *context, int argc, char **argv);
 
 struct CliCommand {
     const char *name;
@@ -31,6 +32,7 @@ static const CliCommand kCommands[] = {
     {"project", "project FILE", Cmd_Project},
     {"render", "render FILE --style I --expression J --out PNG", Cmd_Render},
     {"export", "export FILE --out DIR [-j N]", Cmd_Export},
+    {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet},
 };
 
 static int PrintUsage()
