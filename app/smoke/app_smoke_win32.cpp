@@ -170,15 +170,26 @@ bool SaveScreenshot(HWND window, const char *path)
     return ok;
 }
 
-bool WaitEnabled(HWND window, DWORD timeoutMs)
+
+// Waits until loading is over: the main window enabled and its progress bar
+// hidden, both for a whole second. The window is enabled before the first
+// load pass even starts, so being enabled alone says nothing.
+bool WaitLoaded(HWND main, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (!IsWindowEnabled(window)) {
-        if (GetTickCount() - start > timeoutMs)
+    DWORD start = GetTickCount(), quietSince = 0;
+    bool quiet = false;
+    for (;;) {
+        bool idle = IsWindowEnabled(main) && !IsWindowVisible(GetDlgItem(main, 1019));
+        DWORD now = GetTickCount();
+        if (idle && !quiet)
+            quietSince = now;
+        quiet = idle;
+        if (quiet && now - quietSince >= 1000)
+            return true;
+        if (now - start > timeoutMs)
             return false;
-        Sleep(100);
+        Sleep(50);
     }
-    return true;
 }
 
 // The one visible page of the main window.
@@ -300,7 +311,7 @@ void CheckFileMenu(DWORD pid, HWND main)
 
     Check(ChooseInFileDialog(pid, main, 40008, L"파일로열기", L"sample.vor"), "open sample.vor");
     Check(WaitForCaption(main, L"sample - VOR 캐릭터 만들기", 10000), "the caption names the opened file");
-    WaitEnabled(main, 60000);
+    WaitLoaded(main, 60000);
     // Pictures of the opened sample on each tab, for a person to look at.
     HWND tabs = GetDlgItem(main, 1027);
     for (int tab : {1, 2, 0}) {
@@ -398,7 +409,7 @@ int main(int argc, char **argv)
     HWND main = WaitForWindow(pid, L"VOR - VOR 캐릭터 만들기", 60000);
     Check(main != nullptr, "main window with the caption of the untitled project");
     if (main) {
-        Check(WaitEnabled(main, 60000), "the first load pass ends and the window is enabled again");
+        Check(WaitLoaded(main, 60000), "the first load pass ends and the window is enabled again");
         CheckMainWindow(child.hProcess, main);
         g_screenshotBase = argv[2];
         Check(SaveScreenshot(main, argv[2]), "screenshot written");
