@@ -15,12 +15,17 @@
 #include <cstddef>
 #include <cstdlib>
 
+// On 32-bit Windows the records keep the control's documented word layout;
+// on 64-bit the same fields sit at pointer-sized places and are reached only
+// by name.
+#ifndef _WIN64
 static_assert(offsetof(TileItem, state) == 4 && offsetof(TileItem, data) == 8,
               "the item record's state and data are its second and third words");
 static_assert(offsetof(TileViewState, flags) == 5 * 4 && offsetof(TileViewState, itemWidth) == 7 * 4 &&
                   offsetof(TileViewState, itemHeight) == 8 * 4 && offsetof(TileViewState, background) == 13 * 4 &&
                   offsetof(TileViewState, clickFlags) == 16 * 4 && offsetof(TileViewState, lastClicked) == 17 * 4,
               "the pages address the state record by 32-bit word number");
+#endif
 
 namespace {
 

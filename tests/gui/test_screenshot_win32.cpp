@@ -66,14 +66,14 @@ TEST_CASE("screenshots of the canvas at three zooms beside an owner-drawn TileVi
     BuildCharacter(f.doc);
     Canvas_Refresh(f.canvas);
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, TILEVIEW_CLASS, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 420, 10,
-                                200, 160, f.parent.window, (HMENU)1029, GetModuleHandleA(nullptr), nullptr);
-    uint32_t *words = (uint32_t *)GetWindowLongPtrA(list, GWLP_USERDATA);
+                                200, 160, f.parent.window, (HMENU)(INT_PTR)1029, GetModuleHandleA(nullptr), nullptr);
+    TileViewState *state = TileView_GetState(list);
     RECT lc;
     GetClientRect(list, &lc);
-    words[5] = 0xD101;
-    words[7] = lc.right;
-    words[8] = 16;
-    words[13] = 0xFFFFFF;
+    state->flags = 0xD101;
+    state->itemWidth = lc.right;
+    state->itemHeight = 16;
+    state->background = 0xFFFFFF;
     f.parent.onDraw = DrawTile;
     COLORREF swatches[] = {RGB(230, 180, 40), RGB(120, 60, 160), RGB(40, 160, 200), RGB(200, 40, 40),
                            RGB(60, 180, 80),  RGB(250, 220, 200), RGB(90, 90, 90),  RGB(255, 140, 0),

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "core/services/tileview_win32.h"
 #include "gui_test_support.h"
 
@@ -22,14 +24,13 @@ HWND MakeList(TestWindow &parent, int count, uint32_t flags = 0)
     HWND list = CreateWindowExA(0, TILEVIEW_CLASS, "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 100, parent.window,
                                 (HMENU)(INT_PTR)LIST_ID, GetModuleHandleA(nullptr), nullptr);
     REQUIRE(list);
-    // The pages set the state words directly, as 32-bit words.
-    LONG_PTR words = GetWindowLongPtrA(list, GWLP_USERDATA);
-    REQUIRE(words);
-    uint32_t *w = (uint32_t *)words;
-    w[5] = flags;
-    w[7] = 200;
-    w[8] = ITEM_HEIGHT;
-    w[13] = 0xFFFFFF;
+    // The pages set the state record's fields directly.
+    TileViewState *state = TileView_GetState(list);
+    REQUIRE(state);
+    state->flags = flags;
+    state->itemWidth = 200;
+    state->itemHeight = ITEM_HEIGHT;
+    state->background = 0xFFFFFF;
     for (int i = 0; i < count; i++)
         CHECK(SendMessageA(list, LB_ADDSTRING, 0, 100 + i) == i);
     parent.Clear();
@@ -103,13 +104,13 @@ TEST_CASE("TileView: a click is offered to the parent before it selects")
 {
     TestWindow parent;
     HWND list = MakeList(parent, 10);
-    uint32_t *words = (uint32_t *)GetWindowLongPtrA(list, GWLP_USERDATA);
+    TileViewState *state = TileView_GetState(list);
 
     Click(list, 30, ItemCenterY(2));
     REQUIRE(parent.notices.size() == 2);
     CHECK(parent.notices[0].code == TILEVIEW_CLICKED);
     CHECK(parent.notices[1].code == TILEVIEW_SELCHANGE);
-    CHECK((int32_t)words[17] == 2);
+    CHECK(state->lastClicked == 2);
     CHECK(SendMessageA(list, LB_GETCURSEL, 0, 0) == 2);
 
     // Clicking the selected item again: a click, no selection notice.
@@ -123,15 +124,15 @@ TEST_CASE("TileView: a click is offered to the parent before it selects")
     parent.Clear();
     parent.onCommand = [&](const Notice &n) {
         if (n.code == TILEVIEW_CLICKED)
-            words[16] &= ~TILEVIEW_CLICK_SELECTS;
+            state->clickFlags &= ~TILEVIEW_CLICK_SELECTS;
     };
     Click(list, 30, ItemCenterY(4));
     CHECK(parent.WithCode(TILEVIEW_CLICKED).size() == 1);
     CHECK(parent.WithCode(TILEVIEW_SELCHANGE).empty());
-    CHECK((int32_t)words[17] == 4);
+    CHECK(state->lastClicked == 4);
     CHECK(SendMessageA(list, LB_GETCURSEL, 0, 0) == 2);
 
-    // Below the last item: no click notice, word 17 says none.
+    // Below the last item: no click notice, the last click says none.
     parent.onCommand = nullptr;
     SendMessageA(list, LB_DELETESTRING, 9, 0);
     SendMessageA(list, LB_DELETESTRING, 8, 0);
@@ -142,7 +143,7 @@ TEST_CASE("TileView: a click is offered to the parent before it selects")
     parent.Clear();
     Click(list, 30, ItemCenterY(4) + 5);
     CHECK(parent.notices.empty());
-    CHECK((int32_t)words[17] == -1);
+    CHECK(state->lastClicked == -1);
 }
 
 TEST_CASE("TileView drags items only when allowed, and has moved them before it reports")
@@ -185,8 +186,7 @@ TEST_CASE("TileView drags items only when allowed, and has moved them before it 
     CHECK(Data(list) == expected);
 
     // Without the drag flag the same gesture only selects.
-    uint32_t *words = (uint32_t *)GetWindowLongPtrA(list, GWLP_USERDATA);
-    words[5] = 0xC101;
+    TileView_GetState(list)->flags = 0xC101;
     parent.Clear();
     Drag(list, ItemCenterY(1), 5 * ITEM_HEIGHT + 2);
     CHECK(parent.WithCode(TILEVIEW_DRAGGED).empty());
@@ -278,9 +278,9 @@ TEST_CASE("TileView paints through its parent with the item record")
         CHECK(d.rect.top == i * ITEM_HEIGHT);
         CHECK(d.rect.bottom == (i + 1) * ITEM_HEIGHT);
         CHECK(d.rect.right == 200);
-        const uint32_t *record = (const uint32_t *)d.itemData;
-        CHECK(record[2] == (uint32_t)(100 + i));
-        CHECK((record[1] & TILEITEM_SELECTED) == (i == 1 ? (uint32_t)TILEITEM_SELECTED : 0u));
+        const TileItem *record = (const TileItem *)d.itemData;
+        CHECK(record->data == 100 + i);
+        CHECK((record->state & TILEITEM_SELECTED) == (i == 1 ? (uint32_t)TILEITEM_SELECTED : 0u));
     }
     // With the focus the selection is drawn brighter (flag 0x4000 is set).
     SetFocus(list);
@@ -288,7 +288,7 @@ TEST_CASE("TileView paints through its parent with the item record")
     InvalidateRect(list, nullptr, FALSE);
     UpdateWindow(list);
     REQUIRE(parent.draws.size() == 5);
-    CHECK(((const uint32_t *)parent.draws[1].itemData)[1] == (TILEITEM_SELECTED | TILEITEM_BRIGHT));
+    CHECK(((const TileItem *)parent.draws[1].itemData)->state == (TILEITEM_SELECTED | TILEITEM_BRIGHT));
 
     // Scrolled by a line, by the wheel: the first item drawn follows.
     SendMessageA(list, WM_VSCROLL, SB_LINEDOWN, 0);
@@ -322,3 +322,19 @@ TEST_CASE("TileView paints through its parent with the item record")
     REQUIRE(GetScrollInfo(list, SB_VERT, &si));
     CHECK(si.nMax == 8);
 }
+
+#ifndef _WIN64
+TEST_CASE("TileView records keep their 32-bit word layout on 32-bit Windows")
+{
+    // Pages written against the 32-bit control address the records by word
+    // number; the 64-bit build has the same fields at pointer-sized places.
+    CHECK(offsetof(TileItem, state) == 1 * 4);
+    CHECK(offsetof(TileItem, data) == 2 * 4);
+    CHECK(offsetof(TileViewState, flags) == 5 * 4);
+    CHECK(offsetof(TileViewState, itemWidth) == 7 * 4);
+    CHECK(offsetof(TileViewState, itemHeight) == 8 * 4);
+    CHECK(offsetof(TileViewState, background) == 13 * 4);
+    CHECK(offsetof(TileViewState, clickFlags) == 16 * 4);
+    CHECK(offsetof(TileViewState, lastClicked) == 17 * 4);
+}
+#endif
