@@ -16,10 +16,11 @@ static Preprocessor *Preprocessor_Start(TokenIn *source, const char *name, PtrLi
     Preprocessor *pp = new Preprocessor();
     pp->source = source;
     pp->fileName = Str_Dup(name);
-    pp->macros = Array_Create(PP_MACRO_TABLE_CAPACITY, PP_MACRO_TABLE_GROWTH, sizeof(Macro));
     pp->errors = errors;
     pp->expansionBytesLeft = PP_EXPANSION_BUDGET;
-    if (!pp->fileName || !pp->macros) {
+    size_t size = TokenIn_Size(source);
+    pp->bytesLeft = size < PP_READ_BUDGET ? PP_READ_BUDGET - size : 0;
+    if (!pp->fileName) {
         Preprocessor_Close(pp);
         return nullptr;
     }
@@ -29,7 +30,7 @@ static Preprocessor *Preprocessor_Start(TokenIn *source, const char *name, PtrLi
 
 Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
 {
-    return Preprocessor_Start(TokenIn_Open(path), path, errors);
+    return Preprocessor_Start(TokenIn_Open(path, PP_FILE_MAX), path, errors);
 }
 
 Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors)
@@ -46,10 +47,6 @@ void Preprocessor_Close(Preprocessor *pp)
     for (int i = pp->includeDepth - 1; i >= 0; i--) {
         TokenIn_Close(pp->includes[i].source);
         free(pp->includes[i].fileName);
-    }
-    if (pp->macros) {
-        Array_Clear(pp->macros, Macro_FreeSlot);
-        Array_Free(pp->macros);
     }
     delete pp;
 }

@@ -24,9 +24,14 @@ static TokenIn *TokenIn_Start(VorFileIn *file)
     return t;
 }
 
-TokenIn *TokenIn_Open(const char *path)
+TokenIn *TokenIn_Open(const char *path, size_t maxBytes)
 {
-    return TokenIn_Start(FileIn_Open(path));
+    return TokenIn_Start(FileIn_Open(path, maxBytes));
+}
+
+size_t TokenIn_Size(const TokenIn *t)
+{
+    return t ? FileIn_Size(t->file) : 0;
 }
 
 TokenIn *TokenIn_OpenMemory(const void *data, unsigned size)

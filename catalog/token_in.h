@@ -15,6 +15,8 @@
 // drops a backslash that ends a line.
 #pragma once
 
+#include <cstddef>
+
 #include "catalog/token.h"
 
 struct VorFileIn;
@@ -31,11 +33,14 @@ struct TokenIn {
     int stackExpansion[TOKENIN_STACK_SIZE];
 };
 
-// Opens a file (none when it cannot be opened) or an in-memory copy of
-// `size` bytes; reads the first character.
-TokenIn *TokenIn_Open(const char *path);
+// Opens a regular file of at most `maxBytes` (none when it cannot be opened,
+// is larger or is no regular file) or an in-memory copy of `size` bytes;
+// reads the first character.
+TokenIn *TokenIn_Open(const char *path, size_t maxBytes);
 TokenIn *TokenIn_OpenMemory(const void *data, unsigned size);
 void TokenIn_Close(TokenIn *t);
+// Bytes of the file or memory block read.
+size_t TokenIn_Size(const TokenIn *t);
 
 // Advances to the next character (pushed-back bytes first) and returns it.
 int TokenIn_GetChar(TokenIn *t);
