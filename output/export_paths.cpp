@@ -85,7 +85,10 @@ int Export_ImagePath(const char *base, const char *name, const char *styleFolder
 void Export_ImagePathText(const char *base, const char *name, const char *styleFolder, const char *expression,
                           char *text, size_t size)
 {
-    snprintf(text, size, "%s%.31s\\%s\\%s.png", base, name, styleFolder, expression);
+    // As FilePath_SetName joins: below the base's last `\`.
+    const char *slash = strrchr(base, '\\');
+    int folderLength = slash ? (int)(slash - base) + 1 : 0;
+    snprintf(text, size, "%.*s%.31s\\%s\\%s.png", folderLength, base, name, styleFolder, expression);
 }
 
 int Export_MacroPath(const char *base, const char *name, char *path)

@@ -233,3 +233,20 @@ TEST_CASE("accessories at the ends of the 32-bit range: drawn without overflow, 
     }
     Project_Free(back);
 }
+
+TEST_CASE("the text naming a picture is its path, and goes on where the path cannot")
+{
+    const char *bases[] = {"C:\\pics\\", "C:\\game\\pic", "out\\", ""};
+    for (const char *base : bases) {
+        CAPTURE(base);
+        char path[VOR_MAX_PATH], text[EXPORT_PATH_TEXT_MAX];
+        REQUIRE(Export_ImagePath(base, "Abc", "one", "niko", path));
+        Export_ImagePathText(base, "Abc", "one", "niko", text, sizeof text);
+        CHECK(std::string(text) == path);
+    }
+    std::string folder(300, 'f');
+    char path[VOR_MAX_PATH], text[EXPORT_PATH_TEXT_MAX];
+    CHECK_FALSE(Export_ImagePath("C:\\", "Abc", folder.c_str(), "niko", path));
+    Export_ImagePathText("C:\\", "Abc", folder.c_str(), "niko", text, sizeof text);
+    CHECK(std::string(text) == "C:\\Abc\\" + folder + "\\niko.png");
+}
