@@ -39,6 +39,7 @@ int Export_ImagePath(const char *base, const char *name, const char *styleFolder
 // not be written; cut to `size` bytes.
 void Export_ImagePathText(const char *base, const char *name, const char *styleFolder, const char *expression,
                           char *text, size_t size);
+void Export_MacroPathText(const char *base, const char *name, char *text, size_t size);
 int Export_MacroPath(const char *base, const char *name, char *path);
 
 // The bytes of macro.txt for the whole character name and the expression

@@ -82,13 +82,23 @@ int Export_ImagePath(const char *base, const char *name, const char *styleFolder
     return JoinBelow(base, relative, path);
 }
 
+// Bytes of the base that stay when FilePath_SetName joins below it: up to
+// its last `\`.
+static int BaseFolderLength(const char *base)
+{
+    const char *slash = strrchr(base, '\\');
+    return slash ? (int)(slash - base) + 1 : 0;
+}
+
 void Export_ImagePathText(const char *base, const char *name, const char *styleFolder, const char *expression,
                           char *text, size_t size)
 {
-    // As FilePath_SetName joins: below the base's last `\`.
-    const char *slash = strrchr(base, '\\');
-    int folderLength = slash ? (int)(slash - base) + 1 : 0;
-    snprintf(text, size, "%.*s%.31s\\%s\\%s.png", folderLength, base, name, styleFolder, expression);
+    snprintf(text, size, "%.*s%.31s\\%s\\%s.png", BaseFolderLength(base), base, name, styleFolder, expression);
+}
+
+void Export_MacroPathText(const char *base, const char *name, char *text, size_t size)
+{
+    snprintf(text, size, "%.*s%.31s\\macro.txt", BaseFolderLength(base), base, name);
 }
 
 int Export_MacroPath(const char *base, const char *name, char *path)

@@ -80,11 +80,8 @@ static int ProduceBytes(VorFile *file, void *context)
 int Export_WriteMacroFile(const char *base, const char *name, const PtrList *expressions, char *pathOut)
 {
     char path[VOR_MAX_PATH];
-    if (pathOut) {
-        const char *slash = strrchr(base, '\\');
-        int folderLength = slash ? (int)(slash - base) + 1 : 0;
-        snprintf(pathOut, EXPORT_PATH_TEXT_MAX, "%.*s%.31s\\macro.txt", folderLength, base, name);
-    }
+    if (pathOut)
+        Export_MacroPathText(base, name, pathOut, EXPORT_PATH_TEXT_MAX);
     if (!Export_MacroPath(base, name, path))
         return FILEWRITE_PATH_TOO_LONG;
     if (pathOut)
