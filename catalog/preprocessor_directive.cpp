@@ -119,8 +119,7 @@ static void PushInclude(Preprocessor *pp, const char *path)
         Preprocessor_RecordError(pp, line, "%s 포함 한도 초과", path);
         return;
     }
-    size_t allowed = pp->bytesLeft < (size_t)PP_FILE_MAX ? pp->bytesLeft : (size_t)PP_FILE_MAX;
-    TokenIn *included = TokenIn_Open(path, allowed);
+    TokenIn *included = Preprocessor_OpenSource(pp, path);
     if (!included) {
         Preprocessor_RecordError(pp, line, "%s 열 수 없음", path);
         return;
@@ -134,7 +133,6 @@ static void PushInclude(Preprocessor *pp, const char *path)
     pp->includes[pp->includeDepth].fileName = pp->fileName;
     pp->includeDepth++;
     pp->includesOpened++;
-    pp->bytesLeft -= TokenIn_Size(included);
     pp->source = included;
     pp->fileName = name;
 }

@@ -37,6 +37,15 @@ struct Macro {
     int bodyLength;                  // bytes before the end marker
 };
 
+// A definition file as read once during a reading: a file included many
+// times (a pack's shared definitions, or a file that includes itself) is
+// read from the disk once.
+struct SourceFile {
+    int readable;       // a regular file of at most PP_FILE_MAX bytes
+    size_t size;
+    std::string bytes;  // kept once the file was taken into the budget
+};
+
 struct IncludeFrame {
     TokenIn *source;
     char *fileName;
@@ -61,12 +70,16 @@ struct Preprocessor {
     int includeDepth;
     int includesOpened;
     size_t bytesLeft;             // of PP_READ_BUDGET, for the files still to open
+    std::unordered_map<std::string, SourceFile> files;  // by path
     PtrList *errors;              // the caller's, may be none
     std::vector<Expansion> expansions;
     long expansionBytesLeft;
     int budgetReported;           // the exhausted budget was recorded once
 };
 
+// A reader over the file at `path` when it is a regular file that fits in
+// the bytes left of the budget (which it then takes); none otherwise.
+TokenIn *Preprocessor_OpenSource(Preprocessor *pp, const char *path);
 // Reads the next token of the current file into the lookahead.
 void Preprocessor_Advance(Preprocessor *pp);
 // The line the reading stands on: the tokenizer's counter without the line

@@ -24,16 +24,6 @@ static TokenIn *TokenIn_Start(VorFileIn *file)
     return t;
 }
 
-TokenIn *TokenIn_Open(const char *path, size_t maxBytes)
-{
-    return TokenIn_Start(FileIn_Open(path, maxBytes));
-}
-
-size_t TokenIn_Size(const TokenIn *t)
-{
-    return t ? FileIn_Size(t->file) : 0;
-}
-
 TokenIn *TokenIn_OpenMemory(const void *data, unsigned size)
 {
     return TokenIn_Start(FileIn_OpenMemory(data, size));

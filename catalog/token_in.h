@@ -15,8 +15,6 @@
 // drops a backslash that ends a line.
 #pragma once
 
-#include <cstddef>
-
 #include "catalog/token.h"
 
 struct VorFileIn;
@@ -33,14 +31,10 @@ struct TokenIn {
     int stackExpansion[TOKENIN_STACK_SIZE];
 };
 
-// Opens a regular file of at most `maxBytes` (none when it cannot be opened,
-// is larger or is no regular file) or an in-memory copy of `size` bytes;
-// reads the first character.
-TokenIn *TokenIn_Open(const char *path, size_t maxBytes);
+// Opens an in-memory copy of `size` bytes (the preprocessor reads each
+// definition file whole first); reads the first character.
 TokenIn *TokenIn_OpenMemory(const void *data, unsigned size);
 void TokenIn_Close(TokenIn *t);
-// Bytes of the file or memory block read.
-size_t TokenIn_Size(const TokenIn *t);
 
 // Advances to the next character (pushed-back bytes first) and returns it.
 int TokenIn_GetChar(TokenIn *t);
