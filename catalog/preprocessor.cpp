@@ -7,19 +7,42 @@
 
 #include "catalog/preprocessor_state.h"
 #include "catalog/string_value.h"
+#include "core/imaging/file.h"
 #include "core/util.h"
 
-static Preprocessor *Preprocessor_Start(TokenIn *source, const char *name, PtrList *errors)
+TokenIn *Preprocessor_OpenSource(Preprocessor *pp, const char *path)
 {
-    if (!source)
+    auto found = pp->files.find(path);
+    if (found == pp->files.end()) {
+        SourceFile file = {0, 0, std::string()};
+        unsigned char *data = FILE_ReadAll(path, PP_FILE_MAX, &file.size);
+        file.readable = data != nullptr;
+        // Kept only when taken: what the budget refuses now it refuses later.
+        if (data && file.size <= pp->bytesLeft)
+            file.bytes.assign((const char *)data, file.size);
+        free(data);
+        found = pp->files.emplace(path, std::move(file)).first;
+    }
+    const SourceFile &file = found->second;
+    if (!file.readable || file.size > pp->bytesLeft)
         return nullptr;
-    Preprocessor *pp = new Preprocessor();
+    TokenIn *source = TokenIn_OpenMemory(file.bytes.data(), (unsigned)file.size);
+    if (source)
+        pp->bytesLeft -= file.size;
+    return source;
+}
+
+static Preprocessor *Preprocessor_Start(Preprocessor *pp, TokenIn *source, const char *name, PtrList *errors)
+{
+    if (!source) {
+        delete pp;
+        return nullptr;
+    }
     pp->source = source;
     pp->fileName = Str_Dup(name);
-    pp->macros = Array_Create(PP_MACRO_TABLE_CAPACITY, PP_MACRO_TABLE_GROWTH, sizeof(Macro));
     pp->errors = errors;
     pp->expansionBytesLeft = PP_EXPANSION_BUDGET;
-    if (!pp->fileName || !pp->macros) {
+    if (!pp->fileName) {
         Preprocessor_Close(pp);
         return nullptr;
     }
@@ -29,12 +52,16 @@ static Preprocessor *Preprocessor_Start(TokenIn *source, const char *name, PtrLi
 
 Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
 {
-    return Preprocessor_Start(TokenIn_Open(path), path, errors);
+    Preprocessor *pp = new Preprocessor();
+    pp->bytesLeft = PP_READ_BUDGET;
+    return Preprocessor_Start(pp, path ? Preprocessor_OpenSource(pp, path) : nullptr, path, errors);
 }
 
 Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors)
 {
-    return Preprocessor_Start(TokenIn_OpenMemory(data, size), name, errors);
+    Preprocessor *pp = new Preprocessor();
+    pp->bytesLeft = size < PP_READ_BUDGET ? PP_READ_BUDGET - size : 0;
+    return Preprocessor_Start(pp, TokenIn_OpenMemory(data, size), name, errors);
 }
 
 void Preprocessor_Close(Preprocessor *pp)
@@ -46,10 +73,6 @@ void Preprocessor_Close(Preprocessor *pp)
     for (int i = pp->includeDepth - 1; i >= 0; i--) {
         TokenIn_Close(pp->includes[i].source);
         free(pp->includes[i].fileName);
-    }
-    if (pp->macros) {
-        Array_Clear(pp->macros, Macro_FreeSlot);
-        Array_Free(pp->macros);
     }
     delete pp;
 }

@@ -119,7 +119,7 @@ static void PushInclude(Preprocessor *pp, const char *path)
         Preprocessor_RecordError(pp, line, "%s 포함 한도 초과", path);
         return;
     }
-    TokenIn *included = TokenIn_Open(path);
+    TokenIn *included = Preprocessor_OpenSource(pp, path);
     if (!included) {
         Preprocessor_RecordError(pp, line, "%s 열 수 없음", path);
         return;

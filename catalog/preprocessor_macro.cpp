@@ -2,7 +2,8 @@
 // into the encoded body, and the push-back of the result.
 //
 // An expansion is refused for a macro whose name comes from that macro's own
-// expansion (directly or through the expansions it started), and once the
+// body (directly or through the expansions it started; text that came in as
+// an argument keeps the origin it had), and once the
 // reading has pushed back PP_EXPANSION_BUDGET bytes of expansions; both
 // keep a definition file from expanding for ever.
 #include <cstdlib>
@@ -16,48 +17,26 @@
 static const char kPreprocessorError[] = "프리 프로세서 에러";
 static const char kArgumentCountError[] = "매크로 인수의 갯수가 다릅니다.";
 
-void Macro_FreeSlot(void *slot)
+const Macro *Macro_Find(const Preprocessor *pp, const char *name)
 {
-    Macro *m = (Macro *)slot;
-    free(m->name);
-    free(m->body);
-}
-
-int Macro_Find(const Preprocessor *pp, const char *name)
-{
-    int count = Array_Count(pp->macros);
-    for (int i = 0; i < count; i++) {
-        const Macro *m = (const Macro *)Array_ItemAt(pp->macros, i);
-        if (strcmp(m->name, name) == 0)
-            return i;
-    }
-    return -1;
+    auto found = pp->macros.find(name);
+    return found == pp->macros.end() ? nullptr : &found->second;
 }
 
 void Macro_Remove(Preprocessor *pp, const char *name)
 {
-    int index = Macro_Find(pp, name);
-    if (index >= 0)
-        Array_RemoveAt(pp->macros, index, Macro_FreeSlot);
+    pp->macros.erase(name);
 }
 
 void Macro_Define(Preprocessor *pp, const char *name, int parameterCount, const unsigned char *body,
                   int length)
 {
-    Macro_Remove(pp, name);
-    Macro m;
-    m.name = Str_Dup(name);
+    Macro &m = pp->macros[name];
     m.parameterCount = parameterCount;
     m.bodyLength = length;
-    m.body = (unsigned char *)malloc((size_t)length + 2);
-    if (m.name && m.body) {
-        memcpy(m.body, body, (size_t)length);
-        m.body[length] = 0x00;
-        m.body[length + 1] = 0xFF;
-        if (Array_Append(pp->macros, &m) >= 0)
-            return;
-    }
-    Macro_FreeSlot(&m);
+    m.body.assign(body, body + length);
+    m.body.push_back(0x00);
+    m.body.push_back(0xFF);
 }
 
 // 1 when `name` is being expanded where a byte of `expansion` was read.
@@ -72,17 +51,39 @@ static int Expansion_Hides(const Preprocessor *pp, int expansion, const char *na
     return 0;
 }
 
+// Text with the expansion it came from: a macro's body is marked as that
+// macro's expansion, an argument keeps the marks it was read with, so a call
+// inside the arguments of the same macro (`F(F(1))`) still expands.
+struct Piece {
+    std::string text;
+    int expansion;
+};
+
+struct Argument {
+    std::vector<Piece> pieces;
+    size_t size;  // bytes in all pieces
+};
+
+static void Argument_Add(Argument *a, const std::string &text, int expansion)
+{
+    if (!a->pieces.empty() && a->pieces.back().expansion == expansion)
+        a->pieces.back().text += text;
+    else
+        a->pieces.push_back(Piece{text, expansion});
+    a->size += text.size();
+}
+
 // Arguments of one call. More than PP_MAX_PARAMETERS + 1 are counted but
 // not kept: no macro can take them.
 struct ArgumentList {
-    std::vector<std::string> texts;
+    std::vector<Argument> items;
     int count;
 };
 
-static void Arguments_Add(ArgumentList *args, const std::string &text)
+static void Arguments_Add(ArgumentList *args, const Argument &argument)
 {
     if (args->count <= PP_MAX_PARAMETERS)
-        args->texts.push_back(text);
+        args->items.push_back(argument);
     args->count++;
 }
 
@@ -91,7 +92,7 @@ static void Arguments_Add(ArgumentList *args, const std::string &text)
 static void CollectArguments(Preprocessor *pp, int nameLine, ArgumentList *args)
 {
     TokenIn *t = pp->source;
-    std::string current;
+    Argument current = {};
     int depth = 0;
     Token token;
     for (;;) {
@@ -106,7 +107,7 @@ static void CollectArguments(Preprocessor *pp, int nameLine, ArgumentList *args)
             piece = "(";
         } else if (token.kind == TOKEN_CHARACTER && strcmp(token.text, ")") == 0) {
             if (depth == 0) {
-                if (!current.empty())
+                if (current.size != 0)
                     Arguments_Add(args, current);
                 return;
             }
@@ -114,37 +115,57 @@ static void CollectArguments(Preprocessor *pp, int nameLine, ArgumentList *args)
             piece = ")";
         } else if (token.kind == TOKEN_CHARACTER && strcmp(token.text, ",") == 0 && depth == 0) {
             Arguments_Add(args, current);
-            current.clear();
+            current = Argument{};
             continue;
         } else if (token.kind == TOKEN_STRING) {
             piece = std::string("\"") + token.text + "\"";
         } else {
             piece = token.text;
         }
-        if (current.size() + piece.size() > PP_ARGUMENT_MAX) {
+        if (current.size + piece.size() > PP_ARGUMENT_MAX) {
             Preprocessor_RecordError(pp, nameLine, "%s", kPreprocessorError);
             return;
         }
-        current += piece;
+        Argument_Add(&current, piece, token.expansion);
     }
 }
 
-// The body with every parameter reference replaced, cut to PP_EXPANSION_MAX.
-static std::string Substitute(const Macro *m, const ArgumentList &args)
+// The body with every parameter reference replaced, cut to `limit` bytes;
+// body text is marked with `expansion`.
+static Argument Substitute(const Macro *m, const ArgumentList &args, int expansion, size_t limit)
 {
-    std::string text;
+    Argument text = {};
+    std::string run;
+    auto flushRun = [&] {
+        if (!run.empty())
+            Argument_Add(&text, run, expansion);
+        run.clear();
+    };
     for (int i = 0; i < m->bodyLength; i++) {
-        unsigned char c = m->body[i];
+        unsigned char c = m->body[(size_t)i];
         if (c != 0x00) {
-            text += (char)c;
+            run += (char)c;
             continue;
         }
-        unsigned index = m->body[++i];
-        if (index < args.texts.size())
-            text += args.texts[index];
+        unsigned index = m->body[(size_t)++i];
+        if (index < args.items.size()) {
+            flushRun();
+            for (const Piece &p : args.items[index].pieces)
+                Argument_Add(&text, p.text, p.expansion);
+        }
     }
-    if (text.size() > PP_EXPANSION_MAX)
-        text.resize(PP_EXPANSION_MAX);
+    flushRun();
+    // Keep the beginning.
+    size_t kept = 0;
+    for (size_t i = 0; i < text.pieces.size(); i++) {
+        if (kept + text.pieces[i].text.size() > limit) {
+            text.pieces[i].text.resize(limit - kept);
+            text.pieces.resize(i + 1);
+            break;
+        }
+        kept += text.pieces[i].text.size();
+    }
+    text.size = text.size < limit ? text.size : limit;
     return text;
 }
 
@@ -162,11 +183,10 @@ static int Budget_Allows(Preprocessor *pp)
 int Macro_TryExpand(Preprocessor *pp)
 {
     const Token *name = &pp->lookahead;
-    int index = Macro_Find(pp, name->text);
-    if (index < 0 || Expansion_Hides(pp, name->expansion, name->text) || !Budget_Allows(pp))
+    const Macro *m = Macro_Find(pp, name->text);
+    if (!m || Expansion_Hides(pp, name->expansion, name->text) || !Budget_Allows(pp))
         return 0;
     // Reading the arguments never changes the macro table, so `m` stays valid.
-    const Macro *m = (const Macro *)Array_ItemAt(pp->macros, index);
     TokenIn *t = pp->source;
     int nameLine = Preprocessor_Line(pp);
     ArgumentList args;
@@ -183,12 +203,19 @@ int Macro_TryExpand(Preprocessor *pp)
             return 1;
         }
     }
-    std::string text = Substitute(m, args);
     Expansion record;
     record.macroName = name->text;
     record.parent = name->expansion;
     pp->expansions.push_back(record);
-    pp->expansionBytesLeft -= (long)text.size() + 1;
-    TokenIn_PutString(t, text.c_str(), (int)pp->expansions.size());
+    int number = (int)pp->expansions.size();
+    Argument text = Substitute(m, args, number, PP_EXPANSION_MAX);
+    if (text.size > (size_t)t->stackTop) {
+        // What does not fit on the push-back stack is dropped from the end.
+        Debug_Print("TokenIn_PutChar : stack err\n");
+        text = Substitute(m, args, number, (size_t)t->stackTop);
+    }
+    pp->expansionBytesLeft -= (long)text.size + 1;
+    for (size_t i = text.pieces.size(); i-- > 0;)
+        TokenIn_PutString(t, text.pieces[i].text.c_str(), text.pieces[i].expansion);
     return 1;
 }

@@ -4,24 +4,27 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalog/preprocessor.h"
 #include "catalog/token_in.h"
 
 enum {
-    PP_MACRO_TABLE_CAPACITY = 32,
-    PP_MACRO_TABLE_GROWTH = 16,
     PP_MAX_PARAMETERS = 127,        // parameter indices must stay below 0x7F
     PP_BODY_MAX = 1022,             // encoded body bytes before the 0x00 0xFF end
     PP_ARGUMENT_MAX = 1023,         // bytes of one macro argument
     PP_EXPANSION_MAX = 1023,        // bytes of one expansion
     PP_INCLUDE_PATH_MAX = 261,      // longest include path formed
     // Including nests at most this deep, and one reading opens at most
-    // PP_MAX_INCLUDES files in all, so a file that includes itself (even
-    // several times over) ends quickly with an error instead of running on.
+    // PP_MAX_INCLUDES files of at most PP_FILE_MAX bytes each and
+    // PP_READ_BUDGET bytes in all, so a file that includes itself (even
+    // several times over) or a huge or endless file ends quickly with an
+    // error instead of running on; no real part pack comes near.
     PP_MAX_INCLUDE_DEPTH = 32,
-    PP_MAX_INCLUDES = 64,
+    PP_MAX_INCLUDES = 4096,
+    PP_FILE_MAX = 1024 * 1024,
+    PP_READ_BUDGET = 4 * 1024 * 1024,
     // Bytes that macro expansions may push back during one reading. Macros
     // that expand into several copies of each other grow exponentially;
     // this bound keeps such a file from reading for ever.
@@ -29,10 +32,18 @@ enum {
 };
 
 struct Macro {
-    char *name;
-    int parameterCount;      // -1 when defined without parentheses
-    unsigned char *body;     // bytes; 0x00 n = parameter n; ends with 0x00 0xFF
-    int bodyLength;          // bytes before the end marker
+    int parameterCount;              // -1 when defined without parentheses
+    std::vector<unsigned char> body; // bytes; 0x00 n = parameter n; ends with 0x00 0xFF
+    int bodyLength;                  // bytes before the end marker
+};
+
+// A definition file as read once during a reading: a file included many
+// times (a pack's shared definitions, or a file that includes itself) is
+// read from the disk once.
+struct SourceFile {
+    int readable;       // a regular file of at most PP_FILE_MAX bytes
+    size_t size;
+    std::string bytes;  // kept once the file was taken into the budget
 };
 
 struct IncludeFrame {
@@ -52,16 +63,23 @@ struct Preprocessor {
     TokenIn *source;              // the file being read now
     Token lookahead;              // the next token not yet handled
     char *fileName;               // owned copy of the current file's path
-    Array *macros;                // of Macro; names are unique
+    // By name: a file may define many thousands, and every word read is
+    // looked up.
+    std::unordered_map<std::string, Macro> macros;
     IncludeFrame includes[PP_MAX_INCLUDE_DEPTH];
     int includeDepth;
     int includesOpened;
+    size_t bytesLeft;             // of PP_READ_BUDGET, for the files still to open
+    std::unordered_map<std::string, SourceFile> files;  // by path
     PtrList *errors;              // the caller's, may be none
     std::vector<Expansion> expansions;
     long expansionBytesLeft;
     int budgetReported;           // the exhausted budget was recorded once
 };
 
+// A reader over the file at `path` when it is a regular file that fits in
+// the bytes left of the budget (which it then takes); none otherwise.
+TokenIn *Preprocessor_OpenSource(Preprocessor *pp, const char *path);
 // Reads the next token of the current file into the lookahead.
 void Preprocessor_Advance(Preprocessor *pp);
 // The line the reading stands on: the tokenizer's counter without the line
@@ -78,14 +96,13 @@ void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ..
 // holds the `#` to deliver (no directive), 0 to go on reading.
 int Directive_Run(Preprocessor *pp, Token *out);
 
-// Index of the macro named `name`, or -1.
-int Macro_Find(const Preprocessor *pp, const char *name);
+// The macro named `name`, or none.
+const Macro *Macro_Find(const Preprocessor *pp, const char *name);
 void Macro_Remove(Preprocessor *pp, const char *name);
 // Replaces any macro of that name; `body` holds `length` encoded bytes
 // without the end marker.
 void Macro_Define(Preprocessor *pp, const char *name, int parameterCount, const unsigned char *body,
                   int length);
-void Macro_FreeSlot(void *slot);
 // The lookahead is an identifier: when it names a macro that may expand
 // here, pushes the expansion back and returns 1; otherwise returns 0.
 int Macro_TryExpand(Preprocessor *pp);

@@ -24,11 +24,6 @@ static TokenIn *TokenIn_Start(VorFileIn *file)
     return t;
 }
 
-TokenIn *TokenIn_Open(const char *path)
-{
-    return TokenIn_Start(FileIn_Open(path));
-}
-
 TokenIn *TokenIn_OpenMemory(const void *data, unsigned size)
 {
     return TokenIn_Start(FileIn_OpenMemory(data, size));

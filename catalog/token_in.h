@@ -31,9 +31,8 @@ struct TokenIn {
     int stackExpansion[TOKENIN_STACK_SIZE];
 };
 
-// Opens a file (none when it cannot be opened) or an in-memory copy of
-// `size` bytes; reads the first character.
-TokenIn *TokenIn_Open(const char *path);
+// Opens an in-memory copy of `size` bytes (the preprocessor reads each
+// definition file whole first); reads the first character.
 TokenIn *TokenIn_OpenMemory(const void *data, unsigned size);
 void TokenIn_Close(TokenIn *t);
 

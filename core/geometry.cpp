@@ -1,6 +1,19 @@
 // Rectangle and point arithmetic (see geometry.h).
 #include "core/geometry.h"
 
+#include <cstdint>
+
+// Positions come from project files and may be anywhere in the 32-bit
+// range; sums saturate at its ends instead of wrapping (or being undefined).
+static int32_t Saturate(long long v)
+{
+    if (v > INT32_MAX)
+        return INT32_MAX;
+    if (v < INT32_MIN)
+        return INT32_MIN;
+    return (int32_t)v;
+}
+
 void Rect_Normalize(Rect *r)
 {
     if (r->right < r->left) {
@@ -25,40 +38,40 @@ void Rect_Copy(Rect *dst, const Rect *src)
     Rect_Set(dst, src->left, src->top, src->right, src->bottom);
 }
 
-int Rect_Width(const Rect *r) { return r->right - r->left; }
-int Rect_Height(const Rect *r) { return r->bottom - r->top; }
+int Rect_Width(const Rect *r) { return Saturate((long long)r->right - r->left); }
+int Rect_Height(const Rect *r) { return Saturate((long long)r->bottom - r->top); }
 
 void Rect_MoveTo(Rect *r, int x, int y)
 {
-    Rect_Set(r, x, y, x + Rect_Width(r), y + Rect_Height(r));
+    Rect_Set(r, x, y, Saturate((long long)x + Rect_Width(r)), Saturate((long long)y + Rect_Height(r)));
 }
 
 void Rect_SetSize(Rect *r, int w, int h)
 {
-    r->right = r->left + w;
-    r->bottom = r->top + h;
+    r->right = Saturate((long long)r->left + w);
+    r->bottom = Saturate((long long)r->top + h);
 }
 
 void Rect_Offset(Rect *r, int dx, int dy)
 {
-    r->left += dx;
-    r->right += dx;
-    r->top += dy;
-    r->bottom += dy;
+    r->left = Saturate((long long)r->left + dx);
+    r->right = Saturate((long long)r->right + dx);
+    r->top = Saturate((long long)r->top + dy);
+    r->bottom = Saturate((long long)r->bottom + dy);
 }
 
 void Rect_CenterH(const Rect *container, Rect *r)
 {
-    int w = Rect_Width(r);
-    r->left = container->left + (Rect_Width(container) - w) / 2;
-    r->right = r->left + w;
+    long long w = Rect_Width(r);
+    r->left = Saturate(container->left + ((long long)Rect_Width(container) - w) / 2);
+    r->right = Saturate(r->left + w);
 }
 
 void Rect_CenterV(const Rect *container, Rect *r)
 {
-    int h = Rect_Height(r);
-    r->top = container->top + (Rect_Height(container) - h) / 2;
-    r->bottom = r->top + h;
+    long long h = Rect_Height(r);
+    r->top = Saturate(container->top + ((long long)Rect_Height(container) - h) / 2);
+    r->bottom = Saturate(r->top + h);
 }
 
 void Rect_Center(const Rect *container, Rect *r)

@@ -34,6 +34,23 @@ int Name_HasNoForbiddenChars(const char *text)
     return strpbrk(text, FORBIDDEN_FOLDER_CHARS) == nullptr;
 }
 
+int Name_HasNoControlChars(const char *text)
+{
+    for (const unsigned char *p = (const unsigned char *)text; *p; p++)
+        if (*p < 0x20)
+            return 0;
+    return 1;
+}
+
+const char *Name_StyleNameProblem(const char *text)
+{
+    if (Name_IsBlank(text))
+        return "이름을 입력해 주세요.";
+    if (!Name_HasNoControlChars(text))
+        return "이름에 줄바꿈 등의 제어 문자는 사용할 수 없습니다.";
+    return nullptr;
+}
+
 static int EqualIgnoringAsciiCase(const char *a, const char *b)
 {
     for (;; a++, b++) {
@@ -70,6 +87,8 @@ const char *Name_FolderProblem(const char *text, const PtrList *styles, const Dr
         return "다음 문자는 사용 불가 \n\n전각문자 반각 스페이스";
     if (!Name_HasNoForbiddenChars(text))
         return "폴더 명에는 다음 문자를 사용 불가\n\n\tTAB \\ / : ; * ? \" < > |";
+    if (!Name_HasNoControlChars(text))
+        return "폴더 명에 줄바꿈 등의 제어 문자는 사용할 수 없습니다";
     if (Name_IsBlank(text))
         return "폴더 명을 입력해 주세요";
     if (Name_IsDotName(text))

@@ -13,6 +13,12 @@ int Name_IsBlank(const char *text);
 int Name_HasNoWideOrSpace(const char *text);
 // 0 when any of tab \ / : ; * ? " < > | occurs in the text.
 int Name_HasNoForbiddenChars(const char *text);
+// 0 when any byte below 0x20 (a line break, a tab, an escape) occurs: such
+// a name would break the lines of macro.txt or make an unusable folder.
+int Name_HasNoControlChars(const char *text);
+// The message for a style name (its own rules: not blank, no control
+// characters), or nullptr when it is usable.
+const char *Name_StyleNameProblem(const char *text);
 // 1 when a style of the list other than `except` has this output folder name,
 // compared without regard to ASCII case.
 int Name_IsOutputFolderUsed(const PtrList *styles, const char *text, const DressStyle *except);

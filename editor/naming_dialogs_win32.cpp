@@ -40,8 +40,8 @@ void StyleNames_ProposeFolder(const PtrList *styles, const char *key, char *out,
 int StyleNames_Check(const char *name, const char *folder, const PtrList *styles, const DressStyle *style,
                      StyleNameProblem *problem)
 {
-    if (Name_IsBlank(name)) {
-        problem->message = "이름을 입력해 주세요.";
+    if (const char *nameProblem = Name_StyleNameProblem(name)) {
+        problem->message = nameProblem;
         problem->caption = "이름 입력";
         return IDC_NAMING_NAME;
     }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 
@@ -200,7 +201,9 @@ void ApplyAccessories(Character *ch, Wardrobe *w, const AccessorySet *set)
         if (!layer)
             break;
         Layer_MoveTo(layer, p->position.x, p->position.y);
-        PtrList_InsertAt(depth, i + p->depth, layer);
+        // The depth comes from a project file and may be any 32-bit number.
+        long long at = (long long)i + p->depth;
+        PtrList_InsertAt(depth, at > INT_MAX ? INT_MAX : (int)at, layer);
         TraceDepthEntry(i, layer);
     }
     Wardrobe_SelectDepthEntry(ch, w, set ? set->selection : 0);

@@ -14,6 +14,7 @@
 #include <cstddef>
 
 #include "core/array.h"
+#include "core/imaging/file.h"
 #include "editor/character.h"
 #include "editor/wardrobe.h"
 
@@ -34,6 +35,11 @@ int Export_FreeFolderBase(const char *freeFolder, char *base);
 // result would not fit in 260 bytes.
 int Export_ImagePath(const char *base, const char *name, const char *styleFolder, const char *expression,
                      char *path);
+// The same path as text however long it is, to name a picture that could
+// not be written; cut to `size` bytes.
+void Export_ImagePathText(const char *base, const char *name, const char *styleFolder, const char *expression,
+                          char *text, size_t size);
+void Export_MacroPathText(const char *base, const char *name, char *text, size_t size);
 int Export_MacroPath(const char *base, const char *name, char *path);
 
 // The bytes of macro.txt for the whole character name and the expression
@@ -41,16 +47,36 @@ int Export_MacroPath(const char *base, const char *name, char *path);
 // heap block (free with free()) or nullptr.
 char *Export_MacroText(const char *name, const PtrList *expressions, size_t *outSize);
 
+// Why a file of the export was not written: a FileWriteResult, or that the
+// picture could not be composed. EXPORT_WRITTEN (0) when it was written.
+enum {
+    EXPORT_WRITTEN = FILEWRITE_OK,
+    EXPORT_NOT_COMPOSED = 100,
+};
+// A sentence for the program's error box (code page 949).
+const char *Export_FailureText(int failure);
+
+// Files written and failed, and the first failure with its path.
+enum { EXPORT_PATH_TEXT_MAX = 3 * VOR_MAX_PATH };
+struct ExportTally {
+    int written;
+    int failed;
+    int firstFailure;                        // EXPORT_WRITTEN while none failed
+    char firstFailedPath[EXPORT_PATH_TEXT_MAX];
+};
+void ExportTally_Add(ExportTally *tally, const char *path, int failure);
+
 struct ExportOptions {
     int threads;  // PNG encoders working beside the composition (1 = none)
     void *context;
-    // Called after each file was written (or could not be), in order.
-    void (*fileDone)(void *context, const char *path, int written);
+    // Called after each file was written (failure 0) or could not be (an
+    // EXPORT_* or FILEWRITE_* reason), in order.
+    void (*fileDone)(void *context, const char *path, int failure);
 };
 
 struct ExportStats {
     int images;         // images composed
-    int written;        // files written, macro.txt included
+    ExportTally tally;  // files written and failed, macro.txt included
     double loadMs;      // loading part images
     double composeMs;   // composing the depth list
     double encodeMs;    // PNG encoding and writing, summed over threads
@@ -61,7 +87,9 @@ struct ExportStats {
 // images, composes into a transparent 32-bit image and writes the PNG
 // (creating the folders), then restores the style and expression that were
 // current and writes macro.txt. The character's refresh hook should defer
-// (the export loads synchronously itself). Returns the files written.
+// (the export loads synchronously itself). A picture that cannot be composed
+// or written (its path too long, its folder read-only, the disk full) is
+// counted as failed and the export goes on. Returns the files written.
 int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const ExportOptions *options,
                        ExportStats *stats);
 
@@ -69,9 +97,11 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
 // the preview picture; decodes on up to `threads` threads when the document's
 // cache has no capacity limit.
 void Export_LoadNow(LayerDocument *doc, int threads = 1);
-// Writes a 32-bit image as PNG to `path`, creating its folder when needed.
-int Export_WriteImage(const DIB *image, const char *path);
+// Writes a 32-bit image as PNG to `path`, creating its folder when needed,
+// all or nothing (FILE_WriteAtomic). Returns EXPORT_WRITTEN or the reason.
+int Export_WriteImageFile(const DIB *image, const char *path);
 // Writes macro.txt below the base for the whole name and the expression list,
-// creating its folder when needed (nothing else may have been written yet).
-// `path` (VOR_MAX_PATH bytes, optional) receives its path. Returns 1 when written.
-int Export_WriteMacro(const char *base, const char *name, const PtrList *expressions, char *path);
+// creating its folder when needed (nothing else may have been written yet),
+// all or nothing. `path` (EXPORT_PATH_TEXT_MAX bytes, optional) receives its
+// path. Returns EXPORT_WRITTEN or the reason.
+int Export_WriteMacroFile(const char *base, const char *name, const PtrList *expressions, char *path);

@@ -15,6 +15,8 @@ const char *Export_CharacterNameProblem(const char *name)
         return "다음 문자는 사용 불가 \n\n전각문자 반각 스페이스";
     if (!Name_HasNoForbiddenChars(name))
         return "이름에 다음의 문자는 사용 불가\n\n\tTAB \\ / : ; * ? \" < > |";
+    if (!Name_HasNoControlChars(name))
+        return "이름에 줄바꿈 등의 제어 문자는 사용할 수 없습니다.";
     if (name[0] == 0)
         return "이름을 입력해 주세요.";
     if (Name_IsDotName(name))
@@ -34,6 +36,11 @@ int Export_Validate(const char *name, const PtrList *styles, char *message, size
         const DressStyle *s = (const DressStyle *)PtrList_Get(styles, i);
         if (s->checkState != STYLE_CHECKED)
             continue;
+        const char *styleName = s->name ? s->name : "";
+        if (!Name_HasNoControlChars(styleName)) {
+            snprintf(message, size, "스타일 \"%s\" 의 이름:\n\n%s", styleName, Name_StyleNameProblem(styleName));
+            return 0;
+        }
         const char *folder = s->outputFolder ? s->outputFolder : "";
         // Styles may share a folder: only the rules for a single name apply.
         if (const char *problem = Name_FolderProblem(folder, nullptr, nullptr)) {
@@ -73,6 +80,25 @@ int Export_ImagePath(const char *base, const char *name, const char *styleFolder
     char relative[3 * VOR_MAX_PATH];
     snprintf(relative, sizeof relative, "%.31s\\%s\\%s.png", name, styleFolder, expression);
     return JoinBelow(base, relative, path);
+}
+
+// Bytes of the base that stay when FilePath_SetName joins below it: up to
+// its last `\`.
+static int BaseFolderLength(const char *base)
+{
+    const char *slash = strrchr(base, '\\');
+    return slash ? (int)(slash - base) + 1 : 0;
+}
+
+void Export_ImagePathText(const char *base, const char *name, const char *styleFolder, const char *expression,
+                          char *text, size_t size)
+{
+    snprintf(text, size, "%.*s%.31s\\%s\\%s.png", BaseFolderLength(base), base, name, styleFolder, expression);
+}
+
+void Export_MacroPathText(const char *base, const char *name, char *text, size_t size)
+{
+    snprintf(text, size, "%.*s%.31s\\macro.txt", BaseFolderLength(base), base, name);
 }
 
 int Export_MacroPath(const char *base, const char *name, char *path)

@@ -40,48 +40,60 @@ void Export_LoadNow(LayerDocument *doc, int threads)
     doc->loaderRunning = 0;
 }
 
-int Export_WriteImage(const DIB *image, const char *path)
+// Writes through a temporary file; a folder that is missing is created and
+// the writing tried once more.
+static int Export_WriteFile(const char *path, int (*produce)(VorFile *, void *), void *context)
 {
-    VorFile *file = FILE_Open(path, "wb");
-    if (!file) {
-        char folder[VOR_MAX_PATH];
-        if (FilePath_CopyFolder(path, folder) && folder[0])
-            FileSys_MakeFolder(folder);
-        file = FILE_Open(path, "wb");
-    }
-    if (!file)
-        return 0;
-    int ok = DIB_WritePNG(image, file);
-    return FILE_Close(file) == 0 && ok;
+    int result = FILE_WriteAtomic(path, produce, context);
+    if (result != FILEWRITE_CANNOT_CREATE)
+        return result;
+    char folder[VOR_MAX_PATH];
+    if (FilePath_CopyFolder(path, folder) && folder[0] && !FileSys_FolderExists(folder) &&
+        FileSys_MakeFolder(folder))
+        result = FILE_WriteAtomic(path, produce, context);
+    return result;
 }
 
-int Export_WriteMacro(const char *base, const char *name, const PtrList *expressions, char *pathOut)
+static int ProducePng(VorFile *file, void *image)
+{
+    return DIB_WritePNG((const DIB *)image, file);
+}
+
+int Export_WriteImageFile(const DIB *image, const char *path)
+{
+    if (!image)
+        return EXPORT_NOT_COMPOSED;
+    return Export_WriteFile(path, ProducePng, (void *)image);
+}
+
+struct Bytes {
+    const char *data;
+    size_t size;
+};
+
+static int ProduceBytes(VorFile *file, void *context)
+{
+    const Bytes *bytes = (const Bytes *)context;
+    return bytes->size == 0 || FILE_Write(bytes->data, bytes->size, 1, file) == 1;
+}
+
+int Export_WriteMacroFile(const char *base, const char *name, const PtrList *expressions, char *pathOut)
 {
     char path[VOR_MAX_PATH];
     if (pathOut)
-        pathOut[0] = 0;
+        Export_MacroPathText(base, name, pathOut, EXPORT_PATH_TEXT_MAX);
     if (!Export_MacroPath(base, name, path))
-        return 0;
+        return FILEWRITE_PATH_TOO_LONG;
     if (pathOut)
         memcpy(pathOut, path, sizeof path);
     size_t size = 0;
     char *text = Export_MacroText(name, expressions, &size);
     if (!text)
-        return 0;
-    VorFile *file = FILE_Open(path, "wb");
-    if (!file) {
-        char folder[VOR_MAX_PATH];
-        if (FilePath_CopyFolder(path, folder) && folder[0])
-            FileSys_MakeFolder(folder);
-        file = FILE_Open(path, "wb");
-    }
-    int written = 0;
-    if (file) {
-        written = size == 0 || FILE_Write(text, size, 1, file) == 1;
-        written = FILE_Close(file) == 0 && written;
-    }
+        return FILEWRITE_NO_DATA;
+    Bytes bytes = {text, size};
+    int result = Export_WriteFile(path, ProduceBytes, &bytes);
     free(text);
-    return written;
+    return result;
 }
 
 // Pictures waiting for their PNG encoding, in the order they were composed;
@@ -90,7 +102,7 @@ struct EncodeJob {
     std::string path;
     DIB *image;
     int done;
-    int written;
+    int failure;  // EXPORT_WRITTEN or why not
 };
 
 struct EncoderPool {
@@ -116,20 +128,19 @@ static void Encoder_Work(EncoderPool *pool)
         pool->waiting.pop_front();
         hold.unlock();
         auto start = std::chrono::steady_clock::now();
-        int written = Export_WriteImage(job->image, job->path.c_str());
+        int failure = Export_WriteImageFile(job->image, job->path.c_str());
         double ms = MillisecondsSince(start);
         hold.lock();
         pool->encodeMs += ms;
-        job->written = written;
+        job->failure = failure;
         job->done = 1;
         pool->finished.notify_all();
     }
 }
 
 // Reports finished jobs in order; with `all`, waits for every job.
-static int Encoder_Report(EncoderPool *pool, const ExportOptions *options, bool all)
+static void Encoder_Report(EncoderPool *pool, const ExportOptions *options, ExportTally *tally, bool all)
 {
-    int written = 0;
     std::unique_lock<std::mutex> hold(pool->lock);
     while (pool->reported < pool->all.size()) {
         EncodeJob *job = pool->all[pool->reported];
@@ -139,13 +150,12 @@ static int Encoder_Report(EncoderPool *pool, const ExportOptions *options, bool 
             pool->finished.wait(hold, [job] { return job->done != 0; });
         }
         pool->reported++;
-        written += job->written;
+        ExportTally_Add(tally, job->path.c_str(), job->failure);
         hold.unlock();
         if (options && options->fileDone)
-            options->fileDone(options->context, job->path.c_str(), job->written);
+            options->fileDone(options->context, job->path.c_str(), job->failure);
         hold.lock();
     }
-    return written;
 }
 
 int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const ExportOptions *options,
@@ -163,7 +173,7 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
     for (int i = 0; i < threads; i++)
         pool.threads.emplace_back(Encoder_Work, &pool);
 
-    int written = 0;
+    ExportTally *tally = &stats->tally;
     const int styleBefore = w->selected;
     const int expressionBefore = ch->expression;
     const PtrList *expressions = ch->catalog->expressions;
@@ -179,38 +189,45 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
         for (int j = 0; j < PtrList_Count(expressions); j++) {
             const PartEntry *expr = (const PartEntry *)PtrList_Get(expressions, j);
             Character_ChooseExpression(ch, j);
+            const char *folder = style->outputFolder ? style->outputFolder : "";
             char path[VOR_MAX_PATH];
-            if (!Export_ImagePath(base, name, style->outputFolder, expr->folder, path))
-                continue;
-            Debug_Print("create %s\n", path);
-
-            auto start = std::chrono::steady_clock::now();
-            Export_LoadNow(ch->doc, threads ? threads : 1);
-            stats->loadMs += MillisecondsSince(start);
-            start = std::chrono::steady_clock::now();
-            DIB *image = Canvas_ComposeExport(ch->doc);
-            stats->composeMs += MillisecondsSince(start);
-            if (!image)
-                continue;
-            stats->images++;
-
-            EncodeJob *job = new EncodeJob{path, image, 0, 0};
-            if (!threads) {
+            EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN};
+            if (!Export_ImagePath(base, name, folder, expr->folder, path)) {
+                char text[EXPORT_PATH_TEXT_MAX];
+                Export_ImagePathText(base, name, folder, expr->folder, text, sizeof text);
+                job->path = text;
+                job->failure = FILEWRITE_PATH_TOO_LONG;
+            } else {
+                job->path = path;
+                Debug_Print("create %s\n", path);
+                auto start = std::chrono::steady_clock::now();
+                Export_LoadNow(ch->doc, threads ? threads : 1);
+                stats->loadMs += MillisecondsSince(start);
                 start = std::chrono::steady_clock::now();
-                job->written = Export_WriteImage(image, path);
+                job->image = Canvas_ComposeExport(ch->doc);
+                stats->composeMs += MillisecondsSince(start);
+                if (job->image)
+                    stats->images++;
+                else
+                    job->failure = EXPORT_NOT_COMPOSED;
+            }
+            if (!threads || job->failure != EXPORT_WRITTEN) {
+                auto start = std::chrono::steady_clock::now();
+                if (job->failure == EXPORT_WRITTEN)
+                    job->failure = Export_WriteImageFile(job->image, path);
                 stats->encodeMs += MillisecondsSince(start);
                 job->done = 1;
             }
             {
                 std::unique_lock<std::mutex> hold(pool.lock);
                 pool.all.push_back(job);
-                if (threads) {
+                if (!job->done) {
                     pool.finished.wait(hold, [&] { return pool.waiting.size() < maxWaiting; });
                     pool.waiting.push_back(job);
                     pool.wake.notify_one();
                 }
             }
-            written += Encoder_Report(&pool, options, false);
+            Encoder_Report(&pool, options, tally, false);
         }
     }
 
@@ -226,7 +243,7 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
         pool.closing = true;
         pool.wake.notify_all();
     }
-    written += Encoder_Report(&pool, options, true);
+    Encoder_Report(&pool, options, tally, true);
     for (std::thread &t : pool.threads)
         t.join();
     stats->encodeMs += pool.encodeMs;
@@ -235,11 +252,10 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
         delete job;
     }
 
-    char macroPath[VOR_MAX_PATH] = "";
-    int macroWritten = Export_WriteMacro(base, ch->name ? ch->name : "", expressions, macroPath);
-    if (macroPath[0] && options && options->fileDone)
-        options->fileDone(options->context, macroPath, macroWritten);
-    written += macroWritten;
-    stats->written = written;
-    return written;
+    char macroPath[EXPORT_PATH_TEXT_MAX] = "";
+    int macroFailure = Export_WriteMacroFile(base, ch->name ? ch->name : "", expressions, macroPath);
+    ExportTally_Add(tally, macroPath, macroFailure);
+    if (options && options->fileDone)
+        options->fileDone(options->context, macroPath, macroFailure);
+    return tally->written;
 }

@@ -35,7 +35,7 @@ struct ExportJob {
     AppContext *app;
     char base[VOR_MAX_PATH];  // read on the user-interface thread before the start
     int started;              // the worker thread was started
-    int written;              // files written, macro.txt included
+    ExportTally tally;        // files written and failed, macro.txt included
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -75,22 +75,27 @@ static void ExportWorker_SelectExpression(AppContext *app, int index)
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CHARA_EXPRESSION, CBN_SELCHANGE), (LPARAM)combo);
 }
 
-static int ExportWorker_WriteMacro(const ExportJob *job)
+static void ExportWorker_WriteMacro(ExportJob *job)
 {
     const Character *ch = &job->app->character;
-    return Export_WriteMacro(job->base, ch->name ? ch->name : "", job->app->catalog->expressions, nullptr);
+    char path[EXPORT_PATH_TEXT_MAX];
+    int failure = Export_WriteMacroFile(job->base, ch->name ? ch->name : "", job->app->catalog->expressions, path);
+    ExportTally_Add(&job->tally, path, failure);
 }
 
-// Shows, composes and writes one picture; returns 1 when its file was written.
-static int ExportWorker_WriteOne(ExportJob *job, HWND progress, const DressStyle *style, int expression)
+// Shows, composes and writes one picture; returns EXPORT_WRITTEN or why its
+// file was not written. `shown` receives the path to name in a failure.
+static int ExportWorker_WriteOne(ExportJob *job, HWND progress, const DressStyle *style, int expression,
+                                 char *shown)
 {
     AppContext *app = job->app;
     ExportWorker_SelectExpression(app, expression);
     const PartEntry *entry = (const PartEntry *)PtrList_Get(app->catalog->expressions, expression);
     const char *name = app->character.name ? app->character.name : "";
     char path[VOR_MAX_PATH];
-    int havePath = Export_ImagePath(job->base, name, style->outputFolder ? style->outputFolder : "",
-                                    entry->folder, path);
+    const char *folder = style->outputFolder ? style->outputFolder : "";
+    int havePath = Export_ImagePath(job->base, name, folder, entry->folder, path);
+    Export_ImagePathText(job->base, name, folder, entry->folder, shown, EXPORT_PATH_TEXT_MAX);
     if (!havePath)
         path[0] = 0;  // too long to write; the bar still counts it
     else
@@ -99,13 +104,11 @@ static int ExportWorker_WriteOne(ExportJob *job, HWND progress, const DressStyle
 
     ExportWorker_WaitForLoader(app->doc);
     if (!havePath)
-        return 0;
+        return FILEWRITE_PATH_TOO_LONG;
     DIB *image = Canvas_ComposeExport(app->doc);
-    if (!image)
-        return 0;
-    int written = Export_WriteImage(image, path);
+    int failure = Export_WriteImageFile(image, path);
     DIB_Delete_(image);
-    return written;
+    return failure;
 }
 
 static void __cdecl ExportWorker_Main(void *argument)
@@ -118,7 +121,6 @@ static void __cdecl ExportWorker_Main(void *argument)
     const int styleBefore = app->wardrobe.selected;
     const int expressionBefore = app->character.expression;
     const int expressions = PtrList_Count(app->catalog->expressions);
-    int written = 0;
 
     for (int i = 0; i < PtrList_Count(app->wardrobe.styles); i++) {
         const DressStyle *style = Wardrobe_StyleAt(&app->wardrobe, i);
@@ -126,8 +128,13 @@ static void __cdecl ExportWorker_Main(void *argument)
             continue;
         if (app->wardrobe.selected != i)
             ExportWorker_SelectStyle(app, i);
-        for (int j = 0; j < expressions; j++)
-            written += ExportWorker_WriteOne(job, progress, style, j);
+        for (int j = 0; j < expressions; j++) {
+            char shown[EXPORT_PATH_TEXT_MAX];
+            int failure = ExportWorker_WriteOne(job, progress, style, j, shown);
+            if (failure != EXPORT_WRITTEN)
+                Debug_Print("cannot write %s\n", shown);
+            ExportTally_Add(&job->tally, shown, failure);
+        }
     }
 
     // Back to what the user had, in the lists and in the preview.
@@ -137,8 +144,7 @@ static void __cdecl ExportWorker_Main(void *argument)
         ExportWorker_SelectExpression(app, expressionBefore);
     ExportWorker_WaitForLoader(app->doc);
 
-    written += ExportWorker_WriteMacro(job);
-    job->written = written;
+    ExportWorker_WriteMacro(job);
     InterlockedExchange(&app->exporting, 0);
     // The job belongs to Export_Run's frame, which may end once this arrives.
     PostMessageA(progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_CLOSE), 0);
@@ -220,8 +226,10 @@ static INT_PTR CALLBACK Progress_Proc(HWND progress, UINT msg, WPARAM wp, LPARAM
     return FALSE;
 }
 
-int Export_Run(HWND owner)
+int Export_Run(HWND owner, ExportTally *tally)
 {
+    if (tally)
+        *tally = ExportTally{};
     AppContext *app = App_FromWindow(owner);
     if (!app || !app->doc || !app->catalog)
         return -1;
@@ -232,5 +240,7 @@ int Export_Run(HWND owner)
     INT_PTR result = DialogBoxParamA(app->instance, "PROGRESS", owner, Progress_Proc, (LPARAM)&job);
     if (result != 0 || !job.started)
         return -1;
-    return job.written;
+    if (tally)
+        *tally = job.tally;
+    return job.tally.written;
 }

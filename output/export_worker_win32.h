@@ -4,13 +4,14 @@
 // writes each composed picture, then macro.txt.
 //
 // The worker composes with Canvas_ComposeExport and writes with
-// Export_WriteImage and the Export_* paths, the same functions vor-cli's
+// Export_WriteImageFile and the Export_* paths, the same functions vor-cli's
 // headless export uses, so both write identical files.
 #pragma once
 
 #include <windows.h>
 
 #include "editor/app_context_win32.h"
+#include "output/export.h"
 
 // Control ids of the PROGRESS window and the commands its worker sends it
 // (WM_COMMAND with id PROGRESS_COMMAND_ID and one of the codes).
@@ -27,7 +28,9 @@ enum {
 // the PROGRESS window modally. Returns the number of files written
 // (macro.txt included) once the window has closed, or -1 when the export
 // could not start (no base folder that fits, no window, no thread).
-int Export_Run(HWND owner);
+// `tally` (optional) receives the written and failed files and the first
+// failure.
+int Export_Run(HWND owner, ExportTally *tally = nullptr);
 
 // The export base folder the SAVE page selects: a target game's picture
 // folder when its radio button is checked, else the free folder (with a

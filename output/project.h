@@ -80,7 +80,8 @@ enum {
 };
 unsigned char *Project_Serialize(const Project *project, const ProjectKeySource *keys, size_t *outSize);
 
-// Writes the project safely: into "<path>.tmp" beside the target, then
-// replaces the target. Returns 1 on success; on failure the old file is
-// untouched and the temporary file removed.
+// Writes the project safely: into a new temporary file beside the target
+// (created exclusively, never through a link already there), then replaces
+// the target. Returns 1 on success; on failure the old file is untouched and
+// the temporary file removed.
 int Project_WriteFile(const char *path, const Project *project, const ProjectKeySource *keys);

@@ -85,13 +85,15 @@ static int Read_Colour(Reader *r, HlsColour *out)
 }
 
 // A length-prefixed text: the length counts the closing NUL, so it is at
-// least 1, fits in the rest of the file and its last byte is NUL.
+// least 1, fits in the rest of the file and its last byte is its only NUL (a
+// text cut short by an inner NUL could not be written back as it was read).
 static char *Read_String(Reader *r)
 {
     int32_t len;
     if (!Read_Int(r, &len))
         return nullptr;
-    if (len < 1 || (size_t)len > r->size - r->pos || r->data[r->pos + (size_t)len - 1] != 0) {
+    if (len < 1 || (size_t)len > r->size - r->pos || r->data[r->pos + (size_t)len - 1] != 0 ||
+        memchr(r->data + r->pos, 0, (size_t)len - 1) != nullptr) {
         r->failed = 1;
         return nullptr;
     }
@@ -322,22 +324,25 @@ unsigned char *Project_Serialize(const Project *p, const ProjectKeySource *keys,
     return out;
 }
 
+struct ProjectBytes {
+    const unsigned char *data;
+    size_t size;
+};
+
+static int ProduceProject(VorFile *file, void *context)
+{
+    const ProjectBytes *image = (const ProjectBytes *)context;
+    return FILE_Write(image->data, image->size, 1, file) == 1;
+}
+
 int Project_WriteFile(const char *path, const Project *project, const ProjectKeySource *keys)
 {
     size_t size;
     unsigned char *bytes = Project_Serialize(project, keys, &size);
     if (!bytes)
         return 0;
-    std::string temp = std::string(path) + ".tmp";
-    int ok = 0;
-    VorFile *f = FILE_Open(temp.c_str(), "wb");
-    if (f) {
-        ok = FILE_Write(bytes, size, 1, f) == 1;
-        ok = FILE_Close(f) == 0 && ok;
-        ok = ok && File_Replace(temp.c_str(), path);
-        if (!ok)
-            File_Delete(temp.c_str());
-    }
+    ProjectBytes image = {bytes, size};
+    int ok = FILE_WriteAtomic(path, ProduceProject, &image) == FILEWRITE_OK;
     free(bytes);
     return ok;
 }

@@ -176,6 +176,16 @@ static void SavePage_ShowNameField(AppContext *app)
     SetFocus(nameEdit);
 }
 
+// Success is only claimed when every file was written; otherwise the count
+// and the first failure, so the user can look at that folder.
+static void SavePage_ShowExportFailure(HWND page, const ExportTally *tally)
+{
+    char message[EXPORT_PATH_TEXT_MAX + 256];
+    snprintf(message, sizeof message, "파일 %d 개를 출력하지 못했습니다. (출력한 파일 %d 개)\n\n%s\n\n%s",
+             tally->failed, tally->written, tally->firstFailedPath, Export_FailureText(tally->firstFailure));
+    MessageBoxA(page, message, "출력 실패", MB_ICONERROR);
+}
+
 static void SavePage_Output(HWND page)
 {
     AppContext *app = App_FromWindow(page);
@@ -195,8 +205,13 @@ static void SavePage_Output(HWND page)
         MessageBoxA(page, message, "폴더명 입력", MB_ICONERROR);
         return;
     }
-    if (Export_Run(app->mainWindow) < 0) {
+    ExportTally tally;
+    if (Export_Run(app->mainWindow, &tally) < 0) {
         MessageBoxA(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
+        return;
+    }
+    if (tally.failed > 0) {
+        SavePage_ShowExportFailure(page, &tally);
         return;
     }
     MessageBoxA(page, "개별 이미지 출력을 완료했습니다", "출력 완료창", MB_OK);

@@ -2,6 +2,9 @@
 // buffered byte reader used by the definition-file tokenizer.
 #include "core/imaging/file.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,12 +16,31 @@ struct VorFile {
     int failed;  // a write came up short
 };
 
-VorFile *FILE_Open(const char *path, const char *mode)
+// Bytes that may still be written before the injected fault; -1 for none.
+static std::atomic<long long> g_writeBudget(-1);
+
+void FILE_FailWritesAfter(long long bytes)
 {
-    char sys[VOR_MAX_PATH];
-    if (!mode || !SystemPath_From(path, sys) || !sys[0])
-        return nullptr;
-    FILE *f = fopen(sys, mode);
+    g_writeBudget = bytes < 0 ? -1 : bytes;
+}
+
+// Takes `bytes` from the injected budget; 0 once it is spent.
+static int WriteBudget_Take(size_t bytes)
+{
+    long long left = g_writeBudget.load();
+    while (left >= 0) {
+        if ((unsigned long long)left < bytes) {
+            g_writeBudget = 0;
+            return 0;
+        }
+        if (g_writeBudget.compare_exchange_weak(left, left - (long long)bytes))
+            return 1;
+    }
+    return 1;
+}
+
+static VorFile *VorFile_Wrap(FILE *f)
+{
     if (!f)
         return nullptr;
     VorFile *file = (VorFile *)calloc(1, sizeof(VorFile));
@@ -28,6 +50,18 @@ VorFile *FILE_Open(const char *path, const char *mode)
     }
     file->f = f;
     return file;
+}
+
+VorFile *FILE_Open(const char *path, const char *mode)
+{
+    char sys[VOR_MAX_PATH];
+    if (!mode || !SystemPath_From(path, sys) || !sys[0])
+        return nullptr;
+    // The program reads only regular files: opening a pipe or a device for
+    // reading could wait for ever or never end.
+    if (mode[0] == 'r' && !strchr(mode, '+'))
+        return VorFile_Wrap(SystemFile_OpenRegular(sys));
+    return VorFile_Wrap(fopen(sys, mode));
 }
 
 size_t FILE_Read(void *buffer, size_t size, size_t count, VorFile *file)
@@ -41,6 +75,10 @@ size_t FILE_Write(const void *buffer, size_t size, size_t count, VorFile *file)
 {
     if (!file || size == 0)
         return 0;
+    if (!WriteBudget_Take(size * count)) {
+        file->failed = 1;
+        return 0;
+    }
     size_t done = fwrite(buffer, size, count, file->f);
     if (done != count)
         file->failed = 1;
@@ -99,42 +137,111 @@ unsigned char *FILE_ReadAll(const char *path, size_t maxBytes, size_t *outSize)
     return data;
 }
 
-// FileIn: a byte reader over a file (read in 64 KiB chunks) or a memory copy.
-enum { FILEIN_CHUNK = 65536 };
+// Temporary names: as many characters as the final name has (at most 12),
+// `~` and then letters and digits, so the temporary fits wherever the final
+// path does. Exclusive creation makes a clash harmless: the next name is tried.
+enum { TEMP_NAME_MAX = 12, TEMP_ATTEMPTS = 64 };
 
-struct VorFileIn {
-    VorFile *file;          // nullptr for a memory source
-    unsigned char *buffer;  // chunk of the file, or the whole memory copy
-    size_t length;          // valid bytes in buffer
-    size_t pos;             // next byte to hand out
-    int atEnd;              // the source has no more bytes to give
-};
-
-static void FileIn_Fill(VorFileIn *in)
+static void TempName_Make(char *name, size_t length, unsigned long long seed)
 {
-    if (in->pos < in->length || in->atEnd)
-        return;
-    in->pos = 0;
-    in->length = in->file ? fread(in->buffer, 1, FILEIN_CHUNK, in->file->f) : 0;
-    if (in->length == 0)
-        in->atEnd = 1;
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (size_t i = 0; i < length; i++) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        name[i] = kDigits[(seed >> 33) % 36];
+    }
+    if (length > 1)
+        name[0] = '~';
+    name[length] = 0;
 }
 
-VorFileIn *FileIn_Open(const char *path)
+VorFile *FILE_CreateBeside(const char *finalPath, char *tempPath)
 {
-    VorFile *file = FILE_Open(path, "rb");
+    static std::atomic<unsigned long long> counter(0);
+    tempPath[0] = 0;
+    if (!finalPath)
+        return nullptr;
+    size_t total = strlen(finalPath);
+    if (total >= VOR_MAX_PATH)
+        return nullptr;
+    const char *slash = strrchr(finalPath, '\\');
+#ifndef _WIN32
+    const char *posixSlash = strrchr(finalPath, '/');
+    if (posixSlash && (!slash || posixSlash > slash))
+        slash = posixSlash;
+#endif
+    size_t folderLength = slash ? (size_t)(slash - finalPath) + 1 : 0;
+    size_t nameLength = total - folderLength;
+    if (nameLength == 0)
+        return nullptr;
+    if (nameLength > TEMP_NAME_MAX)
+        nameLength = TEMP_NAME_MAX;
+    unsigned long long seed = (unsigned long long)std::chrono::steady_clock::now().time_since_epoch().count() ^
+                              ((unsigned long long)(uintptr_t)tempPath << 16);
+    for (int attempt = 0; attempt < TEMP_ATTEMPTS; attempt++) {
+        char path[VOR_MAX_PATH];
+        memcpy(path, finalPath, folderLength);
+        TempName_Make(path + folderLength, nameLength, seed + counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL);
+        char sys[VOR_MAX_PATH];
+        if (!SystemPath_From(path, sys))
+            return nullptr;
+        FILE *f = SystemFile_CreateNew(sys);
+        if (!f) {
+            if (SystemFile_Exists(sys))
+                continue;  // a clash: another name
+            return nullptr;
+        }
+        VorFile *file = VorFile_Wrap(f);
+        if (!file) {
+            File_Delete(path);
+            return nullptr;
+        }
+        memcpy(tempPath, path, strlen(path) + 1);
+        return file;
+    }
+    return nullptr;
+}
+
+int FILE_WriteAtomic(const char *path, int (*produce)(VorFile *file, void *context), void *context)
+{
+    if (!path || !path[0] || strlen(path) >= VOR_MAX_PATH)
+        return FILEWRITE_PATH_TOO_LONG;
+    char temp[VOR_MAX_PATH];
+    VorFile *file = FILE_CreateBeside(path, temp);
     if (!file)
+        return FILEWRITE_CANNOT_CREATE;
+    int ok = produce(file, context);
+    ok = FILE_Close(file) == 0 && ok;
+    if (!ok) {
+        File_Delete(temp);
+        return FILEWRITE_WRITE_FAILED;
+    }
+    if (!File_Replace(temp, path)) {
+        File_Delete(temp);
+        return FILEWRITE_CANNOT_REPLACE;
+    }
+    return FILEWRITE_OK;
+}
+
+// FileIn: a byte reader over a file read whole on opening, or a memory copy.
+struct VorFileIn {
+    unsigned char *buffer;  // the whole source
+    size_t length;          // its bytes
+    size_t pos;             // next byte to hand out
+};
+
+VorFileIn *FileIn_Open(const char *path, size_t maxBytes)
+{
+    size_t size = 0;
+    unsigned char *data = FILE_ReadAll(path, maxBytes, &size);
+    if (!data)
         return nullptr;
     VorFileIn *in = (VorFileIn *)calloc(1, sizeof(VorFileIn));
-    unsigned char *buffer = (unsigned char *)malloc(FILEIN_CHUNK);
-    if (!in || !buffer) {
-        free(in);
-        free(buffer);
-        FILE_Close(file);
+    if (!in) {
+        free(data);
         return nullptr;
     }
-    in->file = file;
-    in->buffer = buffer;
+    in->buffer = data;
+    in->length = size;
     return in;
 }
 
@@ -154,40 +261,27 @@ VorFileIn *FileIn_OpenMemory(const void *data, size_t size)
     return in;
 }
 
+size_t FileIn_Size(const VorFileIn *in)
+{
+    return in ? in->length : 0;
+}
+
 int FileIn_GetChar(VorFileIn *in)
 {
-    if (!in)
+    if (!in || in->pos >= in->length)
         return -1;
-    if (in->pos >= in->length) {
-        if (!in->file) {
-            in->atEnd = 1;
-            return -1;
-        }
-        FileIn_Fill(in);
-        if (in->atEnd)
-            return -1;
-    }
     return in->buffer[in->pos++];
 }
 
 int FileIn_IsEof(VorFileIn *in)
 {
-    if (!in)
-        return 1;
-    if (in->pos < in->length)
-        return 0;
-    if (!in->file)
-        return 1;
-    FileIn_Fill(in);
-    return in->atEnd;
+    return !in || in->pos >= in->length;
 }
 
 void FileIn_Close(VorFileIn *in)
 {
     if (!in)
         return;
-    if (in->file)
-        FILE_Close(in->file);
     free(in->buffer);
     free(in);
 }

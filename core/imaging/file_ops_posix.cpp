@@ -1,5 +1,6 @@
 // Host file operations on program paths.
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,4 +24,42 @@ int File_Replace(const char *from, const char *to)
 {
     char a[VOR_MAX_PATH], b[VOR_MAX_PATH];
     return SystemPath_From(from, a) && SystemPath_From(to, b) && rename(a, b) == 0;
+}
+
+// O_NONBLOCK keeps the opening of a pipe from waiting for a writer; the
+// descriptor is looked at before anything is read from it.
+FILE *SystemFile_OpenRegular(const char *sys)
+{
+    int fd = open(sys, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *f = fdopen(fd, "rb");
+    if (!f)
+        close(fd);
+    return f;
+}
+
+FILE *SystemFile_CreateNew(const char *sys)
+{
+    int fd = open(sys, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return nullptr;
+    FILE *f = fdopen(fd, "wb");
+    if (!f) {
+        close(fd);
+        unlink(sys);
+    }
+    return f;
+}
+
+int SystemFile_Exists(const char *sys)
+{
+    struct stat st;
+    return lstat(sys, &st) == 0;
 }

@@ -1,6 +1,9 @@
 // Windows file operations on program paths (ANSI API, code page 949).
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include "core/imaging/file.h"
 #include "core/imaging/system_path.h"
 
@@ -25,4 +28,55 @@ int File_Replace(const char *from, const char *to)
     if (!SystemPath_From(from, a) || !SystemPath_From(to, b))
         return 0;
     return MoveFileExA(a, b, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// A device name (CON, NUL, COM1, \\.\...) or a pipe opens as no disk file;
+// the handle's type says so before anything is read.
+FILE *SystemFile_OpenRegular(const char *sys)
+{
+    DWORD attr = GetFileAttributesA(sys);
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
+        return nullptr;
+    HANDLE h = CreateFileA(sys, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return nullptr;
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    int fd = _open_osfhandle((intptr_t)h, _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    FILE *f = _fdopen(fd, "rb");
+    if (!f)
+        _close(fd);
+    return f;
+}
+
+// CREATE_NEW fails on anything standing at the name, a link included.
+FILE *SystemFile_CreateNew(const char *sys)
+{
+    HANDLE h = CreateFileA(sys, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return nullptr;
+    int fd = _open_osfhandle((intptr_t)h, _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        DeleteFileA(sys);
+        return nullptr;
+    }
+    FILE *f = _fdopen(fd, "wb");
+    if (!f) {
+        _close(fd);
+        DeleteFileA(sys);
+    }
+    return f;
+}
+
+int SystemFile_Exists(const char *sys)
+{
+    return GetFileAttributesA(sys) != INVALID_FILE_ATTRIBUTES;
 }

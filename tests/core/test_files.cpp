@@ -76,7 +76,7 @@ TEST_CASE("paths of 260 bytes or more are refused, not cut")
     CHECK(FILE_Open(longPath.c_str(), "rb") == nullptr);
     std::string tooLong(260, 'a');
     CHECK(FILE_Open(tooLong.c_str(), "wb") == nullptr);
-    CHECK(FileIn_Open(tooLong.c_str()) == nullptr);
+    CHECK(FileIn_Open(tooLong.c_str(), 1 << 20) == nullptr);
     CHECK(FileSys_MakeFolder(tooLong.c_str()) == 0);
     CHECK(FILE_Open("", "rb") == nullptr);
     CHECK(FILE_Open(nullptr, "rb") == nullptr);
@@ -92,8 +92,9 @@ TEST_CASE("FileIn hands out every byte, then -1, and reports the end before read
     std::string path = dir / "in.txt";
     ScratchFolder::WriteBytes(path, content);
 
-    VorFileIn *in = FileIn_Open(path.c_str());
+    VorFileIn *in = FileIn_Open(path.c_str(), content.size());
     REQUIRE(in);
+    CHECK(FileIn_Size(in) == content.size());
     Bytes got;
     while (!FileIn_IsEof(in))
         got.push_back((unsigned char)FileIn_GetChar(in));
@@ -111,10 +112,16 @@ TEST_CASE("FileIn hands out every byte, then -1, and reports the end before read
     FileIn_Close(mem);
 
     ScratchFolder::WriteBytes(dir / "empty", {});
-    VorFileIn *empty = FileIn_Open((dir / "empty").c_str());
+    VorFileIn *empty = FileIn_Open((dir / "empty").c_str(), 0);
     CHECK(FileIn_IsEof(empty));
     FileIn_Close(empty);
-    CHECK(FileIn_Open((dir / "missing").c_str()) == nullptr);
+    CHECK(FileIn_Open((dir / "missing").c_str(), 10) == nullptr);
+    // One byte over the limit, or a folder: nothing is read.
+    CHECK(FileIn_Open(path.c_str(), content.size() - 1) == nullptr);
+    CHECK(FileIn_Open(dir.path.c_str(), 1 << 20) == nullptr);
+    size_t size = 1;
+    CHECK(FILE_ReadAll(dir.path.c_str(), 1 << 20, &size) == nullptr);
+    CHECK(size == 0);
 }
 
 TEST_CASE("FilePath_SetName replaces or appends the name part and refuses overflow")

@@ -54,6 +54,8 @@ const char FORBIDDEN[] = "폴더 명에는 다음 문자를 사용 불가\n\n\tT
 const char EMPTY_FOLDER[] = "폴더 명을 입력해 주세요";
 const char DUPLICATE[] = "폴더 명이 중복 되었습니다";
 const char BLANK_NAME[] = "이름을 입력해 주세요.";
+const char CONTROL_NAME[] = "이름에 줄바꿈 등의 제어 문자는 사용할 수 없습니다.";
+const char CONTROL_FOLDER[] = "폴더 명에 줄바꿈 등의 제어 문자는 사용할 수 없습니다";
 
 // The text of the open message box titled `caption`, then closes it.
 bool ReadAndCloseMessageBox(const char *caption, std::string *text)
@@ -94,6 +96,11 @@ TEST_CASE("style names: which edit is refused and with which message")
         {"n", "YUKATA", nullptr, IDC_NAMING_FOLDER, DUPLICATE},
         {"n", "school", own, 0, nullptr},  // its own folder name is fine
         {"n", "school", nullptr, IDC_NAMING_FOLDER, DUPLICATE},
+        // Control characters would break macro.txt's lines or the folder.
+        {"a\r\nb", "ok", nullptr, IDC_NAMING_NAME, CONTROL_NAME},
+        {"a\x1b", "ok", nullptr, IDC_NAMING_NAME, CONTROL_NAME},
+        {"n", "a\nb", nullptr, IDC_NAMING_FOLDER, CONTROL_FOLDER},
+        {"n", "a\x01", nullptr, IDC_NAMING_FOLDER, CONTROL_FOLDER},
     };
     for (auto &c : cases) {
         CAPTURE(c.folder);

@@ -130,3 +130,42 @@ TEST_CASE("the export with nothing to export writes only macro.txt; the button s
     REQUIRE(files.size() == 1);
     CHECK(files.count("Abc\\macro.txt") == 1);
 }
+
+TEST_CASE("an export whose files fail shows the count and the first failing path, not success")
+{
+    Rig rig;
+    rig.CreateSavePage();
+    Project *p = BuildProject(&rig.catalog);
+    rig.CreatePages(p);
+    Project_Free(p);
+    SavePage_SetFreeFolder(rig.Page(PAGE_SAVE), "out\\");
+    struct Case {
+        const char *what;
+        long long fault;  // bytes before the injected full disk
+        bool blockFolder; // a file where the character's folder belongs
+        const char *firstPath;
+    } cases[] = {
+        {"a full disk", 0, false, "out\\Abc\\one\\sumashi.png"},
+        {"a folder that cannot be made", -1, true, "out\\Abc\\one\\sumashi.png"},
+    };
+    for (const Case &c : cases) {
+        std::string what = c.what;
+        CAPTURE(what);
+        std::error_code ec;
+        std::filesystem::remove_all("out", ec);
+        if (c.blockFolder) {
+            FileSys_MakeFolder("out");
+            ScratchFolder::WriteBytes("out\\Abc", {'x'});
+        }
+        FILE_FailWritesAfter(c.fault);
+        Watch seen = rig.PressOutput();
+        FILE_FailWritesAfter(-1);
+        REQUIRE(seen.boxes.size() == 1);
+        CHECK(seen.boxes[0].caption == "출력 실패");
+        CHECK(seen.boxes[0].text.find("파일 17 개를 출력하지 못했습니다.") != std::string::npos);
+        CHECK(seen.boxes[0].text.find(c.firstPath) != std::string::npos);
+        CHECK(seen.boxes[0].text != DONE_TEXT);
+        auto files = FilesBelow("out");
+        CHECK(files.size() == (c.blockFolder ? 1u : 0u));  // no file, partial or whole
+    }
+}

@@ -268,9 +268,9 @@ TEST_CASE("unknown keys read as no selection and are written back unchanged")
 struct WrittenFiles {
     std::vector<std::string> paths;
 };
-static void RecordFile(void *context, const char *path, int written)
+static void RecordFile(void *context, const char *path, int failure)
 {
-    if (written)
+    if (failure == EXPORT_WRITTEN)
         ((WrittenFiles *)context)->paths.push_back(path);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/imaging/file.h"
+#include "core/services/filesys.h"
 #include "output/project.h"
 #include "test_support.h"
 
@@ -258,4 +259,65 @@ TEST_CASE("saving replaces the file only when the whole project was written")
     CHECK_FALSE(File_Exists((blocked + ".tmp").c_str()));
     CHECK(Project_ReadFile((dir / "none.vor").c_str(), &q) == PROJECT_CANNOT_OPEN);
     Project_Free(p);
+}
+
+TEST_CASE("a text with a NUL before its end makes the file damaged")
+{
+    Project *p = RichProject();
+    Bytes good = Serialize(p);
+    Project_Free(p);
+    // The name (7 bytes with its NUL) starts at offset 12, the free folder
+    // "C:\out\" (8 bytes) after its length at 19 + 4.
+    for (size_t at : {12u, 13u, 17u, 23u, 29u}) {
+        CAPTURE(at);
+        Bytes b = good;
+        b[at] = 0;
+        Project *q = nullptr;
+        CHECK(Project_Parse(b.data(), b.size(), &q) == PROJECT_DAMAGED);
+        CHECK(q == nullptr);
+    }
+    // The last accessory's key "wing1" of the last style.
+    Bytes b = good;
+    std::string text(b.begin(), b.end());
+    size_t wing = text.rfind("wing1");
+    REQUIRE(wing != std::string::npos);
+    b[wing + 2] = 0;
+    Project *q = nullptr;
+    CHECK(Project_Parse(b.data(), b.size(), &q) == PROJECT_DAMAGED);
+}
+
+TEST_CASE("saving works for a project path of 259 bytes and leaves nothing else")
+{
+    ScratchFolder dir;
+    // Absolute, as Windows counts its limit on the whole path.
+    std::string folder = std::filesystem::current_path().string();
+#ifndef _WIN32
+    for (char &c : folder)
+        if (c == '/')
+            c = '\\';
+#endif
+    folder += "\\" + dir.path;
+    REQUIRE(folder.size() < 190);
+    while (folder.size() < 200)
+        folder += "f";
+    folder += "\\";
+    REQUIRE(FileSys_MakeFolder(folder.c_str()));
+    // The longest path there is, and a one-letter name.
+    for (const std::string &name : {std::string(259 - folder.size() - 4, 'k') + ".vor", std::string("k")}) {
+        std::string path = folder + name;
+        CAPTURE(path.size());
+        Project *p = RichProject();
+        REQUIRE(Project_WriteFile(path.c_str(), p, nullptr) == 1);
+        CHECK(ScratchFolder::ReadBytes(path) == Serialize(p));
+        Project_Free(p);
+        std::vector<std::string> names;
+        Folder_FindEx((folder + "*").c_str(), 2, [](void *user, const char *found) {
+            std::string name = FilePath_GetName(found);
+            if (!name.empty() && name.back() != '.')
+                ((std::vector<std::string> *)user)->push_back(name);
+            return 1;
+        }, &names);
+        CHECK(names == std::vector<std::string>{FilePath_GetName(path.c_str())});
+        File_Delete(path.c_str());
+    }
 }

@@ -52,3 +52,12 @@ void CliOut_UseBinaryStdout()
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
+
+std::string CliOut_ProgramPath(const char *typed)
+{
+    std::string path = typed;
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 enum {
     CLI_EXIT_OK = 0,
@@ -33,5 +34,9 @@ int CliOut_Refuse(const char *format, ...)
     ;
 // Prints "usage: vor-cli <usage>" on stderr and returns CLI_EXIT_USAGE.
 int CliOut_Usage(const char *usage);
+// A path typed on the command line as a program path: `/` becomes `\`, so
+// the folder of a definition file (and its includes' folder) is found
+// whichever separator was typed.
+std::string CliOut_ProgramPath(const char *typed);
 // Makes stdout write bytes unchanged (no CR added before LF on Windows).
 void CliOut_UseBinaryStdout();

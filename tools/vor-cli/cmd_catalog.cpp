@@ -1,6 +1,8 @@
 // vor-cli commands for part-pack authors: `tokens FILE` shows a definition
 // file as the preprocessor hands it out, `inf FILE` what the definition
 // reader makes of it, and `catalog` the whole part catalogue of the data tree.
+// A definition file is read only when it is a regular file (a folder, a
+// device or a pipe is refused like a missing file).
 #include <string>
 
 #include "catalog/part_catalog.h"
@@ -14,7 +16,8 @@ int Cmd_Tokens(const CliContext *context, int argc, char **argv)
     if (argc != 1)
         return CliOut_Usage("tokens FILE");
     PtrList *errors = PtrList_Create(8, 8);
-    Preprocessor *pp = errors ? Preprocessor_Open(argv[0], errors) : nullptr;
+    std::string path = CliOut_ProgramPath(argv[0]);
+    Preprocessor *pp = errors ? Preprocessor_Open(path.c_str(), errors) : nullptr;
     if (!pp) {
         PtrList_Destroy(errors, PreprocessorError_Free);
         return CliOut_Refuse("cannot open %s", argv[0]);
@@ -56,7 +59,8 @@ int Cmd_Inf(const CliContext *context, int argc, char **argv)
 {
     if (argc != 1)
         return CliOut_Usage("inf FILE");
-    Preprocessor *pp = Preprocessor_Open(argv[0], nullptr);
+    std::string path = CliOut_ProgramPath(argv[0]);
+    Preprocessor *pp = Preprocessor_Open(path.c_str(), nullptr);
     if (!pp)
         return CliOut_Refuse("cannot open %s", argv[0]);
     PartDefinition *def = ReadPartDefinition(pp);

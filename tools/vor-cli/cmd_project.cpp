@@ -7,6 +7,7 @@
 
 #include "cli_output.h"
 #include "core/imaging/dib.h"
+#include "core/services/filesys.h"
 #include "layers/render.h"
 #include "output/contact_sheet.h"
 #include "output/export.h"
@@ -112,6 +113,38 @@ static int ParseIndex(const char *text, int *value)
     return 1;
 }
 
+// Why a file was not written, for stderr.
+static const char *FailureReason(int failure)
+{
+    switch (failure) {
+    case FILEWRITE_PATH_TOO_LONG: return "path too long";
+    case FILEWRITE_CANNOT_CREATE: return "cannot be created (folder missing or not writable)";
+    case FILEWRITE_WRITE_FAILED: return "write failed (disk full?)";
+    case FILEWRITE_CANNOT_REPLACE: return "cannot replace the file there";
+    default: return "out of memory";
+    }
+}
+
+// An output file path: not empty and no folder. Returns CLI_EXIT_OK or the
+// refusal.
+static int CheckOutputFile(const char *path)
+{
+    if (!path[0])
+        return CliOut_Refuse("--out: empty path");
+    if (FileSys_FolderExists(path))
+        return CliOut_Refuse("%s: is a folder, not a file", path);
+    return CLI_EXIT_OK;
+}
+
+// Writes one picture; on failure the reason on stderr and exit 1.
+static int WriteOutputImage(const DIB *image, const char *path)
+{
+    int failure = Export_WriteImageFile(image, path);
+    if (failure != EXPORT_WRITTEN)
+        return CliOut_Refuse("%s: cannot be written: %s", path, FailureReason(failure));
+    return CLI_EXIT_OK;
+}
+
 static int OpenSession(Headless *h, const CliContext *context, const char *path)
 {
     if (!Headless_Open(h, context->dataFolder))
@@ -132,8 +165,11 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     if (argc != 7 || !ParseIndex(OptionValue(argc, argv, "--style"), &style) ||
         !ParseIndex(OptionValue(argc, argv, "--expression"), &expression) || !outPath)
         return CliOut_Usage(usage);
+    int status = CheckOutputFile(outPath);
+    if (status != CLI_EXIT_OK)
+        return status;
     Headless h;
-    int status = OpenSession(&h, context, argv[0]);
+    status = OpenSession(&h, context, argv[0]);
     if (status != CLI_EXIT_OK)
         return status;
     if (style >= PtrList_Count(h.w.styles) || expression >= PtrList_Count(h.catalog.expressions)) {
@@ -145,21 +181,21 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     Character_ChooseExpression(&h.ch, expression);
     Headless_LoadNow(&h);
     DIB *image = Canvas_ComposeExport(h.doc);
-    int written = image && Export_WriteImage(image, outPath);
+    status = WriteOutputImage(image, outPath);
     DIB_Delete_(image);
     Headless_Close(&h);
-    if (!written)
-        return CliOut_Refuse("%s: cannot be written", outPath);
-    return CLI_EXIT_OK;
+    return status;
 }
 
-static void PrintWritten(void *context, const char *path, int written)
+static void PrintWritten(void *context, const char *path, int failure)
 {
-    if (written) {
+    if (failure == EXPORT_WRITTEN) {
         CliOut_Text((FILE *)context, path);
         fputc('\n', (FILE *)context);
     } else {
-        fprintf(stderr, "vor-cli: %s: cannot be written\n", path);
+        fputs("vor-cli: ", stderr);
+        CliOut_Text(stderr, path);
+        fprintf(stderr, ": cannot be written: %s\n", FailureReason(failure));
     }
 }
 
@@ -173,6 +209,10 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         return CliOut_Usage(usage);
     std::string folder = outDir;
     char base[VOR_MAX_PATH];
+    if (!outDir[0])
+        return CliOut_Refuse("--out: empty folder name");
+    if (File_Exists(outDir))
+        return CliOut_Refuse("%s: is a file, not a folder", outDir);
     if (!Export_FreeFolderBase(folder.c_str(), base))
         return CliOut_Refuse("%s: folder name too long", outDir);
 
@@ -183,7 +223,7 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
     char problem[1024];
     if (!Export_Validate(h.ch.name, h.w.styles, problem, sizeof problem)) {
         for (char *p = problem; *p; p++)
-            if (*p == '\n' || *p == '\t')
+            if ((unsigned char)*p < 0x20)
                 *p = ' ';
         Headless_Close(&h);
         return CliOut_Refuse("%s: %s", argv[0], problem);
@@ -195,6 +235,9 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
                 stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
     Headless_Close(&h);
+    if (stats.tally.failed > 0)
+        return CliOut_Refuse("%d of %d files not written", stats.tally.failed,
+                             stats.tally.failed + stats.tally.written);
     return CLI_EXIT_OK;
 }
 
@@ -206,17 +249,18 @@ int Cmd_Sheet(const CliContext *context, int argc, char **argv)
     const char *j = OptionValue(argc, argv, "-j");
     if (!outPath || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
         return CliOut_Usage(usage);
+    int status = CheckOutputFile(outPath);
+    if (status != CLI_EXIT_OK)
+        return status;
     Headless h;
-    int status = OpenSession(&h, context, argv[0]);
+    status = OpenSession(&h, context, argv[0]);
     if (status != CLI_EXIT_OK)
         return status;
     DIB *sheet = ContactSheet_Compose(&h.ch, &h.w, threads);
     Headless_Close(&h);
     if (!sheet)
         return CliOut_Refuse("%s: no checked style to show", argv[0]);
-    int written = Export_WriteImage(sheet, outPath);
+    status = WriteOutputImage(sheet, outPath);
     DIB_Delete_(sheet);
-    if (!written)
-        return CliOut_Refuse("%s: cannot be written", outPath);
-    return CLI_EXIT_OK;
+    return status;
 }

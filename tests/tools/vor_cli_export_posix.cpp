@@ -1,0 +1,155 @@
+// vor-cli's writing commands when files cannot be written, and the paths
+// it refuses: exit 1 with one line per failed file and a summary; a folder
+// or an empty path where a file or folder belongs is refused up front.
+#include <doctest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#include <cstdio>
+#include <string>
+
+#include "core/services/filesys.h"
+#include "output/fixture_tree.h"
+#include "output/headless.h"
+#include "output/project_model.h"
+#include "test_support.h"
+
+namespace {
+
+std::string VorCli()
+{
+    char self[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return "";
+    self[n] = 0;
+    std::string path = self;
+    path = path.substr(0, path.rfind('/'));
+    path = path.substr(0, path.rfind('/'));
+    return path + "/tools/vor-cli";
+}
+
+struct Run {
+    std::string out, err;
+    int status;
+};
+
+Run RunCli(const ScratchFolder &dir, const std::string &arguments)
+{
+    Run r = {"", "", -1};
+    std::string errPath = ScratchFolder::Native(dir / "stderr.txt");
+    std::string command = "'" + VorCli() + "' " + arguments + " 2>'" + errPath + "'";
+    FILE *p = popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
+        r.out.append(buffer, n);
+    int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::vector<unsigned char> err = ScratchFolder::ReadBytes(dir / "stderr.txt");
+    r.err.assign(err.begin(), err.end());
+    return r;
+}
+
+size_t Lines(const std::string &text)
+{
+    size_t n = 0;
+    for (char c : text)
+        n += c == '\n';
+    return n;
+}
+
+// The fixture tree and a default project "Abc" with one checked style "one".
+std::string WriteProject(const ScratchFolder &dir)
+{
+    std::string data = Fixture_BuildTree(dir.path);
+    Headless h;
+    REQUIRE(Headless_Open(&h, data.c_str()));
+    Project *p = Project_MakeDefault(&h.catalog, "C:\\out\\");
+    free(p->name);
+    p->name = strdup("Abc");
+    Style_SetText(&((DressStyle *)PtrList_Get(p->styles, 0))->outputFolder, "one");
+    std::string path = dir / "abc.vor";
+    ProjectKeySource keys = Project_CatalogKeys(&h.catalog);
+    REQUIRE(Project_WriteFile(path.c_str(), p, &keys));
+    Project_Free(p);
+    Headless_Close(&h);
+    return path;
+}
+
+}  // namespace
+
+TEST_CASE("vor-cli export: exit 1, a line per failed file and a summary")
+{
+    ScratchFolder dir;
+    std::string project = WriteProject(dir);
+    std::string data = "--data '" + dir / "data" + "' ";
+    Run ok = RunCli(dir, data + "export '" + project + "' --out '" + dir / "out" + "'");
+    CHECK(ok.status == 0);
+    CHECK(Lines(ok.out) == 9);
+
+    // A file where the character's folder should be.
+    FileSys_MakeFolder((dir / "blocked").c_str());
+    ScratchFolder::WriteBytes(dir / "blocked\\Abc", {'x'});
+    Run blocked = RunCli(dir, data + "export '" + project + "' --out '" + dir / "blocked" + "'");
+    CHECK(blocked.status == 1);
+    CHECK(blocked.out.empty());
+    CHECK(Lines(blocked.err) == 10);
+    CHECK(blocked.err.find("9 of 9 files not written") != std::string::npos);
+
+    // Over-long: the pictures fail with their reason, macro.txt is written.
+    std::string base = dir.path;
+    while (base.size() < 244)
+        base += "b";
+    Run longOut = RunCli(dir, data + "export '" + project + "' --out '" + base + "'");
+    CHECK(longOut.status == 1);
+    CHECK(Lines(longOut.out) == 1);
+    CHECK(Lines(longOut.err) == 9);
+    CHECK(longOut.err.find("path too long") != std::string::npos);
+}
+
+TEST_CASE("vor-cli refuses folders and empty paths where a file or a folder belongs")
+{
+    ScratchFolder dir;
+    std::string project = WriteProject(dir);
+    std::string data = "--data '" + dir / "data" + "' ";
+    ScratchFolder::WriteBytes(dir / "plain", {'x'});
+    struct Case {
+        std::string arguments;
+        int status;
+    } cases[] = {
+        {"tokens '" + dir.path + "'", 1},
+        {"inf '" + dir.path + "'", 1},
+        {"project '" + dir.path + "'", 1},
+        {data + "export '" + project + "' --out ''", 1},
+        {data + "export '" + project + "' --out '" + dir / "plain" + "'", 1},
+        {data + "render '" + project + "' --style 0 --expression 0 --out ''", 1},
+        {data + "render '" + project + "' --style 0 --expression 0 --out '" + dir.path + "'", 1},
+        {data + "sheet '" + project + "' --out '" + dir.path + "'", 1},
+        {data + "render '" + project + "' --style 0 --expression 0 --out '" + dir / "r.png" + "'", 0},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.arguments);
+        Run r = RunCli(dir, c.arguments);
+        CHECK(r.status == c.status);
+        CHECK((r.err.empty()) == (c.status == 0));
+    }
+}
+
+TEST_CASE("vor-cli tokens: a path typed with / finds includes beside the file")
+{
+    ScratchFolder dir;
+    FileSys_MakeFolder((dir / "pack").c_str());
+    ScratchFolder::WriteBytes(dir / "pack\\part.inf", {'p'});
+    std::string top = "a\n#include \"part.inf\"\n";
+    ScratchFolder::WriteBytes(dir / "pack\\vor.inf", std::vector<unsigned char>(top.begin(), top.end()));
+    std::string slashed = ScratchFolder::Native(dir / "pack\\vor.inf");
+    Run r = RunCli(dir, "tokens '" + slashed + "'");
+    CHECK(r.status == 0);
+    CHECK(r.out == "1\ta\n1\tp\n");
+}
