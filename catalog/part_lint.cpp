@@ -47,23 +47,23 @@ struct ImageRole {
 
 const ImageRole HAIR_ROLES[] = {
     {"before\\", STEM_KEY, "_a.png", "앞머리 색칠 층", REQUIRED, true},
-    {"before\\", STEM_KEY, "_b.png", "앞머리 선 층", REQUIRED, false},
+    {"before\\", STEM_KEY, "_b.png", "앞머리 고정색 층", REQUIRED, false},
     {"before\\", STEM_KEY, "_h.png", "앞머리 하이라이트 층", OPTIONAL, false},
     {"before\\", STEM_KEY, "_d.png", "앞머리 머리띠 층", OPTIONAL, true},
     {"after\\", STEM_KEY, "_a.png", "뒷머리 색칠 층", REQUIRED, true},
-    {"after\\", STEM_KEY, "_b.png", "뒷머리 선 층", REQUIRED, false},
+    {"after\\", STEM_KEY, "_b.png", "뒷머리 고정색 층", REQUIRED, false},
     {"after\\", STEM_KEY, "_h.png", "뒷머리 하이라이트 층", OPTIONAL, false},
     {"after\\", STEM_KEY, "_d.png", "뒷머리 머리띠 층", OPTIONAL, true},
 };
 const ImageRole DRESS_ROLES[] = {
     {"", STEM_FIXED, "sotai.png", "옷에 맞춘 몸", REQUIRED, false},
     {"", STEM_KEY, "_a.png", "옷 색칠 층", REQUIRED, true},
-    {"", STEM_KEY, "_b.png", "옷 선 층", REQUIRED, false},
+    {"", STEM_KEY, "_b.png", "옷 고정색 층", REQUIRED, false},
     {"", STEM_KEY, "_c.png", "옷 무늬 층", OPTIONAL, false},
 };
 const ImageRole EYE_ROLES[] = {
     {"", STEM_EXPRESSION, "_a.png", "눈 색칠 층", REQUIRED, true},
-    {"", STEM_EXPRESSION, "_b.png", "눈 선 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, "_b.png", "눈 고정색 층", REQUIRED, false},
     {"", STEM_EXPRESSION, "_h.png", "눈 하이라이트 층", OPTIONAL, false},
 };
 const ImageRole BROW_ROLES[] = {
@@ -72,7 +72,7 @@ const ImageRole BROW_ROLES[] = {
 };
 const ImageRole MOUTH_ROLES[] = {
     {"", STEM_EXPRESSION, "_a.png", "입 색칠 층", REQUIRED, true},
-    {"", STEM_EXPRESSION, "_b.png", "입 선 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, "_b.png", "입 고정색 층", REQUIRED, false},
     {"", STEM_EXPRESSION, "_h.png", "입 하이라이트 층", OPTIONAL, false},
 };
 const ImageRole CHEEK_ROLES[] = {
@@ -82,7 +82,7 @@ const ImageRole CHEEK_ROLES[] = {
 // is optional, but one of them must be there.
 const ImageRole ACCESSORY_ROLES[] = {
     {"", STEM_KEY, "_a.png", "장신구 색칠 층", OPTIONAL, true},
-    {"", STEM_KEY, "_b.png", "장신구 선 층", OPTIONAL, false},
+    {"", STEM_KEY, "_b.png", "장신구 고정색 층", OPTIONAL, false},
     {"", STEM_KEY, "_c.png", "장신구 색칠 무늬 층", OPTIONAL, true},
 };
 

@@ -85,7 +85,7 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
          {"error\taccesary\\copy\\vor.inf"}, "Folder \"a1\""},
         {"a required layer missing, named by its role",
          [](const std::string &d) { Remove(d + "hair\\h1\\after\\h1_b.png"); }, {"warning\thair\\h1\\after\\h1_b.png"},
-         "뒷머리 선 층"},
+         "뒷머리 고정색 층"},
         {"expressions of a face part without any image",
          [](const std::string &d) {
              for (const char *x : {"naki", "ikari"})
