@@ -141,3 +141,26 @@ TEST_CASE("vor-cli lint: one finding a line in UTF-8, the totals, and its exit c
     CHECK(RunCli("--data '" + ScratchFolder::Native(dir.path) + "none' lint").status == 1);
     CHECK(RunCli(option + " --loose").status == 2);
 }
+
+TEST_CASE("vor-cli random writes the same project for the same seed, and checks its arguments")
+{
+    ScratchFolder dir;
+    std::string data = ScratchFolder::Native(linttree::CleanTree(dir.path));
+    std::string a = ScratchFolder::Native(dir / "a.vor"), b = ScratchFolder::Native(dir / "b.vor");
+    CliResult first = RunCli("--data '" + data + "' random --seed 7 --out '" + a + "'");
+    CHECK(first.status == 0);
+    CHECK(first.out == a + "\n");
+    CHECK(RunCli("random --out '" + b + "' --seed 7 --data '" + data + "'").status == 0);
+    std::vector<unsigned char> bytes = ScratchFolder::ReadBytes(a);
+    CHECK(bytes.size() > 8);
+    CHECK(bytes == ScratchFolder::ReadBytes(b));
+    CliResult shown = RunCli("--data '" + data + "' project '" + a + "'");
+    CHECK(shown.status == 0);
+    CHECK(shown.out.find("name\trandom7\n") == 0);
+    CHECK(shown.out.find("hair\th1\n") != std::string::npos);
+
+    CHECK(RunCli("--data '" + data + "' random --seed -1 --out '" + a + "'").status == 2);
+    CHECK(RunCli("--data '" + data + "' random --seed 12x --out '" + a + "'").status == 2);
+    CHECK(RunCli("--data '" + data + "' random --seed 1").status == 2);
+    CHECK(RunCli("--data '" + data + "none' random --seed 1 --out '" + a + "'").status == 1);
+}

@@ -19,6 +19,7 @@ int Cmd_Render(const CliContext *context, int argc, char **argv);
 int Cmd_Export(const CliContext *context, int argc, char **argv);
 int Cmd_Sheet(const CliContext *context, int argc, char **argv);
 int Cmd_Lint(const CliContext *context, int argc, char **argv);
+int Cmd_Random(const CliContext *context, int argc, char **argv);
 
 struct CliCommand {
     const char *name;
@@ -35,6 +36,7 @@ static const CliCommand kCommands[] = {
     {"export", "export FILE --out DIR [-j N]", Cmd_Export},
     {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet},
     {"lint", "lint [--strict]", Cmd_Lint},
+    {"random", "random --seed N --out FILE.vor", Cmd_Random},
 };
 
 static int PrintUsage()
