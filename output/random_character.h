@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "catalog/part_catalog.h"
+#include "editor/character.h"
 #include "output/project.h"
 
 enum { RANDOM_ACCESSORY_MAX = 2 };
@@ -41,3 +42,8 @@ void RandomLook_Roll(const PartCatalog *catalog, uint64_t seed, RandomLook *look
 // colour not applied, one exported style "무작위" (folder "default") wearing
 // the dress and accessories. nullptr when memory runs out.
 Project *RandomLook_ToProject(const RandomLook *look, uint64_t seed);
+// Gives the character the look's parts and colours, the way applying a
+// project does, but keeps its name, its expression and the dress styles (the
+// look's dress and accessories are not used): what "random character" does
+// to the character being edited. The hair's own colour is not applied.
+void RandomLook_ApplyToCharacter(const RandomLook *look, Character *ch);

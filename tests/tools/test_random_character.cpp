@@ -174,3 +174,56 @@ TEST_CASE("two hundred seeds: valid choices, colours in their palettes, and ever
     CHECK(withAccessories > 80);
     CHECK(withAccessories < 160);
 }
+
+TEST_CASE("a look applied to the character being edited keeps its name, expression and styles")
+{
+    std::string data = RandomSampleTree() / "data\\";
+    Headless h;
+    REQUIRE(Headless_Open(&h, data.c_str()));
+    Character_SetName(&h.ch, "kim");
+    Character_ChooseExpression(&h.ch, 3);
+    int styles = PtrList_Count(h.w.styles);
+    const DressStyle *shown = Wardrobe_StyleAt(&h.w, h.w.shown);
+    REQUIRE(shown);
+    int dress = shown->dress;
+
+    // A seed that rolls a separate back hair, so the flag's order is tested too.
+    RandomLook look;
+    uint64_t seed = 1;
+    for (;; seed++) {
+        RandomLook_Roll(&h.catalog, seed, &look);
+        if (look.separateBackHair && look.backHair != look.hair)
+            break;
+    }
+    RandomLook_ApplyToCharacter(&look, &h.ch);
+    Headless_LoadNow(&h);
+    CHECK(std::string(h.ch.name) == "kim");
+    CHECK(h.ch.expression == 3);
+    CHECK(PtrList_Count(h.w.styles) == styles);
+    CHECK(Wardrobe_StyleAt(&h.w, h.w.shown)->dress == dress);
+    CHECK(h.ch.frontHair == look.hair);
+    CHECK(h.ch.backHair == look.backHair);
+    CHECK(h.ch.separateBackHair == 1);
+    CHECK(h.ch.eye == look.eye);
+    CHECK(h.ch.brow == look.brow);
+    CHECK(h.ch.mouth == look.mouth);
+    const struct {
+        int32_t slot;
+        HlsColour expected;
+    } slots[] = {{ID_HAIR, look.hairColour}, {ID_EYE, look.eyeColour}, {ID_BROW, look.browColour},
+                 {ID_MOUTH, look.mouthColour}};
+    for (const auto &s : slots) {
+        CAPTURE(s.slot);
+        HlsColour c;
+        Character_ReadSlot(&h.ch, s.slot, &c);
+        CHECK(c.hue == s.expected.hue);
+        CHECK(c.luminance == s.expected.luminance);
+        CHECK(c.saturation == s.expected.saturation);
+    }
+    // The hair shows in the rolled colour, not the style's own.
+    Layer *hair = Layer_Find(Character_FindLayer(&h.ch, ID_HAIR, ID_FRONT_HAIR), ID_IMAGE_A);
+    REQUIRE(hair);
+    REQUIRE(Layer_GetImage(hair)->image);
+    CHECK(Layer_GetImage(hair)->colour.hue == look.hairColour.hue);
+    Headless_Close(&h);
+}
