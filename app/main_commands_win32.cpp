@@ -10,7 +10,7 @@
 #include "app/app_win32.h"
 #include "canvas/canvas_win32.h"
 #include "canvas/zoom_steps.h"
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
 

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "canvas/canvas_win32.h"
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 #include "editor/app_context_win32.h"
 #include "editor/page_controls_win32.h"
 #include "editor/naming_dialogs_win32.h"

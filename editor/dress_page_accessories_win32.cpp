@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "canvas/canvas_win32.h"
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 #include "core/services/tileview_win32.h"
 #include "editor/dress_page_win32.h"
 #include "editor/page_controls_win32.h"
@@ -164,9 +164,14 @@ static void DepthList_OnColour(HWND page, AppContext *app)
 
 static void DepthList_OnAdd(HWND page, AppContext *app)
 {
+    int hadFreeSlot = Wardrobe_FreeSlot(&app->wardrobe) >= 0;
     Layer *layer = Wardrobe_AddAccessory(&app->character, &app->wardrobe);
-    if (!layer)
+    if (!layer) {
+        // With a free slot the only reason is memory; the list is unchanged.
+        if (hadFreeSlot)
+            MessageBoxA(page, "메모리가 부족하여 장신구를 추가하지 못했습니다.", "장신구 추가", MB_OK | MB_ICONERROR);
         return;
+    }
     int at = PtrList_IndexOf(app->doc->depthList, layer);
     HWND list = DepthList_Control(page);
     SendMessageA(list, LB_INSERTSTRING, (WPARAM)at, (LPARAM)layer);

@@ -12,7 +12,7 @@
 
 #include "canvas/canvas_win32.h"
 #include "core/imaging/file.h"
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 #include "core/services/filesys.h"
 #include "core/services/tileview_win32.h"
 #include "editor/dress_page_win32.h"

@@ -141,6 +141,28 @@ Layer *CreateAccessoryLayer(Character *ch, Wardrobe *w, const AccessoryPlacement
     return layer;
 }
 
+// Undoes CreateAccessoryLayer for a layer that never reached the depth list.
+static void DiscardAccessoryLayer(Wardrobe *w, Layer *layer)
+{
+    Slot_Free(&w->slots[layer->id - ID_ACCESSORY_FIRST]);
+    w->slotCount--;
+    Layer_Destroy(layer);
+}
+
+// Inserts an accessory's layer into the depth list. PtrList_InsertAt returns
+// the index it was given even when the list could not grow, so the count is
+// what tells; a layer left out is discarded with its slot. Returns 0 then.
+static int InsertAccessoryLayer(Character *ch, Wardrobe *w, int at, Layer *layer)
+{
+    PtrList *depth = ch->doc->depthList;
+    int before = PtrList_Count(depth);
+    PtrList_InsertAt(depth, at, layer);
+    if (PtrList_Count(depth) > before)
+        return 1;
+    DiscardAccessoryLayer(w, layer);
+    return 0;
+}
+
 AccessorySet *CaptureAccessories(Character *ch, Wardrobe *w)
 {
     AccessorySet *set = AccessorySet_Create(w->depthSelection);
@@ -203,7 +225,8 @@ void ApplyAccessories(Character *ch, Wardrobe *w, const AccessorySet *set)
         Layer_MoveTo(layer, p->position.x, p->position.y);
         // The depth comes from a project file and may be any 32-bit number.
         long long at = (long long)i + p->depth;
-        PtrList_InsertAt(depth, at > INT_MAX ? INT_MAX : (int)at, layer);
+        if (!InsertAccessoryLayer(ch, w, at > INT_MAX ? INT_MAX : (int)at, layer))
+            break;
         TraceDepthEntry(i, layer);
     }
     Wardrobe_SelectDepthEntry(ch, w, set ? set->selection : 0);
@@ -266,7 +289,8 @@ Layer *Wardrobe_AddAccessory(Character *ch, Wardrobe *w)
     if (!layer)
         return nullptr;
     int at = w->depthSelection < 0 ? 0 : w->depthSelection;
-    PtrList_InsertAt(ch->doc->depthList, at, layer);
+    if (!InsertAccessoryLayer(ch, w, at, layer))
+        return nullptr;
     Refresh(ch);
     return layer;
 }

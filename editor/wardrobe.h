@@ -67,7 +67,8 @@ int Wardrobe_ShowStyle(Character *ch, Wardrobe *w, int index);
 // when it is an accessory, else none.
 void Wardrobe_SelectDepthEntry(Character *ch, Wardrobe *w, int index);
 // Adds a new accessory of kind 0 at the depth selection (the add button).
-// Returns the layer, or nullptr when all 32 slots are used.
+// Returns the layer, or nullptr when all 32 slots are used or the depth list
+// cannot grow (then nothing changed).
 Layer *Wardrobe_AddAccessory(Character *ch, Wardrobe *w);
 // Removes the accessory at depth index `index` with its layer and slot.
 int Wardrobe_RemoveAccessory(Character *ch, Wardrobe *w, int index);

@@ -249,6 +249,27 @@ void CheckZoomAndTabs(HWND main)
     }
 }
 
+// The SAVE page's browse button opens the folder chooser under its own
+// caption; cancelling it leaves the program as it was.
+void CheckFolderChooser(DWORD pid, HWND main)
+{
+    HWND tabs = GetDlgItem(main, 1027);
+    SendMessageW(tabs, TCM_SETCURFOCUS, 2, 0);
+    HWND page = VisiblePage(main);
+    HWND browse = page ? GetDlgItem(page, 1031) : nullptr;
+    Check(browse != nullptr, "the SAVE page has its browse button");
+    if (browse) {
+        PostMessageW(page, WM_COMMAND, MAKEWPARAM(1031, BN_CLICKED), (LPARAM)browse);
+        HWND chooser = WaitForWindow(pid, L"저장 폴더 선택", 15000);
+        Check(chooser != nullptr, "the folder chooser is titled 저장 폴더 선택");
+        if (chooser) {
+            PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+            Check(WaitUntilGone(chooser, 5000), "cancel closes the folder chooser");
+        }
+    }
+    SendMessageW(tabs, TCM_SETCURFOCUS, 0, 0);
+}
+
 // Chooses `name` in the open or save dialog titled `title` (typed into the
 // file-name field, then OK) and waits until the dialog is gone.
 bool ChooseInFileDialog(DWORD pid, HWND main, UINT command, const wchar_t *title, const wchar_t *name)
@@ -355,6 +376,8 @@ void CheckMainWindow(HANDLE process, HWND main)
     GetClassNameW(GetDlgItem(main, 1011), className, 64);
     Check(wcscmp(className, L"FrameLayerWnd") == 0, "the preview canvas");
     wchar_t text[64];
+    ControlText(GetDlgItem(main, 1011), text, 64);
+    Check(wcscmp(text, L"미리보기") == 0, "the canvas's own text is 미리보기");
     ControlText(GetDlgItem(main, 1023), text, 64);
     Check(wcscmp(text, L"100.00%") == 0, "zoom text 100.00%");
     Check(SendMessageW(GetDlgItem(main, 1050), TBM_GETPOS, 0, 0) == 15, "zoom slider at 15");
@@ -414,6 +437,7 @@ int main(int argc, char **argv)
         g_screenshotBase = argv[2];
         Check(SaveScreenshot(main, argv[2]), "screenshot written");
         CheckZoomAndTabs(main);
+        CheckFolderChooser(pid, main);
         std::string aboutShot = std::string(argv[2]) + ".version.png";
         CheckVersionDialog(pid, main, aboutShot.c_str());
         CheckFileMenu(pid, main);

@@ -4,11 +4,23 @@
 #include <shlobj.h>
 #include <cstring>
 
-// Selects the start folder once the browser is ready.
+// What the browser's callback needs once the dialog exists.
+struct FolderDialogStart {
+    const char *folder;   // selected at first; empty: the shell's default
+    const char *caption;  // the dialog's title; nullptr keeps the shell's
+};
+
+// Titles the browser and selects the start folder once it is ready: the shell
+// takes only a prompt up front, the caption has to be set on the window.
 static int CALLBACK FolderDialog_OnEvent(HWND dialog, UINT msg, LPARAM lp, LPARAM data)
 {
-    if (msg == BFFM_INITIALIZED && data && ((const char *)data)[0])
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+    const FolderDialogStart *start = (const FolderDialogStart *)data;
+    if (msg != BFFM_INITIALIZED || !start)
+        return 0;
+    if (start->caption && start->caption[0])
+        SetWindowTextA(dialog, start->caption);
+    if (start->folder[0])
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, (LPARAM)start->folder);
     return 0;
 }
 
@@ -27,8 +39,8 @@ int FileSys_GetFolderName(HWND owner, char *buffer, int size, const char *captio
     info.lpszTitle = prompt;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     info.lpfn = FolderDialog_OnEvent;
-    info.lParam = (LPARAM)start;
-    (void)caption;  // the shell browser has no caption of its own; the prompt says it
+    FolderDialogStart opening = {start, caption};
+    info.lParam = (LPARAM)&opening;
     LPITEMIDLIST item = SHBrowseForFolderA(&info);
     int ok = 0;
     if (item) {

@@ -30,16 +30,19 @@ TEST_CASE("growth is by exactly the growth step, starting lazily at capacity 0")
     REQUIRE(a);
     CHECK(a->capacity == 0);
     CHECK(a->items == nullptr);
-    int capacities[7];
-    for (int i = 0; i < 7; i++) {
-        CHECK(Array_Append(a, &i) == i);
-        capacities[i] = a->capacity;
+    // Appending 10, 20, ... 70: the index each append returns, the capacity
+    // after it, and the stored values, all as fixed figures.
+    const struct {
+        int value, index, capacity;
+    } steps[] = {{10, 0, 3}, {20, 1, 3}, {30, 2, 3}, {40, 3, 6}, {50, 4, 6}, {60, 5, 6}, {70, 6, 9}};
+    for (const auto &step : steps) {
+        CAPTURE(step.value);
+        CHECK(Array_Append(a, &step.value) == step.index);
+        CHECK(a->capacity == step.capacity);
     }
-    int expected[7] = {3, 3, 3, 6, 6, 6, 9};
-    for (int i = 0; i < 7; i++)
-        CHECK(capacities[i] == expected[i]);
-    for (int i = 0; i < 7; i++)
-        CHECK(*(int *)Array_ItemAt(a, i) == i);
+    const int stored[] = {10, 20, 30, 40, 50, 60, 70};
+    REQUIRE(Array_Count(a) == 7);
+    CHECK(memcmp(a->items, stored, sizeof stored) == 0);
     Array_Free(a);
 
     Array *b = Array_Create(32, 32, 4);
@@ -187,14 +190,19 @@ TEST_CASE("sorting and a loop that appends to the list it walks")
     CHECK(Letters(a) == "PQRST");
     Array_Free(a);
 
+    // Each step appends the next letter while the list is short; every
+    // append regrows the storage (capacity 1, step 1), and the walk must
+    // still see the old items unchanged and the new ones in order.
+    static const char *const letters[] = {"a", "b", "c", "d", "e"};
     PtrList *list = PtrList_Create(1, 1);
-    PtrList_Add(list, (void *)"x");
-    int visited = 0;
+    PtrList_Add(list, (void *)letters[0]);
+    std::string walked;
     for (int i = 0; i < PtrList_Count(list); i++) {
-        visited++;
-        if (PtrList_Count(list) < 3)
-            PtrList_Add(list, (void *)"y");
+        walked += (const char *)PtrList_Get(list, i);
+        if (PtrList_Count(list) < 4)
+            CHECK(PtrList_Add(list, (void *)letters[PtrList_Count(list)]) == i + 1);
     }
-    CHECK(visited == 3);
+    CHECK(walked == "abcd");
+    CHECK(list->capacity == 4);
     PtrList_Destroy(list, nullptr);
 }

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 #include "pages_fixture_win32.h"
 
 using pagestest::PagesFixture;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "canvas_test_support.h"
 #include "core/window_win32.h"
 
@@ -44,6 +46,40 @@ struct Capture {
     }
     COLORREF At(int x, int y) const { return GetPixel(dc, x, y) & 0xFFFFFF; }
 };
+
+// The stretch modes a paint uses, read back from a recording of it: the mode
+// in effect at each picture blit and the mode the paint leaves behind.
+struct StretchModes {
+    std::vector<int> atBlits;
+    int initial = 0;
+    int last = 0;
+};
+
+static int CALLBACK StretchModes_OnRecord(HDC, HANDLETABLE *, const ENHMETARECORD *record, int, LPARAM data)
+{
+    StretchModes *modes = (StretchModes *)data;
+    if (record->iType == EMR_SETSTRETCHBLTMODE)
+        modes->last = (int)((const EMRSETSTRETCHBLTMODE *)record)->iMode;
+    else if (record->iType == EMR_STRETCHDIBITS)
+        modes->atBlits.push_back(modes->last);
+    return 1;
+}
+
+static StretchModes RecordStretchModes(HWND canvas)
+{
+    StretchModes modes;
+    HDC screen = GetDC(canvas);
+    HDC recorder = CreateEnhMetaFileA(screen, nullptr, nullptr, nullptr);
+    ReleaseDC(canvas, screen);
+    REQUIRE(recorder);
+    modes.initial = modes.last = GetStretchBltMode(recorder);
+    SendMessageA(canvas, WM_ERASEBKGND, (WPARAM)recorder, 0);
+    HENHMETAFILE recording = CloseEnhMetaFile(recorder);
+    REQUIRE(recording);
+    EnumEnhMetaFile(nullptr, recording, StretchModes_OnRecord, &modes, nullptr);
+    DeleteEnhMetaFile(recording);
+    return modes;
+}
 
 }  // namespace
 
@@ -158,6 +194,20 @@ TEST_CASE("the canvas paints the picture, its black frame and the silver surroun
         CHECK(cap.At(150, 150) == RGB(0, 255, 0)); // picture
         CHECK(cap.At(60 + 10, 30 + 15) == RGB(255, 0, 0));
         CHECK(GetStretchBltMode(cap.dc) != HALFTONE);  // the previous mode is restored
+    }
+    // Shrinking averages (HALFTONE); enlarging repeats pixels (COLORONCOLOR).
+    // Either way the paint leaves the DC's mode as it found it.
+    const struct {
+        double zoom;
+        int mode;
+    } modes[] = {{0.5, HALFTONE}, {2.0, COLORONCOLOR}};
+    for (const auto &m : modes) {
+        CAPTURE(m.zoom);
+        f.Zoom(m.zoom);
+        StretchModes used = RecordStretchModes(f.canvas);
+        REQUIRE(used.atBlits.size() == 1);
+        CHECK(used.atBlits[0] == m.mode);
+        CHECK(used.last == used.initial);
     }
     f.Zoom(2.0);
     SendMessageA(f.canvas, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), 0);

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 #include "gui_test_support.h"
 
 using guitest::Notice;

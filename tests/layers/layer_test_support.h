@@ -54,11 +54,14 @@ inline bool SameBgr(Bgra a, Bgra b)
 struct TempFolder {
     std::filesystem::path dir;
 
-    TempFolder()
+    // In the system's temporary folder; `dotless`: below the current folder
+    // under a relative path, which then has no dot at all, whatever the
+    // temporary or current folder's own names are.
+    explicit TempFolder(bool dotless = false)
     {
         static int serial = 0;
         std::error_code ec;
-        auto base = std::filesystem::temp_directory_path(ec);
+        std::filesystem::path base = dotless ? std::filesystem::path() : std::filesystem::temp_directory_path(ec);
         for (;;) {
             auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
             dir = base / ("vor-layers-" + std::to_string((long long)stamp) + "-" + std::to_string(serial++));

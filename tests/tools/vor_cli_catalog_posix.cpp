@@ -1,4 +1,4 @@
-// vor-cli's catalogue commands run as a separate program on the host, with
+// vor-cli's catalogue and lint commands run as a separate program on the host, with
 // exact output, escaping and exit codes checked.
 #include <doctest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/services/filesys.h"
+#include "lint_tree.h"
 #include "test_support.h"
 
 // The vor-cli built next to this test (build/tools/vor-cli).
@@ -108,4 +109,58 @@ TEST_CASE("vor-cli refuses and reports usage errors")
     CHECK(RunCli("tokens").status == 2);
     CHECK(RunCli("catalog extra").status == 2);
     CHECK(RunCli("--data").status == 2);
+}
+
+TEST_CASE("vor-cli lint: one finding a line in UTF-8, the totals, and its exit codes")
+{
+    ScratchFolder dir;
+    std::string data = linttree::CleanTree(dir.path);
+    std::string option = "--data '" + ScratchFolder::Native(data) + "' lint";
+
+    CliResult clean = RunCli(option);
+    CHECK(clean.status == 0);
+    CHECK(clean.out == "0 errors, 0 warnings\n");
+
+    // A stray file is a warning: passes, except under --strict.
+    linttree::Image(data + "eye\\e1\\sumasi_a.png");
+    CliResult warned = RunCli(option);
+    CHECK(warned.status == 0);
+    CHECK(warned.out == std::string("warning\teye\\e1\\sumasi_a.png\t") +
+                            u8"프로그램이 읽지 않는 파일입니다 (비슷한 이름: sumashi_a.png)\n" + "0 errors, 1 warnings\n");
+    CHECK(RunCli(option + " --strict").status == 1);
+
+    // An error fails either way; a definition error carries its line.
+    WriteText(data + "eye\\e1\\vor.inf", "Name = \"e1\";\n#include \"gone.inf\"\nFolder = \"e1\";\n");
+    CliResult failed = RunCli(option);
+    CHECK(failed.status == 1);
+    size_t at = failed.out.find("\nerror\teye\\e1\\vor.inf:2\t");
+    REQUIRE(at != std::string::npos);
+    CHECK(failed.out.substr(at, failed.out.find('\n', at + 1) - at).find("gone.inf ") != std::string::npos);
+    CHECK(failed.out.find("1 errors, 1 warnings\n") != std::string::npos);
+
+    CHECK(RunCli("--data '" + ScratchFolder::Native(dir.path) + "none' lint").status == 1);
+    CHECK(RunCli(option + " --loose").status == 2);
+}
+
+TEST_CASE("vor-cli random writes the same project for the same seed, and checks its arguments")
+{
+    ScratchFolder dir;
+    std::string data = ScratchFolder::Native(linttree::CleanTree(dir.path));
+    std::string a = ScratchFolder::Native(dir / "a.vor"), b = ScratchFolder::Native(dir / "b.vor");
+    CliResult first = RunCli("--data '" + data + "' random --seed 7 --out '" + a + "'");
+    CHECK(first.status == 0);
+    CHECK(first.out == a + "\n");
+    CHECK(RunCli("random --out '" + b + "' --seed 7 --data '" + data + "'").status == 0);
+    std::vector<unsigned char> bytes = ScratchFolder::ReadBytes(a);
+    CHECK(bytes.size() > 8);
+    CHECK(bytes == ScratchFolder::ReadBytes(b));
+    CliResult shown = RunCli("--data '" + data + "' project '" + a + "'");
+    CHECK(shown.status == 0);
+    CHECK(shown.out.find("name\trandom7\n") == 0);
+    CHECK(shown.out.find("hair\th1\n") != std::string::npos);
+
+    CHECK(RunCli("--data '" + data + "' random --seed -1 --out '" + a + "'").status == 2);
+    CHECK(RunCli("--data '" + data + "' random --seed 12x --out '" + a + "'").status == 2);
+    CHECK(RunCli("--data '" + data + "' random --seed 1").status == 2);
+    CHECK(RunCli("--data '" + data + "none' random --seed 1 --out '" + a + "'").status == 1);
 }

@@ -26,6 +26,10 @@ typedef int (*CliCommandFn)(const CliContext *context, int argc, char **argv);
 
 // Writes `text` escaped as above.
 void CliOut_Text(FILE *out, const char *text);
+// Writes CP949 `text` for a person reading a terminal: control bytes escaped
+// as above but `\` kept, and the text converted to the terminal's encoding
+// (UTF-8 on the host; a Korean Windows console reads CP949 as it is).
+void CliOut_Readable(FILE *out, const char *text);
 // Prints "vor-cli: <message>" on stderr and returns CLI_EXIT_REFUSED.
 int CliOut_Refuse(const char *format, ...)
 #if defined(__GNUC__)

@@ -18,6 +18,8 @@ int Cmd_Project(const CliContext *context, int argc, char **argv);
 int Cmd_Render(const CliContext *context, int argc, char **argv);
 int Cmd_Export(const CliContext *context, int argc, char **argv);
 int Cmd_Sheet(const CliContext *context, int argc, char **argv);
+int Cmd_Lint(const CliContext *context, int argc, char **argv);
+int Cmd_Random(const CliContext *context, int argc, char **argv);
 
 struct CliCommand {
     const char *name;
@@ -33,6 +35,8 @@ static const CliCommand kCommands[] = {
     {"render", "render FILE --style I --expression J --out PNG", Cmd_Render},
     {"export", "export FILE --out DIR [-j N]", Cmd_Export},
     {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet},
+    {"lint", "lint [--strict]", Cmd_Lint},
+    {"random", "random --seed N --out FILE.vor", Cmd_Random},
 };
 
 static int PrintUsage()

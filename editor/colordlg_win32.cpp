@@ -5,7 +5,7 @@
 // rewrites its field, typing in a field moves its slider. A `syncing` flag
 // keeps the program's own writes from being taken for user input, so every
 // real change is reported exactly once.
-#include "core/services/colordlg_win32.h"
+#include "editor/colordlg_win32.h"
 
 #include <commctrl.h>
 

@@ -1,0 +1,589 @@
+// The data-tree checks behind `vor-cli lint` (see part_lint.h).
+//
+// Three passes: the kind folders and their definitions (what decides whether
+// a part is listed at all), the catalogue's entries and the images the
+// program asks for each of them (missing, undecodable, oversized, empty,
+// coloured where grey is needed), and finally every file of the tree that
+// no pass claimed (a name the program never asks for is most often a typo).
+// Names on disk are compared without ASCII case, as Windows opens them.
+#include "catalog/part_lint.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "catalog/part_catalog.h"
+#include "catalog/part_definition.h"
+#include "catalog/preprocessor.h"
+#include "core/imaging/dib.h"
+#include "core/imaging/file.h"
+#include "core/services/filesys.h"
+
+namespace {
+
+// A pixel counts as visible from this alpha on: the faint fringe of
+// anti-aliasing carries too little colour to judge.
+const int VISIBLE_ALPHA = 16;
+// Channels further apart than this are colour, not the noise of a grey that
+// went through an editor's colour management.
+const int GREY_TOLERANCE = 12;
+// Below this share of coloured pixels an image still tints as intended.
+const int COLOURED_SHARE_LIMIT = 1;
+
+enum Need { OPTIONAL, REQUIRED };
+enum Stem { STEM_KEY, STEM_EXPRESSION, STEM_FIXED };
+
+// One image the program asks for in a part folder: `sub` + stem + `suffix`.
+struct ImageRole {
+    const char *sub;     // "before\\", "after\\" or ""
+    Stem stem;           // the folder key, each expression's folder, or none
+    const char *suffix;  // "_a.png" ... or the whole name for STEM_FIXED
+    const char *role;    // what the layer is, for the message (CP949)
+    Need need;           // REQUIRED: a missing file is reported
+    bool recoloured;     // tinted from grey: must be grey
+};
+
+const ImageRole HAIR_ROLES[] = {
+    {"before\\", STEM_KEY, "_a.png", "앞머리 색칠 층", REQUIRED, true},
+    {"before\\", STEM_KEY, "_b.png", "앞머리 고정색 층", REQUIRED, false},
+    {"before\\", STEM_KEY, "_h.png", "앞머리 하이라이트 층", OPTIONAL, false},
+    {"before\\", STEM_KEY, "_d.png", "앞머리 머리띠 층", OPTIONAL, true},
+    {"after\\", STEM_KEY, "_a.png", "뒷머리 색칠 층", REQUIRED, true},
+    {"after\\", STEM_KEY, "_b.png", "뒷머리 고정색 층", REQUIRED, false},
+    {"after\\", STEM_KEY, "_h.png", "뒷머리 하이라이트 층", OPTIONAL, false},
+    {"after\\", STEM_KEY, "_d.png", "뒷머리 머리띠 층", OPTIONAL, true},
+};
+const ImageRole DRESS_ROLES[] = {
+    {"", STEM_FIXED, "sotai.png", "옷에 맞춘 몸", REQUIRED, false},
+    {"", STEM_KEY, "_a.png", "옷 색칠 층", REQUIRED, true},
+    {"", STEM_KEY, "_b.png", "옷 고정색 층", REQUIRED, false},
+    {"", STEM_KEY, "_c.png", "옷 무늬 층", OPTIONAL, false},
+};
+const ImageRole EYE_ROLES[] = {
+    {"", STEM_EXPRESSION, "_a.png", "눈 색칠 층", REQUIRED, true},
+    {"", STEM_EXPRESSION, "_b.png", "눈 고정색 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, "_h.png", "눈 하이라이트 층", OPTIONAL, false},
+};
+const ImageRole BROW_ROLES[] = {
+    {"", STEM_EXPRESSION, "_a.png", "눈썹 색칠 층", REQUIRED, true},
+    {"", STEM_EXPRESSION, "_b.png", "쌍꺼풀 층", OPTIONAL, false},
+};
+const ImageRole MOUTH_ROLES[] = {
+    {"", STEM_EXPRESSION, "_a.png", "입 색칠 층", REQUIRED, true},
+    {"", STEM_EXPRESSION, "_b.png", "입 고정색 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, "_h.png", "입 하이라이트 층", OPTIONAL, false},
+};
+const ImageRole CHEEK_ROLES[] = {
+    {"", STEM_EXPRESSION, "_b.png", "볼 층", REQUIRED, false},
+};
+// An accessory may be all colour (_b only) or all grey (_a, _c): each layer
+// is optional, but one of them must be there.
+const ImageRole ACCESSORY_ROLES[] = {
+    {"", STEM_KEY, "_a.png", "장신구 색칠 층", OPTIONAL, true},
+    {"", STEM_KEY, "_b.png", "장신구 고정색 층", OPTIONAL, false},
+    {"", STEM_KEY, "_c.png", "장신구 색칠 무늬 층", OPTIONAL, true},
+};
+
+struct Kind {
+    const char *folder;  // below the data folder, spelled as on disk
+    int list;            // PartListId
+    const ImageRole *roles;
+    int roleCount;
+};
+
+#define ROLES(table) table, (int)(sizeof table / sizeof table[0])
+const Kind KINDS[] = {
+    {"hair", PART_LIST_HAIR, ROLES(HAIR_ROLES)},
+    {"dress", PART_LIST_DRESS, ROLES(DRESS_ROLES)},
+    {"eye", PART_LIST_EYE, ROLES(EYE_ROLES)},
+    {"braw", PART_LIST_BROW, ROLES(BROW_ROLES)},
+    {"mouth", PART_LIST_MOUTH, ROLES(MOUTH_ROLES)},
+    {"hoho", PART_LIST_CHEEK, ROLES(CHEEK_ROLES)},
+    {"accesary", PART_LIST_ACCESSORY, ROLES(ACCESSORY_ROLES)},
+};
+#undef ROLES
+const char BODY_FOLDER[] = "body";
+const char BODY_IMAGE[] = "body\\sotai.png";
+
+std::string Lower(const std::string &s)
+{
+    std::string out = s;
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return out;
+}
+
+struct ListedEntry {
+    std::string name;
+    bool folder;
+};
+
+int CollectEntry(void *user, const char *path)
+{
+    std::vector<std::string> *paths = (std::vector<std::string> *)user;
+    paths->push_back(path);
+    return 1;
+}
+
+// The entries of `folder` (ending with `\`), without `.` and `..`.
+std::vector<ListedEntry> ListFolder(const std::string &folder)
+{
+    std::vector<std::string> paths;
+    std::vector<ListedEntry> entries;
+    std::string pattern = folder + "*";
+    if (pattern.size() >= VOR_MAX_PATH || Folder_FindEx(pattern.c_str(), 2, CollectEntry, &paths) < 0)
+        return entries;
+    for (const std::string &p : paths) {
+        if (p.size() <= folder.size() || p.back() == '.')
+            continue;
+        std::string name = p.substr(folder.size());
+        bool isFolder = name.back() == '\\';
+        if (isFolder)
+            name.pop_back();
+        entries.push_back({name, isFolder});
+    }
+    return entries;
+}
+
+struct Linter {
+    std::string data;                          // the data folder, ending with a separator
+    LintReport *report;
+    std::map<std::string, std::string> files;  // lower-case relative path -> as on disk
+    std::set<std::string> claimed;             // lower-case relative paths some pass reads
+    std::set<std::string> skipped;             // lower-case folders reported as a whole
+    std::map<std::string, std::set<std::string>> expected;  // lower-case folder -> names it may hold
+};
+
+void Add(Linter *l, int severity, const std::string &path, int line, const std::string &message)
+{
+    l->report->findings.push_back({severity, path, line, message});
+    (severity == LINT_ERROR ? l->report->errors : l->report->warnings)++;
+}
+
+std::string Relative(const Linter *l, const std::string &path)
+{
+    if (path.compare(0, l->data.size(), l->data) == 0)
+        return path.substr(l->data.size());
+    return path;
+}
+
+std::string FolderOf(const std::string &relative)
+{
+    size_t slash = relative.rfind('\\');
+    return slash == std::string::npos ? "" : relative.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string &relative)
+{
+    size_t slash = relative.rfind('\\');
+    return slash == std::string::npos ? relative : relative.substr(slash + 1);
+}
+
+// Every file below `folder` (relative, ending with `\` or empty) into l->files.
+void ListTree(Linter *l, const std::string &relative)
+{
+    for (const ListedEntry &e : ListFolder(l->data + relative)) {
+        std::string path = relative + e.name;
+        if (e.folder)
+            ListTree(l, path + "\\");
+        else
+            l->files[Lower(path)] = path;
+    }
+}
+
+bool Exists(const Linter *l, const std::string &relative)
+{
+    return l->files.count(Lower(relative)) != 0;
+}
+
+// Marks a file as read by the program and its name as one its folder may hold.
+void Claim(Linter *l, const std::string &relative)
+{
+    l->claimed.insert(Lower(relative));
+    l->expected[Lower(FolderOf(relative))].insert(NameOf(relative));
+}
+
+// The quoted includes of a definition file, claimed as read (recursively,
+// each file once). The preprocessor reports the ones it cannot open.
+void ClaimIncludes(Linter *l, const std::string &relative)
+{
+    VorFile *file = FILE_Open((l->data + relative).c_str(), "rb");
+    if (!file)
+        return;
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = FILE_Read(buffer, 1, sizeof buffer, file)) > 0 && text.size() < (1u << 20))
+        text.append(buffer, n);
+    FILE_Close(file);
+    size_t at = 0;
+    while ((at = text.find("#include", at)) != std::string::npos) {
+        at += 8;
+        size_t open = text.find_first_not_of(" \t", at);
+        if (open == std::string::npos || text[open] != '"')
+            continue;
+        size_t close = text.find_first_of("\"\r\n", open + 1);
+        if (close == std::string::npos || text[close] != '"')
+            continue;
+        std::string included = FolderOf(relative) + text.substr(open + 1, close - open - 1);
+        if (Exists(l, included) && !l->claimed.count(Lower(included))) {
+            Claim(l, included);
+            ClaimIncludes(l, included);
+        }
+    }
+}
+
+struct FolderKey {
+    std::string key;
+    std::string folder;  // relative, ending with `\`
+};
+
+// One part folder of a kind: its definition, read as the catalogue reads it
+// but with the errors kept.
+void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey> *keys)
+{
+    std::string inf = folder + "vor.inf";
+    if (!Exists(l, inf)) {
+        Add(l, LINT_ERROR, folder, 0, "vor.inf가 없어 이 폴더는 목록에 나오지 않습니다");
+        l->skipped.insert(Lower(folder));
+        return;
+    }
+    Claim(l, inf);
+    ClaimIncludes(l, inf);
+    PtrList *errors = PtrList_Create(8, 8);
+    std::string infPath = l->data + l->files[Lower(inf)];
+    Preprocessor *pp = errors ? Preprocessor_Open(infPath.c_str(), errors) : nullptr;
+    PartDefinition *def = pp ? ReadPartDefinition(pp) : nullptr;
+    if (pp)
+        Preprocessor_Close(pp);
+    if (!def) {
+        Add(l, LINT_ERROR, inf, 0, "vor.inf를 읽지 못했습니다");
+    } else {
+        for (int i = 0; i < PtrList_Count(errors); i++) {
+            const PreprocessorError *e = (const PreprocessorError *)PtrList_Get(errors, i);
+            Add(l, LINT_ERROR, Relative(l, e->fileName ? e->fileName : infPath), e->line + 1, e->message);
+        }
+        if (!def->name)
+            Add(l, LINT_ERROR, inf, 0, "Name 문이 없어 이 폴더는 목록에 나오지 않습니다");
+        if (!def->folder)
+            Add(l, LINT_ERROR, inf, 0, "Folder 문이 없어 이 폴더는 목록에 나오지 않습니다");
+        if (def->folder && def->name)
+            keys->push_back({def->folder, folder});
+        else
+            l->skipped.insert(Lower(folder));
+    }
+    PartDefinition_Free(def);
+    PtrList_Destroy(errors, PreprocessorError_Free);
+}
+
+void CheckKindFolders(Linter *l, const Kind &kind)
+{
+    std::string kindFolder = std::string(kind.folder) + "\\";
+    std::vector<FolderKey> keys;
+    for (const ListedEntry &e : ListFolder(l->data + kindFolder))
+        if (e.folder)
+            CheckPartFolder(l, kindFolder + e.name + "\\", &keys);
+    // Projects find a part by its key, and the first folder in key order
+    // wins: every other folder with the same key can never be chosen back.
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const FolderKey &a, const FolderKey &b) { return strcmp(a.key.c_str(), b.key.c_str()) < 0; });
+    for (size_t i = 1; i < keys.size(); i++)
+        if (keys[i].key == keys[i - 1].key)
+            Add(l, LINT_ERROR, keys[i].folder + "vor.inf", 0,
+                "Folder \"" + keys[i].key + "\"를 " + keys[i - 1].folder +
+                    " 폴더도 씁니다: 프로젝트는 이 키로 부품을 찾으므로 한쪽만 불러옵니다");
+}
+
+// ---- images ---------------------------------------------------------------
+
+bool IsPngSignature(const std::string &path)
+{
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    unsigned char head[8] = {0};
+    VorFile *file = FILE_Open(path.c_str(), "rb");
+    if (!file)
+        return false;
+    size_t n = FILE_Read(head, 1, sizeof head, file);
+    FILE_Close(file);
+    return n == sizeof head && memcmp(head, signature, sizeof head) == 0;
+}
+
+enum ImageState { IMAGE_BROKEN, IMAGE_TRANSPARENT, IMAGE_VISIBLE };
+
+// Decodes and checks one image; whether it is fully transparent is for the
+// caller to judge (an empty layer is normal in some expressions).
+ImageState CheckImage(Linter *l, const std::string &relative, const ImageRole &role)
+{
+    std::string path = l->data + l->files[Lower(relative)];
+    DIB *image = DIB_CreateFromFile(path.c_str());
+    if (!image) {
+        Add(l, LINT_ERROR, relative, 0,
+            std::string(role.role) + " 그림을 읽을 수 없습니다: " +
+                (IsPngSignature(path) ? "PNG 데이터가 손상되었거나 지원하지 않는 형식입니다" : "PNG 파일이 아닙니다"));
+        return IMAGE_BROKEN;
+    }
+    char text[256];
+    if (image->width > LINT_PICTURE_WIDTH || image->height > LINT_PICTURE_HEIGHT) {
+        snprintf(text, sizeof text, "그림(%d x %d)이 %d x %d 화면보다 큽니다: 넘치는 부분은 보이지 않습니다",
+                 (int)image->width, (int)image->height, LINT_PICTURE_WIDTH, LINT_PICTURE_HEIGHT);
+        Add(l, LINT_WARNING, relative, 0, text);
+    }
+    int height = image->height < 0 ? -image->height : image->height;
+    std::vector<unsigned char> pixels;
+    pixels.reserve((size_t)image->width * (size_t)height * 4);
+    for (int y = 0; y < height; y++) {
+        const unsigned char *row = DIB_RowTD(image, y);
+        pixels.insert(pixels.end(), row, row + (size_t)image->width * 4);
+    }
+    DIB_Delete_(image);
+    int count = (int)(pixels.size() / 4);
+    bool visible = false;
+    for (int i = 0; i < count && !visible; i++)
+        visible = pixels[(size_t)i * 4 + 3] != 0;
+    if (!visible)
+        return IMAGE_TRANSPARENT;
+    int share = role.recoloured ? PartLint_ColouredShare(pixels.data(), count) : 0;
+    if (share >= COLOURED_SHARE_LIMIT) {
+        snprintf(text, sizeof text, "%s은 색칠되는 그림이라 회색이어야 하는데 보이는 픽셀의 %d%%에 색이 있습니다: 색이 틀어져 칠해집니다",
+                 role.role, share);
+        Add(l, LINT_WARNING, relative, 0, text);
+    }
+    return IMAGE_VISIBLE;
+}
+
+std::string ImageName(const ImageRole &role, const char *key, const char *expression)
+{
+    std::string name = role.sub;
+    if (role.stem == STEM_KEY)
+        name += key;
+    else if (role.stem == STEM_EXPRESSION)
+        name += expression;
+    return name + role.suffix;
+}
+
+// The images of one catalogue entry, as the character and dress models ask
+// for them. A fully transparent image is reported only where it can never be
+// meant: a required layer of a part without expressions, or a layer that is
+// empty in every expression (a closed eye rightly has no highlight).
+void CheckEntryImages(Linter *l, const Kind &kind, const PartEntry *entry, const PtrList *expressions)
+{
+    std::string folder = Relative(l, entry->path);
+    bool perExpression = kind.roles[0].stem == STEM_EXPRESSION;
+    int rounds = perExpression ? PtrList_Count(expressions) : 1;
+    std::vector<int> shown(kind.roleCount, 0), empty(kind.roleCount, 0);
+    std::string blank;  // expressions without any image
+    int present = 0;
+    for (int x = 0; x < rounds; x++) {
+        const PartEntry *expr = (const PartEntry *)PtrList_Get(expressions, x);
+        std::vector<const ImageRole *> missing;
+        int found = 0;
+        for (int r = 0; r < kind.roleCount; r++) {
+            const ImageRole &role = kind.roles[r];
+            std::string relative = folder + ImageName(role, entry->folder, expr->folder);
+            Claim(l, relative);
+            if (Exists(l, relative)) {
+                found++;
+                ImageState state = CheckImage(l, relative, role);
+                shown[r] += state == IMAGE_VISIBLE;
+                empty[r] += state == IMAGE_TRANSPARENT;
+                if (state == IMAGE_TRANSPARENT && !perExpression && role.need == REQUIRED)
+                    Add(l, LINT_WARNING, relative, 0, std::string(role.role) + " 그림이 완전히 투명합니다");
+            } else if (role.need == REQUIRED) {
+                missing.push_back(&role);
+            }
+        }
+        present += found;
+        if (perExpression && found == 0) {
+            blank += std::string(blank.empty() ? "" : ", ") + expr->folder + "(" + expr->name + ")";
+            continue;
+        }
+        for (const ImageRole *role : missing)
+            Add(l, LINT_WARNING, folder + ImageName(*role, entry->folder, expr->folder), 0,
+                std::string(role->role) + " 그림이 없습니다");
+    }
+    // One finding for all the expressions in which the face part is blank.
+    if (!blank.empty())
+        Add(l, LINT_ERROR, folder, 0, "그림이 하나도 없어 비어 보이는 표정: " + blank);
+    if (perExpression)
+        for (int r = 0; r < kind.roleCount; r++)
+            if (empty[r] > 0 && shown[r] == 0)
+                Add(l, LINT_WARNING, folder, 0,
+                    std::string(kind.roles[r].role) + " 그림이 모든 표정에서 완전히 투명합니다");
+    if (!perExpression && present == 0)
+        Add(l, LINT_ERROR, folder, 0, "그림이 하나도 없어 이 부품은 보이지 않습니다");
+}
+
+// Whether the display name can be shown whole in the part lists.
+void CheckName(Linter *l, const PartEntry *entry)
+{
+    std::string inf = Relative(l, entry->path) + "vor.inf";
+    if (!PartLint_IsShowableCp949(entry->name))
+        Add(l, LINT_WARNING, inf, 0, "Name에 CP949로 보일 수 없는 바이트가 있습니다 (파일이 CP949로 저장되었는지 확인하세요)");
+    else if ((int)strlen(entry->name) > LINT_NAME_SHOWN_BYTES) {
+        char text[200];
+        snprintf(text, sizeof text, "Name이 %d바이트로, 목록에는 앞의 %d바이트(한글 %d자) 정도만 보입니다", (int)strlen(entry->name),
+                 LINT_NAME_SHOWN_BYTES, LINT_NAME_SHOWN_BYTES / 2);
+        Add(l, LINT_WARNING, inf, 0, text);
+    }
+}
+
+// ---- files nobody reads -----------------------------------------------------
+
+std::string Closest(const std::string &name, const std::set<std::string> &candidates)
+{
+    std::string best;
+    int bestDistance = 0;
+    for (const std::string &c : candidates) {
+        int d = PartLint_NameDistance(name, c);
+        if (best.empty() || d < bestDistance) {
+            best = c;
+            bestDistance = d;
+        }
+    }
+    // A name that shares little with every candidate is no typo of one.
+    if (best.empty() || bestDistance > (int)std::max(name.size(), best.size()) / 2)
+        return "";
+    return best;
+}
+
+bool InSkippedFolder(const Linter *l, const std::string &lowerPath)
+{
+    for (const std::string &s : l->skipped)
+        if (lowerPath.compare(0, s.size(), s) == 0)
+            return true;
+    return false;
+}
+
+void CheckUnread(Linter *l)
+{
+    std::set<std::string> kindNames = {BODY_FOLDER};
+    for (const Kind &k : KINDS)
+        kindNames.insert(k.folder);
+    std::set<std::string> reportedFolders;
+    for (const auto &f : l->files) {
+        const std::string &lower = f.first, &path = f.second;
+        if (l->claimed.count(lower) || InSkippedFolder(l, lower))
+            continue;
+        std::string top = lower.substr(0, lower.find('\\'));
+        if (lower.find('\\') != std::string::npos && !kindNames.count(top)) {
+            // A whole folder the program never looks into: once, for the folder.
+            std::string folder = path.substr(0, top.size()) + "\\";
+            if (reportedFolders.insert(top).second) {
+                std::string near = Closest(top, kindNames);
+                Add(l, LINT_WARNING, folder, 0,
+                    near.empty() ? std::string("프로그램이 읽지 않는 폴더입니다")
+                                 : "프로그램이 읽지 않는 폴더입니다 (비슷한 이름: " + near + ")");
+            }
+            continue;
+        }
+        auto names = l->expected.find(FolderOf(lower));
+        std::string near = names == l->expected.end() ? "" : Closest(NameOf(path), names->second);
+        Add(l, LINT_WARNING, path, 0,
+            near.empty() ? std::string("프로그램이 읽지 않는 파일입니다")
+                         : "프로그램이 읽지 않는 파일입니다 (비슷한 이름: " + near + ")");
+    }
+}
+
+}  // namespace
+
+int PartLint_ColouredShare(const unsigned char *bgra, int count)
+{
+    long long visible = 0, coloured = 0;
+    for (int i = 0; i < count; i++) {
+        const unsigned char *p = bgra + (size_t)i * 4;
+        if (p[3] < VISIBLE_ALPHA)
+            continue;
+        visible++;
+        int lo = std::min(p[0], std::min(p[1], p[2])), hi = std::max(p[0], std::max(p[1], p[2]));
+        if (hi - lo > GREY_TOLERANCE)
+            coloured++;
+    }
+    return visible ? (int)(coloured * 100 / visible) : 0;
+}
+
+int PartLint_IsShowableCp949(const char *text)
+{
+    const unsigned char *p = (const unsigned char *)text;
+    while (*p) {
+        if (*p < 0x20 || *p == 0x7F || *p == 0x80 || *p == 0xFF)
+            return 0;
+        if (*p < 0x80) {
+            p++;
+            continue;
+        }
+        unsigned char trail = p[1];
+        bool ok = (trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) || (trail >= 0x81 && trail <= 0xFE);
+        if (!ok)
+            return 0;
+        p += 2;
+    }
+    return 1;
+}
+
+int PartLint_NameDistance(const std::string &a, const std::string &b)
+{
+    std::string x = Lower(a), y = Lower(b);
+    std::vector<int> row(y.size() + 1);
+    for (size_t j = 0; j <= y.size(); j++)
+        row[j] = (int)j;
+    for (size_t i = 1; i <= x.size(); i++) {
+        int diagonal = row[0];
+        row[0] = (int)i;
+        for (size_t j = 1; j <= y.size(); j++) {
+            int above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[y.size()];
+}
+
+int PartLint_Run(const char *dataFolder, LintReport *report)
+{
+    report->findings.clear();
+    report->errors = report->warnings = 0;
+    Linter l;
+    l.data = dataFolder ? dataFolder : "";
+    l.report = report;
+    // The program's own separator throughout, so that every path the
+    // listing, the catalogue and the preprocessor give back shares its prefix.
+    std::replace(l.data.begin(), l.data.end(), '/', '\\');
+    if (l.data.empty() || l.data.back() != '\\')
+        l.data += '\\';
+    std::string bare = l.data.substr(0, l.data.size() - 1);
+    if (!FileSys_FolderExists(bare.c_str()))
+        return 0;
+    ListTree(&l, "");
+
+    Claim(&l, BODY_IMAGE);
+    if (!Exists(&l, BODY_IMAGE))
+        Add(&l, LINT_ERROR, BODY_IMAGE, 0, "기본 몸 그림이 없습니다: 옷이 없는 동안 몸이 보이지 않습니다");
+    else if (CheckImage(&l, BODY_IMAGE, ImageRole{"", STEM_FIXED, "sotai.png", "기본 몸", REQUIRED, false}) ==
+             IMAGE_TRANSPARENT)
+        Add(&l, LINT_WARNING, BODY_IMAGE, 0, "기본 몸 그림이 완전히 투명합니다");
+    for (const Kind &kind : KINDS)
+        CheckKindFolders(&l, kind);
+
+    PartCatalog catalog = {};
+    PartCatalog_Load(&catalog, l.data.c_str());
+    for (const Kind &kind : KINDS) {
+        const PtrList *list = PartCatalog_List(&catalog, kind.list);
+        for (int i = 0; i < PtrList_Count(list); i++) {
+            const PartEntry *entry = (const PartEntry *)PtrList_Get(list, i);
+            if (!entry->path[0])
+                continue;  // the built-in "none" accessory
+            CheckName(&l, entry);
+            CheckEntryImages(&l, kind, entry, catalog.expressions);
+        }
+    }
+    PartCatalog_Free(&catalog);
+    CheckUnread(&l);
+
+    std::stable_sort(report->findings.begin(), report->findings.end(), [](const LintFinding &a, const LintFinding &b) {
+        return a.path != b.path ? a.path < b.path : a.line < b.line;
+    });
+    return 1;
+}

@@ -1,0 +1,210 @@
+// The data-tree checks of `vor-cli lint`: a small clean tree made here, then
+// damaged one way per case, must give exactly the finding an author needs;
+// the generated sample tree is clean and the imperfect tree gives one
+// finding per deliberate fault.
+#include <doctest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalog/part_lint.h"
+#include "lint_tree.h"
+#include "test_support.h"
+#include "tools/gen-sample/sample_tree.h"
+
+using namespace linttree;
+
+namespace {
+
+void WriteText(const std::string &path, const std::string &text)
+{
+    ScratchFolder::WriteBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+void Remove(const std::string &path)
+{
+    std::remove(ScratchFolder::Native(path).c_str());
+}
+
+// "error<TAB>PATH[:LINE]" for each finding, in report order.
+std::vector<std::string> Where(const LintReport &report)
+{
+    std::vector<std::string> out;
+    for (const LintFinding &f : report.findings)
+        out.push_back(std::string(f.severity == LINT_ERROR ? "error\t" : "warning\t") + f.path +
+                      (f.line ? ":" + std::to_string(f.line) : ""));
+    return out;
+}
+
+LintReport Lint(const std::string &data)
+{
+    LintReport report;
+    REQUIRE(PartLint_Run(data.c_str(), &report));
+    return report;
+}
+
+}  // namespace
+
+TEST_CASE("the clean tree has no findings")
+{
+    ScratchFolder scratch;
+    LintReport report = Lint(CleanTree(scratch.path));
+    CHECK(Where(report) == std::vector<std::string>{});
+    CHECK(report.errors == 0);
+    CHECK(report.warnings == 0);
+}
+
+TEST_CASE("each kind of fault gives its one finding, where the author has to look")
+{
+    struct Case {
+        const char *what;
+        std::function<void(const std::string &data)> damage;
+        std::vector<std::string> where;
+        const char *says;  // part of the (only or first) message
+    } cases[] = {
+        {"a part folder without vor.inf", [](const std::string &d) { Remove(d + "dress\\d1\\vor.inf"); },
+         {"error\tdress\\d1\\"}, "vor.inf가 없어"},
+        {"a definition without Name",
+         [](const std::string &d) { WriteText(d + "eye\\e1\\vor.inf", "Folder = \"e1\";\n"); },
+         {"error\teye\\e1\\vor.inf"}, "Name 문이 없어"},
+        {"a definition without Folder",
+         [](const std::string &d) { WriteText(d + "eye\\e1\\vor.inf", "Name = \"e1\";\n"); },
+         {"error\teye\\e1\\vor.inf"}, "Folder 문이 없어"},
+        {"an include that cannot be opened, with its line",
+         [](const std::string &d) {
+             WriteText(d + "hair\\h1\\vor.inf", "Name = \"h1\";\n#include \"gone.inf\"\nFolder = \"h1\";\n");
+         },
+         {"error\thair\\h1\\vor.inf:2"}, "gone.inf"},
+        {"one Folder key in two folders of a kind",
+         [](const std::string &d) {
+             Fixture_WriteInf(d + "accesary\\copy\\", "사본", "a1", nullptr);
+             Image(d + "accesary\\copy\\a1_b.png");
+         },
+         {"error\taccesary\\copy\\vor.inf"}, "Folder \"a1\""},
+        {"a required layer missing, named by its role",
+         [](const std::string &d) { Remove(d + "hair\\h1\\after\\h1_b.png"); }, {"warning\thair\\h1\\after\\h1_b.png"},
+         "뒷머리 고정색 층"},
+        {"expressions of a face part without any image",
+         [](const std::string &d) {
+             for (const char *x : {"naki", "ikari"})
+                 Remove(d + "hoho\\c1\\" + x + "_b.png");
+         },
+         {"error\thoho\\c1\\"}, "naki(", },
+        {"an accessory without any image", [](const std::string &d) { Remove(d + "accesary\\a1\\a1_a.png"); },
+         {"error\taccesary\\a1\\"}, "그림이 하나도 없어"},
+        {"a text file under an image name",
+         [](const std::string &d) { WriteText(d + "mouth\\m1\\niko_b.png", "not an image"); },
+         {"error\tmouth\\m1\\niko_b.png"}, "PNG 파일이 아닙니다"},
+        {"a damaged PNG",
+         [](const std::string &d) { WriteText(d + "mouth\\m1\\niko_b.png", "\x89PNG\r\n\x1A\nbroken after the signature"); },
+         {"error\tmouth\\m1\\niko_b.png"}, "손상"},
+        {"an image larger than the picture",
+         [](const std::string &d) { Image(d + "dress\\d1\\d1_b.png", GREY, 361, 10); },
+         {"warning\tdress\\d1\\d1_b.png"}, "361 x 10"},
+        {"a required layer that is fully transparent",
+         [](const std::string &d) {
+             const unsigned char clear[4] = {128, 128, 128, 0};
+             Image(d + "dress\\d1\\d1_a.png", clear);
+         },
+         {"warning\tdress\\d1\\d1_a.png"}, "완전히 투명"},
+        {"a face layer empty in every expression",
+         [](const std::string &d) {
+             const unsigned char clear[4] = {0, 0, 0, 0};
+             for (const char *x : EXPRESSIONS)
+                 Image(d + "braw\\b1\\" + x + "_a.png", clear);
+         },
+         {"warning\tbraw\\b1\\"}, "모든 표정"},
+        {"a coloured image where grey is tinted",
+         [](const std::string &d) { Image(d + "hair\\h1\\before\\h1_a.png", RED); },
+         {"warning\thair\\h1\\before\\h1_a.png"}, "100%"},
+        {"a misspelt image name", [](const std::string &d) { Image(d + "eye\\e1\\sumasi_a.png"); },
+         {"warning\teye\\e1\\sumasi_a.png"}, "sumashi_a.png"},
+        {"a misspelt kind folder", [](const std::string &d) { Image(d + "brow\\x\\sumashi_a.png"); },
+         {"warning\tbrow\\"}, "braw"},
+        {"a name that is not CP949",
+         [](const std::string &d) { Fixture_WriteInf(d + "hair\\h1\\", "\xB1\x30", "h1", nullptr); },
+         {"warning\thair\\h1\\vor.inf"}, "CP949"},
+        {"a name longer than the lists show",
+         [](const std::string &d) {
+             Fixture_WriteInf(d + "hair\\h1\\", "아주아주아주아주긴이름입니다", "h1", nullptr);
+         },
+         {"warning\thair\\h1\\vor.inf"}, "28바이트"},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.what);
+        ScratchFolder scratch;
+        std::string data = CleanTree(scratch.path);
+        c.damage(data);
+        LintReport report = Lint(data);
+        CHECK(Where(report) == c.where);
+        if (!report.findings.empty())
+            CHECK(report.findings[0].message.find(c.says) != std::string::npos);
+    }
+}
+
+TEST_CASE("files a definition includes are read, not strays")
+{
+    ScratchFolder scratch;
+    std::string data = CleanTree(scratch.path);
+    WriteText(data + "hair\\h1\\vor.inf", "#include \"common.inf\"\nName = \"h1\";\nFolder = \"h1\";\n");
+    WriteText(data + "hair\\h1\\common.inf", "#define SOFT 1\n");
+    CHECK(Where(Lint(data)) == std::vector<std::string>{});
+}
+
+TEST_CASE("a folder that cannot be read is refused")
+{
+    ScratchFolder scratch;
+    LintReport report;
+    CHECK(PartLint_Run((scratch.path + "nothing\\").c_str(), &report) == 0);
+    CHECK(report.findings.empty());
+}
+
+TEST_CASE("the helpers: coloured share, showable names, name distance")
+{
+    const unsigned char pixels[] = {
+        100, 100, 100, 255,  // grey
+        100, 104, 110, 255,  // grey within the tolerance
+        0, 0, 255, 255,      // red
+        0, 0, 255, 8,        // red but too faint to count
+    };
+    CHECK(PartLint_ColouredShare(pixels, 4) == 33);
+    CHECK(PartLint_ColouredShare(pixels, 2) == 0);
+    CHECK(PartLint_ColouredShare(pixels + 12, 1) == 0);
+
+    const struct {
+        const char *text;
+        int showable;
+    } names[] = {{"abc", 1}, {"\xB1\xE8", 1}, {"\xB1", 0}, {"\xB1\x20", 0}, {"a\tb", 0}, {"\x80", 0}, {"\x81\x41", 1}};
+    for (const auto &n : names) {
+        CAPTURE(n.text);
+        CHECK(PartLint_IsShowableCp949(n.text) == n.showable);
+    }
+
+    CHECK(PartLint_NameDistance("sumasi_a.png", "sumashi_a.png") == 1);
+    CHECK(PartLint_NameDistance("Niko_A.png", "niko_a.png") == 0);
+    CHECK(PartLint_NameDistance("", "abc") == 3);
+    CHECK(PartLint_NameDistance("brow", "braw") == 1);
+}
+
+TEST_CASE("the sample tree lints clean; the imperfect tree gives one finding per fault")
+{
+    ScratchFolder sample, broken;
+    WriteLog log = {};
+    std::string sampleRoot = sample.path.substr(0, sample.path.size() - 1);
+    std::string brokenRoot = broken.path.substr(0, broken.path.size() - 1);
+    REQUIRE(SampleTree_Write(sampleRoot.c_str(), &log));
+    REQUIRE(BrokenTree_Write(brokenRoot.c_str(), &log));
+
+    LintReport clean = Lint(sample.path + "data\\");
+    CHECK(Where(clean) == std::vector<std::string>{});
+
+    LintReport faults = Lint(broken.path + "data\\");
+    CHECK(Where(faults) == std::vector<std::string>{"error\teye\\partial\\", "error\thair\\nofolder\\vor.inf",
+                                                     "error\thair\\noinf\\", "error\tmouth\\badpng\\sumashi_a.png"});
+    REQUIRE(faults.findings.size() == 4);
+    CHECK(faults.findings[0].message.find("nikkori") != std::string::npos);
+    CHECK(faults.findings[0].message.find("ikari") != std::string::npos);
+    CHECK(faults.findings[0].message.find("odoroki") == std::string::npos);
+}
