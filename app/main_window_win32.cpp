@@ -144,11 +144,12 @@ static void MainWindow_OnInit(HWND main, AppContext *app)
     LoadPartCatalog();
     app->catalog = &g_partCatalog;
 
-    // The history exists before the pages, whose start-up it ignores until
-    // the first project resets it.
+    // The history exists before the pages; what they do while they start
+    // up is not an edit, and the first project resets it.
     EditMenu_Install(app);
     RecentMenu_Load(app);
     DragAcceptFiles(main, TRUE);
+    app->restoring++;
     MainWindow_CreatePages(app);
     for (int i = 0; i < PAGE_COUNT; i++)
         if (app->pages[i])
@@ -157,6 +158,7 @@ static void MainWindow_OnInit(HWND main, AppContext *app)
     SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
     NMHDR header = {tabs, IDC_MAIN_TABS, (UINT)TCN_SELCHANGE};
     SendMessageA(main, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
+    app->restoring--;
     ShowWindow(main, SW_SHOW);
     SendMessageA(main, WM_COMMAND, CMD_NEW, 0);
 }
