@@ -234,7 +234,9 @@ struct AppWindow {
             PtrList_Add(p->styles, CopyStyle((DressStyle *)PtrList_Get(p->styles, 0)));
         for (int i = 0; i < styles; i++)
             Style_SetText(&((DressStyle *)PtrList_Get(p->styles, i))->name, ("S" + std::to_string(i)).c_str());
-        std::string path = dir / file;
+        char folder[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof folder, folder);
+        std::string path = std::string(folder) + "\\" + file;
         ProjectKeySource keys = Project_CatalogKeys(&g_partCatalog);
         REQUIRE(Project_WriteFile(path.c_str(), p, &keys));
         Project_Free(p);
@@ -281,8 +283,12 @@ inline std::function<bool()> Answer(const char *title, int id, std::vector<SeenB
         SeenBox b;
         b.title = t;
         b.text = pagestest::ItemText(box, 0xFFFF);
-        LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
-        b.defaultId = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0;
+        // The default button is the one drawn as such, which Enter presses.
+        for (int button : {IDYES, IDNO, IDCANCEL, IDOK}) {
+            HWND item = GetDlgItem(box, button);
+            if (item && (GetWindowLongA(item, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+                b.defaultId = button;
+        }
         if (seen)
             seen->push_back(b);
         if (!shot.empty())
