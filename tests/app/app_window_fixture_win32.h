@@ -50,12 +50,14 @@ struct SeenBox {
 struct AppWindow {
     ScratchFolder dir;
     std::string data = Fixture_BuildTree(dir.path);
-    pagestest::CurrentFolder here{dir.path};
+    pagestest::CurrentFolder here;
     AppContext app = {};
     HWND main = nullptr;
     HACCEL accelerators = nullptr;
 
-    AppWindow()
+    // `root`: the folder to run in, holding a data tree (default: the
+    // fixture tree written for the test).
+    explicit AppWindow(const char *root = nullptr) : here(root ? root : dir.path)
     {
         ClearRecentFiles();
         HINSTANCE instance = GetModuleHandleA(nullptr);
