@@ -190,9 +190,16 @@ int ProjectCmd_ShowState(AppContext *app, const ProjectState *state)
             set->selection = state->selections[i];
     }
     app->restoring++;
-    Project_Apply(project, &app->character, &app->wardrobe);
-    if (state->shownStyle > 0)
-        Wardrobe_ShowStyle(&app->character, &app->wardrobe, state->shownStyle);
+    // Only what differs from the project on screen is loaded again.
+    Project *now = GatherProject(app);
+    if (now) {
+        Project_ApplyChanges(project, now, &app->character, &app->wardrobe, state->shownStyle);
+        Project_Free(now);
+    } else {
+        Project_Apply(project, &app->character, &app->wardrobe);
+        if (state->shownStyle > 0)
+            Wardrobe_ShowStyle(&app->character, &app->wardrobe, state->shownStyle);
+    }
     if (state->selectedStyle < PtrList_Count(app->wardrobe.styles))
         app->wardrobe.selected = state->selectedStyle;
     ShowSaveSettings(app->pages[PAGE_SAVE], project);
