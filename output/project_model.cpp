@@ -94,7 +94,8 @@ static int SameText(const char *a, const char *b)
     return strcmp(a ? a : "", b ? b : "") == 0;
 }
 
-// The accessories as the canvas shows them (kinds, colours, places, depths).
+// The accessories as the canvas shows them (kinds, colours, places, depths;
+// the key text only of a kind the catalogue does not know).
 static int SamePlacements(const AccessorySet *a, const AccessorySet *b)
 {
     int n = AccessorySet_Count(a);
@@ -103,7 +104,8 @@ static int SamePlacements(const AccessorySet *a, const AccessorySet *b)
     for (int i = 0; i < n; i++) {
         const AccessoryPlacement *pa = AccessorySet_Get(a, i), *pb = AccessorySet_Get(b, i);
         if (pa->depth != pb->depth || pa->kind != pb->kind || !SameColour(pa->colour, pb->colour) ||
-            pa->position.x != pb->position.x || pa->position.y != pb->position.y || !SameText(pa->key, pb->key))
+            pa->position.x != pb->position.x || pa->position.y != pb->position.y ||
+            (pa->kind < 0 && !SameText(pa->key, pb->key)))
             return 0;
     }
     return 1;
@@ -128,8 +130,10 @@ static void ShowChangedStyle(Character *ch, Wardrobe *w, int shown, int shownBef
         return;
     }
     w->shown = w->selected = shown;
+    // A key text counts only for a part the catalogue does not know; a
+    // known one is read with its key and gathered without.
     if (style->dress != before->dress || !SameColour(style->colour, before->colour) ||
-        !SameText(style->dressKey, before->dressKey))
+        (style->dress < 0 && !SameText(style->dressKey, before->dressKey)))
         LoadStyleDress(ch, style);
     if (!SamePlacements(style->accessories, before->accessories))
         ApplyAccessories(ch, w, style->accessories);
