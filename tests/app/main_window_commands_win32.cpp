@@ -190,7 +190,7 @@ TEST_CASE("the accelerators as key messages: zoom, New, Save, Open")
 // The figure the editor promises: one undo step of the sample project,
 // from the command to the composed picture. Runs when the sample tree of
 // vor-gen-sample is named by VOR_SAMPLE_TREE.
-TEST_CASE("benchmark: one undo step with the sample project, without decoding cached images")
+TEST_CASE("benchmark: one undo step with the sample project, decoding no more than the change itself")
 {
     const char *tree = getenv("VOR_SAMPLE_TREE");
     if (!tree || !tree[0]) {
@@ -217,11 +217,23 @@ TEST_CASE("benchmark: one undo step with the sample project, without decoding ca
     w.Command(CMD_UNDO);
     w.Command(CMD_REDO);
     w.Command(CMD_REDO);
+    // Images decoded during a step: entries whose decoded image is new.
     ImageCache *cache = w.app.doc->cache;
-    std::map<int, DIB *> held;
-    for (int i = 0; i < PtrList_Count(cache->entries); i++)
-        held[i] = ImageCache_EntryAt(cache, i)->image;
-
+    auto heldImages = [&] {
+        std::vector<DIB *> held;
+        for (int i = 0; i < PtrList_Count(cache->entries); i++)
+            held.push_back(ImageCache_EntryAt(cache, i)->image);
+        return held;
+    };
+    auto decodedSince = [&](const std::vector<DIB *> &held) {
+        int decoded = 0;
+        for (int i = 0; i < PtrList_Count(cache->entries); i++) {
+            DIB *now = ImageCache_EntryAt(cache, i)->image;
+            if (now && (i >= (int)held.size() || held[i] != now))
+                decoded++;
+        }
+        return decoded;
+    };
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     auto since = [&](const LARGE_INTEGER &from) {
@@ -233,8 +245,10 @@ TEST_CASE("benchmark: one undo step with the sample project, without decoding ca
     // the load pass has composed the picture; then the same change made
     // directly, which loads the same images.
     double worst = 0, total = 0, commandTotal = 0;
+    int undoDecodes = 0, directDecodes = 0;
     const int rounds = 10;
     for (int i = 0; i < rounds; i++) {
+        std::vector<DIB *> held = heldImages();
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
         SendMessageA(w.main, WM_COMMAND, MAKEWPARAM(i % 2 == 0 ? CMD_UNDO : CMD_REDO, 0), 0);
@@ -243,29 +257,30 @@ TEST_CASE("benchmark: one undo step with the sample project, without decoding ca
         double ms = since(start);
         total += ms;
         worst = ms > worst ? ms : worst;
+        undoDecodes += decodedSince(held);
     }
-    // Nothing the cache held was decoded again.
-    int decoded = 0;
-    for (int i = 0; i < PtrList_Count(cache->entries); i++) {
-        DIB *now = ImageCache_EntryAt(cache, i)->image;
-        if (now && (i >= (int)held.size() || held[i] != now))
-            decoded++;
-    }
-    CHECK(decoded == 0);
     double direct = 0;
     for (int i = 0; i < rounds; i++) {
+        std::vector<DIB *> held = heldImages();
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
         w.Choose(PAGE_CHARA, IDC_CHARA_EXPRESSION, i % 2 == 0 ? expression : other);
         direct += since(start);
+        directDecodes += decodedSince(held);
     }
     MESSAGE("undo step with the sample project: mean " << total / rounds << " ms, worst " << worst
                                                       << " ms; the command alone " << commandTotal / rounds
                                                       << " ms; the same change made directly " << direct / rounds
-                                                      << " ms");
+                                                      << " ms; images decoded by the undo steps " << undoDecodes
+                                                      << ", by the direct changes " << directDecodes
+                                                      << " (the document's cache holds "
+                                                      << IMAGE_CACHE_DOCUMENT_CAPACITY << ")");
     // The target holds on an idle machine; a loaded one stretches the load
     // pass, which is the one a direct change runs too.
     WARN(worst < 100.0);
     CHECK(commandTotal / rounds < 20.0);
     CHECK(total / rounds < 1.5 * direct / rounds + 20.0);
+    // An undo decodes no more than the change itself: it asks only for the
+    // images of what differs, and takes the held ones from the cache.
+    CHECK(undoDecodes <= directDecodes);
 }
