@@ -69,14 +69,21 @@ static void EditMenu_Show(AppContext *app, const ProjectState *state)
     EditMenu_Update(app);
 }
 
+// Undo and redo wait for a running load pass (the window is disabled then,
+// but an accelerator may still arrive) and for the export.
+static int EditMenu_Ready(const AppContext *app)
+{
+    return app->history && !app->exporting && !(app->doc && app->doc->loaderRunning);
+}
+
 void EditMenu_Undo(AppContext *app)
 {
-    if (app->history && !app->exporting)
+    if (EditMenu_Ready(app))
         EditMenu_Show(app, History_Undo(app->history));
 }
 
 void EditMenu_Redo(AppContext *app)
 {
-    if (app->history && !app->exporting)
+    if (EditMenu_Ready(app))
         EditMenu_Show(app, History_Redo(app->history));
 }
