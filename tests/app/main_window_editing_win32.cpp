@@ -47,11 +47,6 @@ void Drag(AppWindow &w, int dx, int dy)
     w.WaitIdle();
 }
 
-Layer *SelectedLayer(AppWindow &w)
-{
-    return Layer_Find(w.app.doc->root, w.app.doc->selectedId);
-}
-
 }  // namespace
 
 TEST_CASE("every kind of change shows the modified caption and is one undo step back to the plain one")
