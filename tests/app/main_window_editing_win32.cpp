@@ -56,16 +56,30 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
     struct Row {
         const char *name;
         std::function<void(AppWindow &)> change;
+        int steps;  // undo steps back to the start
     } rows[] = {
-        {"name", [](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }},
-        {"front hair", [](AppWindow &w) { w.Choose(PAGE_CHARA, FRONT_HAIR, 1); }},
-        {"expression", [](AppWindow &w) { w.Choose(PAGE_CHARA, IDC_CHARA_EXPRESSION, 1); }},
-        {"separate back hair", [](AppWindow &w) { w.Click(PAGE_CHARA, SEPARATE_BACK_HAIR); }},
-        {"hair's own colour", [](AppWindow &w) { w.Click(PAGE_CHARA, HAIR_DEFAULT_COLOUR); }},
-        {"dress", [](AppWindow &w) { w.ShowTab(PAGE_DRESS); w.Choose(PAGE_DRESS, IDC_DRESS_DRESS, 1); }},
-        {"accessory added", [](AppWindow &w) { AddAccessory(w); }},
+        {"name", [](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }, 1},
+        {"front hair", [](AppWindow &w) { w.Choose(PAGE_CHARA, FRONT_HAIR, 1); }, 1},
+        {"expression", [](AppWindow &w) { w.Choose(PAGE_CHARA, IDC_CHARA_EXPRESSION, 1); }, 1},
+        {"separate back hair", [](AppWindow &w) { w.Click(PAGE_CHARA, SEPARATE_BACK_HAIR); }, 1},
+        {"hair's own colour", [](AppWindow &w) { w.Click(PAGE_CHARA, HAIR_DEFAULT_COLOUR); }, 1},
+        {"dress", [](AppWindow &w) { w.ShowTab(PAGE_DRESS); w.Choose(PAGE_DRESS, IDC_DRESS_DRESS, 1); }, 1},
+        {"accessory added", [](AppWindow &w) { AddAccessory(w); }, 1},
         {"free folder",
-         [&](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_SAVE), IDC_SAVE_FREE_FOLDER, freeFolder.c_str()); }},
+         [&](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_SAVE), IDC_SAVE_FREE_FOLDER, freeFolder.c_str()); }, 1},
+        {"accessory moved back in the depth list",
+         [](AppWindow &w) {
+             AddAccessory(w);
+             w.Click(PAGE_DRESS, IDC_DRESS_MOVE_DOWN);
+         },
+         2},
+        {"accessory nudged",
+         [](AppWindow &w) {
+             AddAccessory(w);
+             SendMessageA(w.app.canvas, WM_KEYDOWN, VK_LEFT, 0);
+             w.WaitIdle();
+         },
+         2},
     };
     for (const Row &row : rows) {
         CAPTURE(row.name);
@@ -77,7 +91,9 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
         CHECK(w.CaptionModified());
         CHECK(w.Project() != before);
         CHECK(w.MenuEnabled(CMD_UNDO));
-        w.Command(CMD_UNDO);
+        CHECK(w.app.history->current == row.steps);
+        for (int i = 0; i < row.steps; i++)
+            w.Command(CMD_UNDO);
         CHECK_FALSE(w.CaptionModified());
         CHECK(w.Project() == before);
         CHECK(w.Picture() == picture);
