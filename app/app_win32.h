@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "editor/app_context_win32.h"
 
@@ -14,6 +15,10 @@ enum {
     CMD_OPEN = 40008,
     CMD_SAVE_AS = 40009,
     CMD_VERSION = 40011,
+    CMD_UNDO = 40021,
+    CMD_REDO = 40022,
+    CMD_RECENT_FIRST = 40031,   // the recent files, RECENT_MAX ids from here
+    CMD_RECENT_SEPARATOR = 40039,
     IDC_ZOOM_IN = 1038,
     IDC_ZOOM_OUT = 1039,
     IDC_ZOOM_SLIDER = 1050,
@@ -33,12 +38,52 @@ void MainWindow_SetZoomAroundCentre(AppContext *app, double zoom);
 // Shows the canvas's zoom in the percentage text and on the slider.
 void MainWindow_ShowZoom(AppContext *app);
 
-// The File menu (file_commands_win32.cpp).
+// The File menu (file_commands_win32.cpp). Save and Save As return 1 when
+// the project was written.
 void FileMenu_New(AppContext *app);
 void FileMenu_Open(AppContext *app);
-void FileMenu_Save(AppContext *app);
-void FileMenu_SaveAs(AppContext *app);
+int FileMenu_Save(AppContext *app);
+int FileMenu_SaveAs(AppContext *app);
 void FileMenu_Exit(AppContext *app);
+// Opens `path` as Open does after its dialog, asking about unsaved changes
+// first: the command line, a dropped file and the recent files come here.
+void FileMenu_OpenPath(AppContext *app, const char *path);
+// Asks "save the changes?" when the project is modified: Yes saves (and
+// goes on only when it was written), No goes on, Cancel stops. Returns 1
+// when the caller may go on and discard the project.
+int FileMenu_ConfirmDiscard(AppContext *app);
+// The first file of a drop on the main window opens through FileMenu_OpenPath.
+void FileMenu_OnDrop(AppContext *app, HDROP drop);
+
+// The recent files (recent_menu_win32.cpp): read from the registry into the
+// File menu at start-up, a path opened or saved goes first, a refused one
+// leaves the list.
+void RecentMenu_Load(AppContext *app);
+void RecentMenu_Free(AppContext *app);
+void RecentMenu_Add(AppContext *app, const char *path);
+void RecentMenu_Remove(AppContext *app, const char *path);
+// Recent-file command `id` chosen: opens its path through FileMenu_OpenPath.
+// Returns 0 when `id` is not a recent-file command.
+int RecentMenu_OnCommand(AppContext *app, int id);
+
+// The Edit menu (edit_commands_win32.cpp): the undo history behind it,
+// created with the main window and fed by every change the pages and the
+// canvas report.
+int EditMenu_Install(AppContext *app);
+void EditMenu_Uninstall(AppContext *app);
+void EditMenu_Undo(AppContext *app);
+void EditMenu_Redo(AppContext *app);
+// Enables Undo and Redo as the history allows.
+void EditMenu_Update(AppContext *app);
+
+// One message of the program's message loop (message_loop_win32.cpp):
+// returns 1 when the accelerators or the main window's dialog navigation
+// took it; otherwise the caller translates and dispatches it. While an edit
+// control has the focus its own editing keys (Ctrl+X, C, V, Z, Y, A) go to
+// it, not to the accelerators.
+int MessageLoop_Filter(HWND main, HACCEL accelerators, MSG *msg);
+// Opens the project named on the command line (quotes removed), if any.
+void MessageLoop_OpenCommandLine(HWND main, const char *commandLine);
 
 // The modal version dialog "VER"; returns when it is closed.
 void VersionDialog_Show(HINSTANCE instance, HWND owner);

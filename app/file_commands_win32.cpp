@@ -8,10 +8,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include <shellapi.h>
+
 #include "app/app_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
 #include "output/project_commands_win32.h"
+#include "output/project_history.h"
 #include "output/project_session.h"
 
 // Description and pattern pairs, ending with an empty text.
@@ -111,59 +114,130 @@ static void ReportSaveFailure(AppContext *app, const char *path)
     MessageBoxA(app->mainWindow, text, "프로젝트파일저장", MB_ICONERROR);
 }
 
+static int IsModified(const AppContext *app)
+{
+    return app->history && History_IsModified(app->history);
+}
+
+int FileMenu_ConfirmDiscard(AppContext *app)
+{
+    if (!IsModified(app))
+        return 1;
+    int answer = MessageBoxA(app->mainWindow, "변경 내용을 저장하시겠습니까?", "VOR 캐릭터 만들기",
+                             MB_ICONQUESTION | MB_YESNOCANCEL | MB_DEFBUTTON1);
+    if (answer == IDNO)
+        return 1;
+    if (answer != IDYES)
+        return 0;
+    return FileMenu_Save(app);
+}
+
 void FileMenu_New(AppContext *app)
 {
+    if (!FileMenu_ConfirmDiscard(app))
+        return;
     ProjectCmd_New(app);
+    EditMenu_Update(app);
+}
+
+static void ReportOpenRefused(AppContext *app)
+{
+    MessageBoxA(app->mainWindow, "열리지 않습니다.", "파일로열기", MB_ICONERROR);
+}
+
+// Opens a path the user has chosen; the question was asked already.
+static void OpenChosenPath(AppContext *app, const char *path)
+{
+    char currentFolder[VOR_MAX_PATH];
+    GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
+    if (ProjectCmd_Open(app, path) == PROJECTCMD_OPENED) {
+        RecentMenu_Add(app, path);
+    } else {
+        RecentMenu_Remove(app, path);
+        ReportOpenRefused(app);
+    }
+    EditMenu_Update(app);
+    SetCurrentDirectoryA(currentFolder);
 }
 
 void FileMenu_Open(AppContext *app)
 {
+    if (!FileMenu_ConfirmDiscard(app))
+        return;
     char currentFolder[VOR_MAX_PATH];
     GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
     char path[VOR_MAX_PATH] = "";
     int chosen = FileDialog_Open(app->mainWindow, path, app->startFolder, kProjectFilter, nullptr, "파일로열기");
     SetCurrentDirectoryA(currentFolder);
-    if (!chosen)
-        return;
-    if (ProjectCmd_Open(app, path) != PROJECTCMD_OPENED)
-        MessageBoxA(app->mainWindow, "열리지 않습니다.", "파일로열기", MB_ICONERROR);
-    SetCurrentDirectoryA(currentFolder);
+    if (chosen)
+        OpenChosenPath(app, path);
 }
 
-void FileMenu_SaveAs(AppContext *app)
+void FileMenu_OpenPath(AppContext *app, const char *path)
+{
+    if (!path || !path[0] || !FileMenu_ConfirmDiscard(app))
+        return;
+    OpenChosenPath(app, path);
+}
+
+void FileMenu_OnDrop(AppContext *app, HDROP drop)
+{
+    char path[VOR_MAX_PATH] = "";
+    UINT n = DragQueryFileA(drop, 0, path, sizeof path);
+    DragFinish(drop);
+    if (n > 0 && n < sizeof path) {
+        // The question and the refusal belong in front of the user.
+        SetForegroundWindow(app->mainWindow);
+        FileMenu_OpenPath(app, path);
+    }
+}
+
+int FileMenu_SaveAs(AppContext *app)
 {
     int filterIndex = 1;
     char currentFolder[VOR_MAX_PATH];
     GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
     char path[VOR_MAX_PATH];
     memcpy(path, app->projectPath, sizeof path);
+    int saved = 0;
     // No initial folder: the dialog starts in the proposed path's folder.
     if (FileDialog_Save(app->mainWindow, path, nullptr, kProjectFilter, &filterIndex, "프로젝트파일저장")) {
         SetCurrentDirectoryA(currentFolder);
         SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
-        int saved = ProjectCmd_SaveAs(app, path);
+        saved = ProjectCmd_SaveAs(app, path);
         SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_ARROW));
-        if (!saved)
+        if (saved)
+            RecentMenu_Add(app, path);
+        else
             ReportSaveFailure(app, path);
     }
     SetCurrentDirectoryA(currentFolder);
+    EditMenu_Update(app);
+    return saved;
 }
 
-void FileMenu_Save(AppContext *app)
+int FileMenu_Save(AppContext *app)
 {
-    if (app->untitled) {
-        SendMessageA(app->mainWindow, WM_COMMAND, CMD_SAVE_AS, 0);
-        return;
-    }
+    if (app->untitled)
+        return FileMenu_SaveAs(app);
     SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
     int saved = ProjectCmd_Save(app);
     SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_ARROW));
-    if (!saved)
+    if (saved)
+        RecentMenu_Add(app, app->projectPath);
+    else
         ReportSaveFailure(app, app->projectPath);
+    EditMenu_Update(app);
+    return saved;
 }
 
 void FileMenu_Exit(AppContext *app)
 {
+    if (IsModified(app)) {
+        if (FileMenu_ConfirmDiscard(app))
+            DestroyWindow(app->mainWindow);
+        return;
+    }
     int answer = MessageBoxA(app->mainWindow, "VOR 을 종료 하시겠습니까?", "VOR 종료 확인", MB_ICONQUESTION | MB_YESNO);
     if (answer != IDNO)
         DestroyWindow(app->mainWindow);

@@ -91,6 +91,7 @@ static void OnCanvasNotify(AppContext *app, int code, LPARAM lp)
         return;
     switch (code) {
     case FLN_MOVED: OnLayerMoved(app); break;
+    case FLN_MOVEDONE: App_NoteChange(app, APP_MERGE_NONE); break;
     case FLN_LOADSTART: OnLoadStart(app); break;
     case FLN_LOADDONE: OnLoadDone(app); break;
     case FLN_LOADITEM: OnLoadItem(app, (int)lp); break;
@@ -166,5 +167,8 @@ void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
     case CMD_OPEN: FileMenu_Open(app); break;
     case CMD_SAVE_AS: FileMenu_SaveAs(app); break;
     case CMD_VERSION: VersionDialog_Show(app->instance, app->mainWindow); break;
+    case CMD_UNDO: EditMenu_Undo(app); break;
+    case CMD_REDO: EditMenu_Redo(app); break;
+    default: RecentMenu_OnCommand(app, id); break;
     }
 }

@@ -12,7 +12,7 @@
 // through their window user data.
 static AppContext g_app;
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     g_app.instance = instance;
     g_app.untitled = 1;
@@ -24,12 +24,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!main)
         return 1;
     HACCEL accelerators = LoadAcceleratorsA(instance, "MAIN");
+    // A file named on the command line (Explorer's double click) opens once
+    // the window and its first project are up.
+    MessageLoop_OpenCommandLine(main, commandLine);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (accelerators && TranslateAcceleratorA(main, accelerators, &msg))
-            continue;
-        if (IsDialogMessageA(main, &msg))
+        if (MessageLoop_Filter(main, accelerators, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -3,6 +3,7 @@
 // messages. The command table lives in main_commands_win32.cpp.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 
@@ -143,6 +144,12 @@ static void MainWindow_OnInit(HWND main, AppContext *app)
     LoadPartCatalog();
     app->catalog = &g_partCatalog;
 
+    // The history exists before the pages; what they do while they start
+    // up is not an edit, and the first project resets it.
+    EditMenu_Install(app);
+    RecentMenu_Load(app);
+    DragAcceptFiles(main, TRUE);
+    app->restoring++;
     MainWindow_CreatePages(app);
     for (int i = 0; i < PAGE_COUNT; i++)
         if (app->pages[i])
@@ -151,8 +158,17 @@ static void MainWindow_OnInit(HWND main, AppContext *app)
     SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
     NMHDR header = {tabs, IDC_MAIN_TABS, (UINT)TCN_SELCHANGE};
     SendMessageA(main, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
+    app->restoring--;
     ShowWindow(main, SW_SHOW);
     SendMessageA(main, WM_COMMAND, CMD_NEW, 0);
+}
+
+static void MainWindow_OnDestroy(AppContext *app)
+{
+    DragAcceptFiles(app->mainWindow, FALSE);
+    EditMenu_Uninstall(app);
+    RecentMenu_Free(app);
+    PostQuitMessage(0);
 }
 
 INT_PTR CALLBACK MainWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
@@ -171,7 +187,8 @@ INT_PTR CALLBACK MainWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
     case WM_NOTIFY: MainWindow_OnNotify(app, (const NMHDR *)lp); return 0;
     case WM_HSCROLL: MainWindow_OnSlider(app, (HWND)lp, LOWORD(wp)); return 1;
     case WM_CLOSE: SendMessageA(window, WM_COMMAND, CMD_EXIT, 0); return 1;
-    case WM_DESTROY: PostQuitMessage(0); return 1;
+    case WM_DROPFILES: FileMenu_OnDrop(app, (HDROP)wp); return 0;
+    case WM_DESTROY: MainWindow_OnDestroy(app); return 1;
     }
     return 0;
 }

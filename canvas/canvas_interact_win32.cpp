@@ -3,14 +3,21 @@
 //
 // A layer move goes through the drag caches: the layers behind and in front
 // of the selected one are composed once, so every later step redraws only
-// the selected layer. Moves are reported to the parent with FLN_MOVED.
+// the selected layer. Moves are reported to the parent with FLN_MOVED, and
+// the end of a move (a drag released or lost, a nudge) with FLN_MOVEDONE.
+//
+// A drag or pan must never outlive the button: it ends on the button's
+// release, when the canvas loses the capture (another window took it, a
+// message box opened) and on a mouse move without the button held.
 #include "canvas/canvas_internal_win32.h"
 
 namespace {
 
-int Canvas_KeyPressed(int virtualKey)
+// The key is down now (the high bit); the low bit only says it was pressed
+// at some time since an earlier query, which says nothing about now.
+int Canvas_KeyDown(int virtualKey)
 {
-    return GetAsyncKeyState(virtualKey) != 0;
+    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
 // The selected layer among the root's direct children, or nullptr.
@@ -52,7 +59,7 @@ void Canvas_PanTo(HWND canvas, const CanvasView *view, int x, int y)
     UpdateWindow(canvas);  // the picture follows the mouse
 }
 
-void Canvas_DragTo(HWND canvas, LayerDocument *doc, const CanvasView *view, int x, int y)
+void Canvas_DragTo(HWND canvas, LayerDocument *doc, CanvasView *view, int x, int y)
 {
     Layer *layer = Canvas_SelectedLayer(doc);
     CanvasHooks hooks = Canvas_Hooks(canvas);
@@ -65,8 +72,23 @@ void Canvas_DragTo(HWND canvas, LayerDocument *doc, const CanvasView *view, int 
     if (left == layer->rect.left && top == layer->rect.top)
         return;
     Layer_MoveTo(layer, left, top);
+    view->dragMoved = 1;
     Canvas_Refresh(canvas);
     Canvas_Notify(canvas, FLN_MOVED, (LPARAM)canvas);
+}
+
+// Ends a drag or a pan, however it ended; a drag that moved the layer is
+// reported once as one finished move.
+void Canvas_EndGesture(HWND canvas, CanvasView *view)
+{
+    int moved = view->dragging && view->dragMoved;
+    view->dragging = 0;
+    view->panning = 0;
+    view->dragMoved = 0;
+    if (GetCapture() == canvas)
+        ReleaseCapture();
+    if (moved)
+        Canvas_Notify(canvas, FLN_MOVEDONE, (LPARAM)canvas);
 }
 
 }  // namespace
@@ -79,8 +101,8 @@ void Canvas_OnButtonDown(HWND canvas, int x, int y)
     if (!doc || !view)
         return;
     if (!view->panning) {
-        int ctrl = Canvas_KeyPressed(VK_CONTROL);
-        if (ctrl && Canvas_KeyPressed(VK_SHIFT)) {
+        int ctrl = Canvas_KeyDown(VK_CONTROL);
+        if (ctrl && Canvas_KeyDown(VK_SHIFT)) {
             Point p;
             Canvas_CursorToImage(canvas, &p);
             Canvas_CenterOn(canvas, &p, 1);
@@ -98,17 +120,23 @@ void Canvas_OnButtonDown(HWND canvas, int x, int y)
         return;
     SetCapture(canvas);
     view->dragging = 1;
+    view->dragMoved = 0;
     Point_Set(&view->start, x, y);
     view->startValueX = layer->rect.left;
     view->startValueY = layer->rect.top;
 }
 
-void Canvas_OnMouseMove(HWND canvas, int x, int y)
+void Canvas_OnMouseMove(HWND canvas, int x, int y, int buttonDown)
 {
     LayerDocument *doc = Canvas_GetDocument(canvas);
     CanvasView *view = Canvas_GetView(canvas);
     if (!doc || !view)
         return;
+    // The release went elsewhere (or never came): the gesture is over.
+    if ((view->panning || view->dragging) && !buttonDown) {
+        Canvas_EndGesture(canvas, view);
+        return;
+    }
     if (view->panning)
         Canvas_PanTo(canvas, view, x, y);
     else if (view->dragging)
@@ -118,15 +146,15 @@ void Canvas_OnMouseMove(HWND canvas, int x, int y)
 void Canvas_OnButtonUp(HWND canvas)
 {
     CanvasView *view = Canvas_GetView(canvas);
-    if (!view)
-        return;
-    if (view->dragging) {
-        view->dragging = 0;
-        ReleaseCapture();
-    } else if (view->panning) {
-        ReleaseCapture();
-        view->panning = 0;
-    }
+    if (view && (view->dragging || view->panning))
+        Canvas_EndGesture(canvas, view);
+}
+
+void Canvas_OnCaptureChanged(HWND canvas)
+{
+    CanvasView *view = Canvas_GetView(canvas);
+    if (view && (view->dragging || view->panning))
+        Canvas_EndGesture(canvas, view);
 }
 
 void Canvas_OnKeyDown(HWND canvas, WPARAM key)
@@ -150,4 +178,5 @@ void Canvas_OnKeyDown(HWND canvas, WPARAM key)
     Rect_Offset(&layer->rect, dx, dy);
     Canvas_Notify(canvas, FLN_MOVED, (LPARAM)canvas);
     Canvas_Refresh(canvas);
+    Canvas_Notify(canvas, FLN_MOVEDONE, (LPARAM)canvas);
 }

@@ -17,6 +17,7 @@ struct CanvasView {
     Point start;       // client point where the current drag began
     int startValueX;   // pan: scroll positions at the start; drag: layer left, top
     int startValueY;
+    int dragMoved;     // the current layer drag has moved the layer
 };
 
 // The view record, nullptr before WM_CREATE or after WM_DESTROY.
@@ -32,6 +33,8 @@ CanvasHooks Canvas_Hooks(HWND canvas);
 void Canvas_Paint(HWND canvas, HDC dc);
 void Canvas_OnScroll(HWND canvas, int bar, int code, int thumbPosition);
 void Canvas_OnButtonDown(HWND canvas, int x, int y);
-void Canvas_OnMouseMove(HWND canvas, int x, int y);
+// `buttonDown`: the left button is held (MK_LBUTTON of the move).
+void Canvas_OnMouseMove(HWND canvas, int x, int y, int buttonDown);
 void Canvas_OnButtonUp(HWND canvas);
+void Canvas_OnCaptureChanged(HWND canvas);
 void Canvas_OnKeyDown(HWND canvas, WPARAM key);

@@ -29,6 +29,7 @@ enum {
     FLN_LOADITEM = 0x404,   // lParam = index of the request being loaded
     FLN_DBLCLK = 0x405,     // left double click
     FLN_ZOOM = 0x406,       // Canvas_SetZoom ran
+    FLN_MOVEDONE = 0x407,   // a drag that moved the layer ended, or a nudge was made
 };
 
 // Registers the window class once per process. Returns 1 when it is registered.

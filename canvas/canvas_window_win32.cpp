@@ -95,9 +95,10 @@ LRESULT CALLBACK Canvas_WndProc(HWND canvas, UINT msg, WPARAM wp, LPARAM lp)
     case WM_KEYDOWN: Canvas_OnKeyDown(canvas, wp); return 0;
     case WM_HSCROLL: Canvas_OnScroll(canvas, SB_HORZ, LOWORD(wp), (short)HIWORD(wp)); return 0;
     case WM_VSCROLL: Canvas_OnScroll(canvas, SB_VERT, LOWORD(wp), (short)HIWORD(wp)); return 0;
-    case WM_MOUSEMOVE: Canvas_OnMouseMove(canvas, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_MOUSEMOVE: Canvas_OnMouseMove(canvas, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_LBUTTON) != 0); return 0;
     case WM_LBUTTONDOWN: Canvas_OnButtonDown(canvas, GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
     case WM_LBUTTONUP: Canvas_OnButtonUp(canvas); return 0;
+    case WM_CAPTURECHANGED: Canvas_OnCaptureChanged(canvas); return 0;
     case WM_LBUTTONDBLCLK: Canvas_Notify(canvas, FLN_DBLCLK, (LPARAM)canvas); return 0;
     case FLM_RENDER: Canvas_OnRender(canvas); return 0;
     case FLM_REPAINT: Canvas_OnRepaint(canvas); return 0;

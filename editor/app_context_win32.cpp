@@ -14,3 +14,18 @@ void App_RefreshCanvas(void *context)
     if (app && app->canvas)
         Canvas_Refresh(app->canvas);
 }
+
+void App_NoteChange(AppContext *app, int mergeTag)
+{
+    if (!app || !app->onChange || app->restoring > 0 || app->exporting)
+        return;
+    app->onChange(app, mergeTag);
+}
+
+void App_NoteCommand(AppContext *app, int id, int code)
+{
+    if (code == EN_KILLFOCUS)
+        App_NoteChange(app, APP_MERGE_BREAK);
+    else
+        App_NoteChange(app, code == EN_CHANGE ? id : APP_MERGE_NONE);
+}

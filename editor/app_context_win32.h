@@ -54,7 +54,16 @@ struct AppContext {
     volatile LONG exporting;    // 1 while the export worker runs
     int colourDialogPlaced;     // a colour dialog position is remembered
     POINT colourDialogPos;
+    struct ProjectHistory *history; // the undo history, or nullptr (no undo)
+    struct RecentFiles *recent; // the File menu's recent files, or nullptr
+    int restoring;              // >0 while a project is applied to the pages
+    // Called after each user action that may have changed the project, with
+    // the tag of a field whose typing merges into one step (0 none, -1 the
+    // field lost the focus). nullptr: nobody keeps a history.
+    void (*onChange)(AppContext *app, int mergeTag);
 };
+
+enum { APP_MERGE_NONE = 0, APP_MERGE_BREAK = -1 };
 
 // The context of a page or of the main window (its GWLP_USERDATA).
 AppContext *App_FromWindow(HWND window);
@@ -73,6 +82,9 @@ void DressPage_Sync(HWND page);
 void SavePage_SetFreeFolder(HWND page, const char *folder);
 void SavePage_GetFreeFolder(HWND page, char *folder);  // VOR_MAX_PATH bytes
 int SavePage_IsFreeFolderChecked(HWND page);
+// Ticks the free folder's radio button, or unticks it for the first usable
+// target (nothing changes when there is none).
+void SavePage_SetFreeFolderChecked(HWND page, int checked);
 void SavePage_UpdateOutputButton(HWND page);
 
 // The CHARA page's hair band colour button follows the band layers (called by
@@ -82,6 +94,13 @@ void CharaPage_UpdateHairBandButton(HWND page);
 void DressPage_RedrawDepthList(HWND page);
 // Whether the DRESS page is the visible one (the dress colour rule).
 int DressPage_IsVisible(HWND page);
+
+// A page handled WM_COMMAND `id`/`code`: tells the onChange hook, unless a
+// project is being applied or exported (those are not the user's edits).
+// Typing into an edit (EN_CHANGE) merges by the edit's id.
+void App_NoteCommand(AppContext *app, int id, int code);
+// The same for a change that is not a page command (a canvas drag).
+void App_NoteChange(AppContext *app, int mergeTag);
 
 // The Character's refresh hook for the program: Canvas_Refresh of the canvas.
 void App_RefreshCanvas(void *context);

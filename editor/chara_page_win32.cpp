@@ -212,6 +212,7 @@ INT_PTR CALLBACK CharaPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_COMMAND:
         CharaPage_OnCommand(page, LOWORD(wp), HIWORD(wp));
+        App_NoteCommand(App_FromWindow(page), LOWORD(wp), HIWORD(wp));
         return 0;
     }
     return 0;

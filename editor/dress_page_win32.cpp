@@ -290,6 +290,7 @@ INT_PTR CALLBACK DressPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_COMMAND:
         DressPage_OnCommand(page, LOWORD(wp), HIWORD(wp), lp);
+        App_NoteCommand(App_FromWindow(page), LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_DRAWITEM:
         return DressPage_OnDrawItem(page, (const DRAWITEMSTRUCT *)lp);

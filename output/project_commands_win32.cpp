@@ -2,10 +2,12 @@
 #include "output/project_commands_win32.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/services/filesys.h"
 #include "core/util.h"
+#include "output/project_history.h"
 #include "output/project_model.h"
 #include "output/project_session.h"
 
@@ -44,9 +46,12 @@ int ProjectCmd_New(AppContext *app)
     Project *project = Project_MakeDefault(app->catalog, app->startFolder);
     if (!project)
         return 0;
+    app->restoring++;
     Project_Apply(project, &app->character, &app->wardrobe);
     Project_Free(project);
     SyncEditingPages(app);
+    app->restoring--;
+    ProjectCmd_StartHistory(app);
     return 1;
 }
 
@@ -62,6 +67,7 @@ int ProjectCmd_Open(AppContext *app, const char *path)
         return PROJECTCMD_REFUSED;
     }
     Project_ResolveKeys(project, app->catalog);
+    app->restoring++;
     Project_Apply(project, &app->character, &app->wardrobe);
     // The free-folder flag is not applied: the target buttons keep their state.
     if (app->pages[PAGE_SAVE]) {
@@ -71,15 +77,16 @@ int ProjectCmd_Open(AppContext *app, const char *path)
     SyncEditingPages(app);
     if (app->pages[PAGE_SAVE])
         SavePage_UpdateOutputButton(app->pages[PAGE_SAVE]);
+    app->restoring--;
     app->untitled = 0;
     snprintf(app->projectPath, sizeof app->projectPath, "%s", path);
     MainTitle_Refresh(app);
+    ProjectCmd_StartHistory(app);
     return PROJECTCMD_OPENED;
 }
 
-// Gathers and writes; the canvas refreshes afterwards because gathering
-// captures the shown style's accessories afresh.
-static int WriteProject(AppContext *app, const char *path)
+// The project as the models and the SAVE page hold it now.
+static Project *GatherProject(AppContext *app)
 {
     char freeFolder[VOR_MAX_PATH] = "";
     int freeFolderFlag = 0;
@@ -87,7 +94,14 @@ static int WriteProject(AppContext *app, const char *path)
         SavePage_GetFreeFolder(app->pages[PAGE_SAVE], freeFolder);
         freeFolderFlag = SavePage_IsFreeFolderChecked(app->pages[PAGE_SAVE]) ? 1 : 0;
     }
-    Project *project = Project_Gather(&app->character, &app->wardrobe, freeFolder, freeFolderFlag);
+    return Project_Gather(&app->character, &app->wardrobe, freeFolder, freeFolderFlag);
+}
+
+// Gathers and writes; the canvas refreshes afterwards because gathering
+// captures the shown style's accessories afresh.
+static int WriteProject(AppContext *app, const char *path)
+{
+    Project *project = GatherProject(app);
     if (!project)
         return 0;
     ProjectKeySource keys = Project_CatalogKeys(app->catalog);
@@ -109,11 +123,121 @@ int ProjectCmd_SaveAs(AppContext *app, const char *path)
     memcpy(app->startFolder, folder, sizeof folder);
     snprintf(app->projectPath, sizeof app->projectPath, "%s", path);
     app->untitled = 0;
+    ProjectCmd_MarkSaved(app);
     MainTitle_Refresh(app);
     return 1;
 }
 
 int ProjectCmd_Save(AppContext *app)
 {
-    return WriteProject(app, app->projectPath);
+    if (!WriteProject(app, app->projectPath))
+        return 0;
+    ProjectCmd_MarkSaved(app);
+    MainTitle_Set(app, 0);
+    return 1;
+}
+
+int ProjectCmd_TakeState(AppContext *app, ProjectState *state)
+{
+    memset(state, 0, sizeof *state);
+    Project *project = GatherProject(app);
+    if (!project)
+        return 0;
+    int count = PtrList_Count(project->styles);
+    state->styleCount = count;
+    state->shownStyle = app->wardrobe.shown;
+    state->selectedStyle = app->wardrobe.selected;
+    state->selections = count > 0 ? (int32_t *)malloc(sizeof(int32_t) * (size_t)count) : nullptr;
+    // The selections travel beside the image, so that choosing a list
+    // entry leaves the image as it was.
+    for (int i = 0; i < count; i++) {
+        AccessorySet *set = ((DressStyle *)PtrList_Get(project->styles, i))->accessories;
+        if (state->selections)
+            state->selections[i] = set ? set->selection : -1;
+        if (set)
+            set->selection = -1;
+    }
+    ProjectKeySource keys = Project_CatalogKeys(app->catalog);
+    state->bytes = Project_Serialize(project, &keys, &state->size);
+    Project_Free(project);
+    if (!state->bytes || (count > 0 && !state->selections)) {
+        ProjectState_Free(state);
+        return 0;
+    }
+    return 1;
+}
+
+// The SAVE page's free folder and its radio button as the state has them.
+static void ShowSaveSettings(HWND page, const Project *project)
+{
+    if (!page)
+        return;
+    SavePage_SetFreeFolder(page, project->freeFolder ? project->freeFolder : "");
+    if ((SavePage_IsFreeFolderChecked(page) ? 1 : 0) != (project->freeFolderFlag ? 1 : 0))
+        SavePage_SetFreeFolderChecked(page, project->freeFolderFlag);
+    SavePage_UpdateOutputButton(page);
+}
+
+int ProjectCmd_ShowState(AppContext *app, const ProjectState *state)
+{
+    Project *project = nullptr;
+    if (Project_Parse(state->bytes, state->size, &project) != PROJECT_OK || !project)
+        return 0;
+    Project_ResolveKeys(project, app->catalog);
+    for (int i = 0; i < PtrList_Count(project->styles) && i < state->styleCount; i++) {
+        AccessorySet *set = ((DressStyle *)PtrList_Get(project->styles, i))->accessories;
+        if (set && state->selections)
+            set->selection = state->selections[i];
+    }
+    app->restoring++;
+    // Only what differs from the project on screen is loaded again.
+    Project *now = GatherProject(app);
+    if (now) {
+        Project_ApplyChanges(project, now, &app->character, &app->wardrobe, state->shownStyle);
+        Project_Free(now);
+    } else {
+        Project_Apply(project, &app->character, &app->wardrobe);
+        if (state->shownStyle > 0)
+            Wardrobe_ShowStyle(&app->character, &app->wardrobe, state->shownStyle);
+    }
+    if (state->selectedStyle < PtrList_Count(app->wardrobe.styles))
+        app->wardrobe.selected = state->selectedStyle;
+    ShowSaveSettings(app->pages[PAGE_SAVE], project);
+    Project_Free(project);
+    SyncEditingPages(app);
+    app->restoring--;
+    return 1;
+}
+
+void ProjectCmd_StartHistory(AppContext *app)
+{
+    if (!app->history)
+        return;
+    ProjectState state;
+    if (ProjectCmd_TakeState(app, &state))
+        History_Reset(app->history, &state);
+}
+
+void ProjectCmd_MarkSaved(AppContext *app)
+{
+    if (!app->history)
+        return;
+    // Whatever the last commit missed is part of what was written.
+    ProjectState state;
+    if (ProjectCmd_TakeState(app, &state))
+        History_Commit(app->history, &state, 0);
+    History_MarkSaved(app->history);
+}
+
+int ProjectCmd_CommitChange(AppContext *app, int mergeTag)
+{
+    if (!app->history)
+        return 0;
+    ProjectState state;
+    if (!ProjectCmd_TakeState(app, &state))
+        return 0;
+    int added = History_Commit(app->history, &state, mergeTag);
+    ProjectState_Free(&state);
+    MainTitle_Set(app, History_IsModified(app->history));
+    return added;
 }

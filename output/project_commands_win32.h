@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editor/app_context_win32.h"
+#include "output/project_history.h"
 
 // Sets the caption form: nothing happens when `modified` is the form shown
 // already; otherwise the form is stored and the caption rebuilt from the
@@ -39,3 +40,18 @@ int ProjectCmd_SaveAs(AppContext *app, const char *path);
 // Writes the project to its current path; names nothing. Returns 1 when
 // written.
 int ProjectCmd_Save(AppContext *app);
+
+// The undo history's side: the project as a history state (gathered from
+// the models and the SAVE page), and a state shown again (applied to the
+// models, the pages and the canvas, selections included, without being a
+// change of its own). Return 0 when memory ran out or the state is damaged.
+int ProjectCmd_TakeState(AppContext *app, ProjectState *state);
+int ProjectCmd_ShowState(AppContext *app, const ProjectState *state);
+// New and Open start an empty history whose saved state is the one shown.
+void ProjectCmd_StartHistory(AppContext *app);
+// The shown state is the one on disk now.
+void ProjectCmd_MarkSaved(AppContext *app);
+// A user action may have changed the project: commits the state (merging
+// by `mergeTag`) and shows the caption's modified form when it differs
+// from the saved one. Returns 1 when a step was added or merged.
+int ProjectCmd_CommitChange(AppContext *app, int mergeTag);

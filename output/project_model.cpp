@@ -84,6 +84,110 @@ void Project_Apply(Project *p, Character *ch, Wardrobe *w)
     Wardrobe_ShowStyle(ch, w, 0);
 }
 
+static int SameColour(HlsColour a, HlsColour b)
+{
+    return a.hue == b.hue && a.luminance == b.luminance && a.saturation == b.saturation;
+}
+
+static int SameText(const char *a, const char *b)
+{
+    return strcmp(a ? a : "", b ? b : "") == 0;
+}
+
+// The accessories as the canvas shows them (kinds, colours, places, depths;
+// the key text only of a kind the catalogue does not know).
+static int SamePlacements(const AccessorySet *a, const AccessorySet *b)
+{
+    int n = AccessorySet_Count(a);
+    if (n != AccessorySet_Count(b))
+        return 0;
+    for (int i = 0; i < n; i++) {
+        const AccessoryPlacement *pa = AccessorySet_Get(a, i), *pb = AccessorySet_Get(b, i);
+        if (pa->depth != pb->depth || pa->kind != pb->kind || !SameColour(pa->colour, pb->colour) ||
+            pa->position.x != pb->position.x || pa->position.y != pb->position.y ||
+            (pa->kind < 0 && !SameText(pa->key, pb->key)))
+            return 0;
+    }
+    return 1;
+}
+
+static int AccessorySelection(const DressStyle *style)
+{
+    return style && style->accessories ? style->accessories->selection : 0;
+}
+
+// Shows style `shown` of the wardrobe, which has just received its styles;
+// `before` is the style the canvas showed (from the gathered record).
+static void ShowChangedStyle(Character *ch, Wardrobe *w, int shown, int shownBefore, const DressStyle *before)
+{
+    DressStyle *style = Wardrobe_StyleAt(w, shown);
+    if (!style)
+        style = Wardrobe_StyleAt(w, shown = 0);
+    if (!style)
+        return;
+    if (shown != shownBefore || !before) {
+        Wardrobe_ShowStyle(ch, w, shown);
+        return;
+    }
+    w->shown = w->selected = shown;
+    // A key text counts only for a part the catalogue does not know; a
+    // known one is read with its key and gathered without.
+    if (style->dress != before->dress || !SameColour(style->colour, before->colour) ||
+        (style->dress < 0 && !SameText(style->dressKey, before->dressKey)))
+        LoadStyleDress(ch, style);
+    if (!SamePlacements(style->accessories, before->accessories))
+        ApplyAccessories(ch, w, style->accessories);
+    else if (AccessorySelection(style) != AccessorySelection(before))
+        Wardrobe_SelectDepthEntry(ch, w, AccessorySelection(style));
+}
+
+void Project_ApplyChanges(Project *p, const Project *now, Character *ch, Wardrobe *w, int shown)
+{
+    if (!SameText(p->name, now->name))
+        Character_SetName(ch, p->name);
+    struct Face {
+        const PartChoice *choice, *was;
+        HlsColour colour, wasColour;
+        int32_t slot;
+        void (*choose)(Character *, int);
+    } faces[] = {
+        {&p->brow, &now->brow, p->browColour, now->browColour, ID_BROW, Character_ChooseBrow},
+        {&p->eye, &now->eye, p->eyeColour, now->eyeColour, ID_EYE, Character_ChooseEye},
+        {&p->mouth, &now->mouth, p->mouthColour, now->mouthColour, ID_MOUTH, Character_ChooseMouth},
+    };
+    for (const Face &f : faces) {
+        if (f.choice->index == f.was->index && SameColour(f.colour, f.wasColour))
+            continue;
+        Character_WriteSlot(ch, f.slot, f.colour);
+        f.choose(ch, Traced(f.choice->index));
+    }
+    if (p->hair.index != now->hair.index || p->backHair.index != now->backHair.index ||
+        !SameColour(p->hairColour, now->hairColour) || p->separateBackHair != now->separateBackHair ||
+        p->hairDefaultColour != now->hairDefaultColour) {
+        // The same order as a whole project's, for the same rules.
+        ch->hairDefaultColour = p->hairDefaultColour ? 1 : 0;
+        Character_WriteSlot(ch, ID_HAIR, p->hairColour);
+        ch->separateBackHair = p->separateBackHair ? 1 : 0;
+        Character_ChooseFrontHair(ch, Traced(p->hair.index));
+        ch->separateBackHair = p->separateBackHair ? 1 : 0;
+        Character_ChooseBackHair(ch, Traced(p->backHair.index));
+    }
+    if (p->expression.index != now->expression.index)
+        Character_ChooseExpression(ch, Traced(p->expression.index));
+    const PartChoice *choices[CHOICE_COUNT] = {&p->brow, &p->eye, &p->mouth, &p->hair, &p->backHair, &p->expression};
+    for (int i = 0; i < CHOICE_COUNT; i++)
+        if (choices[i]->index < 0)
+            Character_KeepUnknownKey(ch, i, choices[i]->key);
+
+    int shownBefore = w->shown;
+    const DressStyle *before = (const DressStyle *)PtrList_Get(now->styles, shownBefore);
+    Wardrobe_ClearStyles(w);
+    for (int i = 0; i < PtrList_Count(p->styles); i++)
+        PtrList_Add(w->styles, PtrList_Get(p->styles, i));
+    PtrList_Reset(p->styles, nullptr);
+    ShowChangedStyle(ch, w, shown, shownBefore, before);
+}
+
 static void GatherChoice(PartChoice *c, int index, const PtrList *list, const char *unknownKey)
 {
     c->index = index;

@@ -16,6 +16,15 @@ ProjectKeySource Project_CatalogKeys(const PartCatalog *catalog);
 // parts (each choice loads its images), then the styles, which the wardrobe
 // takes over (the record's style list is left empty), showing style 0.
 void Project_Apply(Project *project, Character *ch, Wardrobe *w);
+// Applies the project over `now`, a record gathered from the same character
+// and wardrobe a moment ago, loading only what differs: a part is chosen
+// again when its choice or colour changed, the hair when any hair setting
+// did, the expression when it changed; the styles move to the wardrobe and
+// style `shown` is shown, its dress and accessories loaded again only when
+// they differ from what the canvas shows (a different depth selection only
+// selects). The end state is the one Project_Apply would give, without
+// reloading the images of the parts that stayed (an undo step).
+void Project_ApplyChanges(Project *project, const Project *now, Character *ch, Wardrobe *w, int shown);
 // A record of the character and the wardrobe as they are now; the shown
 // style's accessories are captured afresh first. nullptr when memory runs out.
 Project *Project_Gather(Character *ch, Wardrobe *w, const char *freeFolder, int freeFolderFlag);

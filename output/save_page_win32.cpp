@@ -63,6 +63,21 @@ int SavePage_IsFreeFolderChecked(HWND page)
     return IsDlgButtonChecked(page, IDC_SAVE_FREE_RADIO) == BST_CHECKED;
 }
 
+void SavePage_SetFreeFolderChecked(HWND page, int checked)
+{
+    // Unticking the free folder leaves the first target the radio group
+    // can offer; without one the free folder stays the choice.
+    int target = -1;
+    for (int t = 0; t < TARGET_COUNT && !checked && target < 0; t++)
+        if (IsWindowEnabled(GetDlgItem(page, TARGET_RADIOS[t])))
+            target = t;
+    if (!checked && target < 0)
+        return;
+    for (int t = 0; t < TARGET_COUNT; t++)
+        CheckDlgButton(page, TARGET_RADIOS[t], t == target ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_SAVE_FREE_RADIO, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
 void SavePage_UpdateOutputButton(HWND page)
 {
     AppContext *app = App_FromWindow(page);
@@ -219,6 +234,8 @@ static void SavePage_Output(HWND page)
 
 static void SavePage_OnCommand(HWND page, int id, int code)
 {
+    // The free folder and its radio button are stored in the project.
+    App_NoteCommand(App_FromWindow(page), id, code);
     if (code != BN_CLICKED)
         return;
     if (id == IDC_SAVE_BROWSE)

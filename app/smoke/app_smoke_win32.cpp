@@ -4,7 +4,9 @@
 // the tabs work; a file that is not a project is refused with a message,
 // the sample project opens and saves under a new name; the version dialog closes only
 // with its OK button; closing the window asks first and "No" keeps the
-// program running; "Yes" to the exit command ends it with code 0. A
+// program running; "Yes" to the exit command ends it with code 0. Started
+// again with "sample.vor" on its command line (Explorer's double click), it
+// shows the sample project. A
 // screenshot of the main window is written as PNG on the way, and one of
 // the version dialog beside it (".version.png" appended).
 //
@@ -410,6 +412,31 @@ bool AskToClose(DWORD pid, HWND main, UINT msg, WPARAM wp, int answer)
     return WaitUntilGone(question, 5000);
 }
 
+// VOR.exe started with the sample project on its command line shows it
+// once its first load is over, and closes as before.
+void CheckCommandLine(const char *program)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    char commandLine[MAX_PATH + 32];
+    snprintf(commandLine, sizeof commandLine, "\"%s\" sample.vor", program);
+    if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+        Check(false, "start with sample.vor on the command line");
+        return;
+    }
+    HWND main = WaitForWindow(child.dwProcessId, L"sample - VOR 캐릭터 만들기", 60000);
+    Check(main != nullptr, "the command line's sample.vor opens at start-up");
+    if (main) {
+        Check(WaitLoaded(main, 60000), "its load pass ends");
+        Check(AskToClose(child.dwProcessId, main, WM_CLOSE, 0, IDYES), "closing asks and Yes ends it");
+    }
+    if (WaitForSingleObject(child.hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -455,6 +482,7 @@ int main(int argc, char **argv)
         TerminateProcess(child.hProcess, 1);
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
+    CheckCommandLine(argv[1]);
     printf("%d failed\n", g_failures);
     return g_failures ? 1 : 0;
 }

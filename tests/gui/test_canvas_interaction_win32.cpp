@@ -248,3 +248,69 @@ TEST_CASE("hit tests: front-most opaque entry, through transparent pixels and gr
     CHECK(LayerImage_HitTest(grey, 1, 1) == grey);
     CHECK(LayerImage_HitTest(grey, 1, 2) == nullptr);
 }
+
+TEST_CASE("a drag or pan ends when the canvas loses the capture or sees a move without the button")
+{
+    struct Case {
+        const char *name;
+        bool pan;
+        bool byCapture;  // else by a move without the button
+    } cases[] = {
+        {"drag, capture taken", false, true},
+        {"drag, release missed", false, false},
+        {"pan, capture taken", true, true},
+        {"pan, release missed", true, false},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.name);
+        CanvasFixture f;
+        Layer *group = AddSelectedAccessory(f);
+        SendMessageA(f.canvas, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 30), 0);
+        f.parent.Clear();
+        if (c.pan) {
+            HeldKeys ctrl({VK_CONTROL});
+            Mouse(f.canvas, WM_LBUTTONDOWN, 100, 100);
+        } else {
+            Mouse(f.canvas, WM_LBUTTONDOWN, 100, 100);
+        }
+        Mouse(f.canvas, WM_MOUSEMOVE, 110, 100);
+        int left = group->rect.left, sx, sy;
+        Wnd_GetScrollPos(f.canvas, &sx, &sy);
+        CHECK(GetCapture() == f.canvas);
+        if (c.byCapture) {
+            // Another window takes the mouse (a message box, another program).
+            SetCapture(f.parent.window);
+            ReleaseCapture();
+        } else {
+            SendMessageA(f.canvas, WM_MOUSEMOVE, 0, MAKELPARAM(140, 100));
+        }
+        CHECK(GetCapture() != f.canvas);
+        // The drag ended where it was: the next moves change nothing.
+        Mouse(f.canvas, WM_MOUSEMOVE, 160, 120);
+        CHECK(group->rect.left == left);
+        int sx2, sy2;
+        Wnd_GetScrollPos(f.canvas, &sx2, &sy2);
+        CHECK(sx2 == sx);
+        // A drag that moved reports its end once; a pan moves no layer.
+        CHECK(f.parent.WithCode(FLN_MOVEDONE).size() == (c.pan ? 0u : 1u));
+    }
+}
+
+TEST_CASE("a finished drag and each nudge report FLN_MOVEDONE once; a drag that moved nothing does not")
+{
+    CanvasFixture f;
+    AddSelectedAccessory(f);
+    f.parent.Clear();
+    Mouse(f.canvas, WM_LBUTTONDOWN, 100, 100);
+    Mouse(f.canvas, WM_LBUTTONUP, 100, 100);
+    CHECK(f.parent.WithCode(FLN_MOVEDONE).empty());
+    Mouse(f.canvas, WM_LBUTTONDOWN, 100, 100);
+    for (int x = 101; x < 110; x++)
+        Mouse(f.canvas, WM_MOUSEMOVE, x, 100);
+    CHECK(f.parent.WithCode(FLN_MOVEDONE).empty());
+    Mouse(f.canvas, WM_LBUTTONUP, 109, 100);
+    CHECK(f.parent.WithCode(FLN_MOVEDONE).size() == 1);
+    SendMessageA(f.canvas, WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageA(f.canvas, WM_KEYDOWN, VK_UP, 0);
+    CHECK(f.parent.WithCode(FLN_MOVEDONE).size() == 3);
+}
