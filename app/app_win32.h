@@ -17,6 +17,7 @@ enum {
     CMD_VERSION = 40011,
     CMD_UNDO = 40021,
     CMD_REDO = 40022,
+    CMD_RANDOM = 40023,
     CMD_RECENT_FIRST = 40031,   // the recent files, RECENT_MAX ids from here
     CMD_RECENT_SEPARATOR = 40039,
     IDC_ZOOM_IN = 1038,
@@ -73,6 +74,9 @@ int EditMenu_Install(AppContext *app);
 void EditMenu_Uninstall(AppContext *app);
 void EditMenu_Undo(AppContext *app);
 void EditMenu_Redo(AppContext *app);
+// A random look for the character being edited: parts and colours drawn
+// from the catalogue, name, expression and dress styles kept; one undo step.
+void EditMenu_Random(AppContext *app);
 // Enables Undo and Redo as the history allows.
 void EditMenu_Update(AppContext *app);
 

@@ -169,6 +169,7 @@ void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
     case CMD_VERSION: VersionDialog_Show(app->instance, app->mainWindow); break;
     case CMD_UNDO: EditMenu_Undo(app); break;
     case CMD_REDO: EditMenu_Redo(app); break;
+    case CMD_RANDOM: EditMenu_Random(app); break;
     default: RecentMenu_OnCommand(app, id); break;
     }
 }

@@ -10,6 +10,7 @@
 #include "output/project_history.h"
 #include "output/project_model.h"
 #include "output/project_session.h"
+#include "output/random_character.h"
 
 void MainTitle_Set(AppContext *app, int modified)
 {
@@ -207,6 +208,16 @@ int ProjectCmd_ShowState(AppContext *app, const ProjectState *state)
     SyncEditingPages(app);
     app->restoring--;
     return 1;
+}
+
+void ProjectCmd_ApplyRandomLook(AppContext *app, uint64_t seed)
+{
+    RandomLook look;
+    RandomLook_Roll(app->catalog, seed, &look);
+    RandomLook_ApplyToCharacter(&look, &app->character);
+    app->restoring++;
+    SyncEditingPages(app);
+    app->restoring--;
 }
 
 void ProjectCmd_StartHistory(AppContext *app)

@@ -5,6 +5,8 @@
 // and the messages; the tests call them directly.
 #pragma once
 
+#include <cstdint>
+
 #include "editor/app_context_win32.h"
 #include "output/project_history.h"
 
@@ -47,6 +49,9 @@ int ProjectCmd_Save(AppContext *app);
 // change of its own). Return 0 when memory ran out or the state is damaged.
 int ProjectCmd_TakeState(AppContext *app, ProjectState *state);
 int ProjectCmd_ShowState(AppContext *app, const ProjectState *state);
+// Gives the character being edited a random look (see RandomLook_Roll) and
+// brings the pages up to date; the caller records the change.
+void ProjectCmd_ApplyRandomLook(AppContext *app, uint64_t seed);
 // New and Open start an empty history whose saved state is the one shown.
 void ProjectCmd_StartHistory(AppContext *app);
 // The shown state is the one on disk now.

@@ -317,6 +317,8 @@ TEST_CASE("the Edit menu sits between File and Version; its items follow the his
     CHECK(std::string(text) == "실행 취소(&U)\tCtrl+Z");
     GetMenuStringA(edit, CMD_REDO, text, sizeof text, MF_BYCOMMAND);
     CHECK(std::string(text) == "다시 실행(&R)\tCtrl+Y");
+    GetMenuStringA(edit, CMD_RANDOM, text, sizeof text, MF_BYCOMMAND);
+    CHECK(std::string(text) == "무작위 캐릭터(&C)\tCtrl+R");
     CHECK_FALSE(w.MenuEnabled(CMD_UNDO));
     w.Choose(PAGE_CHARA, FRONT_HAIR, 1);
     CHECK(w.MenuEnabled(CMD_UNDO));
@@ -341,4 +343,36 @@ TEST_CASE("the Edit menu sits between File and Version; its items follow the his
                                   {});
     w.RunUntil([&] { return script.Finished(); }, 5000);
     w.Run(100);
+}
+
+TEST_CASE("Ctrl+R gives the character a random look: name and dress styles kept, one undo step")
+{
+    AppWindow w;
+    std::string path = w.WriteProject("random.vor", "Rand", 3);
+    FileMenu_OpenPath(&w.app, path.c_str());
+    w.WaitIdle();
+    std::string before = w.Project();
+    auto picture = w.Picture();
+    HWND styleList = w.Item(PAGE_DRESS, IDC_DRESS_STYLE_LIST);
+    int styles = (int)SendMessageA(styleList, LB_GETCOUNT, 0, 0);
+    int steps = w.app.history->current;
+
+    // The test tree's catalogue is small enough that a roll may give the
+    // look the character already has; such a press changes nothing.
+    for (int i = 0; i < 8 && w.Project() == before; i++) {
+        w.Key(w.app.canvas, {VK_CONTROL}, 'R');
+        w.WaitIdle();
+    }
+    REQUIRE(w.Project() != before);
+    CHECK(w.CaptionModified());
+    CHECK(w.app.history->current == steps + 1);
+    CHECK(w.Text(PAGE_CHARA, IDC_CHARA_NAME) == "Rand");
+    CHECK(SendMessageA(styleList, LB_GETCOUNT, 0, 0) == styles);
+    // The page shows what the character now wears.
+    CHECK(SendMessageA(w.Item(PAGE_CHARA, FRONT_HAIR), CB_GETCURSEL, 0, 0) == w.app.character.frontHair);
+
+    w.Command(CMD_UNDO);
+    CHECK(w.Project() == before);
+    CHECK(w.Picture() == picture);
+    CHECK_FALSE(w.CaptionModified());
 }
