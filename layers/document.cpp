@@ -70,7 +70,8 @@ int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request)
 {
     if (!request)
         return 0;
-    int exists = ImageFile_CanOpen(request->path);
+    // An image the cache holds was read a moment ago: no need to open it.
+    int exists = ImageCache_HoldsImage(doc->cache, request->path) || ImageFile_CanOpen(request->path);
     if (PtrList_Add(doc->requests, request) < 0)
         ImageRequest_Free(request);
     return exists;

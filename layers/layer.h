@@ -43,10 +43,19 @@ struct Layer {
 // The content of an image layer. A plain layer holds a 32-bit image with
 // alpha and no palette; a tintable layer holds a 16-bit grey-plus-alpha image
 // drawn through its palette.
+//
+// A part image is usually kept trimmed to the box of its visible pixels: the
+// layer's rect still has the whole image's size (what hit tests, drags and
+// the pages see), and `offset` says where the stored box lies inside it.
+// Everything outside the box is transparent. A plain layer's image may be
+// shared with the image cache (DIB_Share); nobody changes its pixels.
 struct LayerImage {
-    DIB *image;              // owned, or nullptr
+    DIB *image;              // one hold on it, or nullptr
     HlsColour colour;        // last colour applied with Layer_SetColor
     PaletteEntry *palette;   // owned, HLS_PALETTE_ENTRIES entries, tintable only
+    Point offset;            // the image's top-left corner inside the whole image
+    int32_t fullWidth;       // the whole image's size: the image's own when
+    int32_t fullHeight;      //   it is not trimmed, 0 without an image
 };
 
 // A bare layer with rect (0, 0, 100, 100), appended to `parent`'s children
@@ -83,3 +92,6 @@ LayerImage *Layer_GetImage(const Layer *layer);
 // layer has an image afterwards. A bare layer cannot hold an image: `image`
 // is freed and 0 returned, so ownership passes in every case.
 int Layer_SetImage(Layer *layer, DIB *image);
+// The same for a trimmed image: the rect's size becomes fullWidth x
+// fullHeight and the image lies at `offset` inside it.
+int Layer_SetImageAt(Layer *layer, DIB *image, Point offset, int fullWidth, int fullHeight);

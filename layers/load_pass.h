@@ -40,3 +40,7 @@ void Canvas_RefreshNow(LayerDocument *doc, const LoadPassHooks *loadHooks, const
 // where no decode can evict another; otherwise it does nothing. The pass
 // itself, and therefore every pixel, is the same with or without it.
 void Canvas_DecodeAhead(LayerDocument *doc, int threads);
+
+// 1 when a later request of the queue is for the same layer: the pass skips
+// this one, whose image would be replaced before anything is composed.
+int Request_IsSuperseded(const PtrList *requests, int index);
