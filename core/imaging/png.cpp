@@ -315,10 +315,13 @@ static int Png_DecodeFast(const unsigned char *p, size_t size, int w, int h, uns
         }
         memcpy(rows, rows + (size_t)k * slot, slot);
     }
-    // Exactly the picture: the stream must end here with nothing left over.
-    unsigned char extra;
-    if (ok && !ended)
-        ok = !Png_Inflate(&z, &reader, &extra, 1, &ended) && ended && z.avail_out == 1;
+    // The stream must end cleanly. Data beyond the picture is passed over,
+    // as the general decoder does (such files exist in the wild).
+    unsigned char extra[1024];
+    while (ok && !ended) {
+        Png_Inflate(&z, &reader, extra, sizeof extra, &ended);
+        ok = ended || z.avail_out == 0;
+    }
     inflateEnd(&z);
     free(rows);
     return ok;
@@ -393,16 +396,17 @@ DIB *DIB_CreateFromMemory(const void *data, size_t size)
 int DIB_DecodePartMemory(const void *data, size_t size, int maxSide, int trim, TrimmedImage *out)
 {
     memset(out, 0, sizeof *out);
+    // The declared size decides first, whatever else is wrong with the file.
+    const unsigned char *head = (const unsigned char *)data;
+    if (data && size >= 24 && memcmp(head + 12, "IHDR", 4) == 0 &&
+        (Png_Be32(head + 16) > (uint32_t)maxSide || Png_Be32(head + 20) > (uint32_t)maxSide))
+        return TRIM_TOO_LARGE;
     const unsigned char *bytes;
     size_t length;
     unsigned char *clean;
     int w, h;
     if (!Png_Prepare(data, size, &bytes, &length, &clean, &w, &h))
         return TRIM_UNREADABLE;
-    if (w > maxSide || h > maxSide) {
-        free(clean);
-        return TRIM_TOO_LARGE;
-    }
     out->fullWidth = w;
     out->fullHeight = h;
     if (!trim) {
