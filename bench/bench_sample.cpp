@@ -1,7 +1,8 @@
 // Speed on the generated sample project (scripts/gen-sample build/sample):
 // the composition of one real picture, plain and with its tinted layers;
 // PNG decoding and encoding of a part and of a composed picture; the preview
-// load pass after an expression change, through the preview's own cache.
+// load pass after an expression change and after a front-hair change,
+// through the preview's own cache. bench/export-sample times the export.
 //
 // The sample folder is VOR_SAMPLE, else the current folder when it holds
 // sample.vor, else build/sample below it; without it every benchmark reports an error.
@@ -191,6 +192,25 @@ void BM_SampleExpressionChange(benchmark::State &state)
     CloseSample(h);
 }
 BENCHMARK(BM_SampleExpressionChange)->Unit(benchmark::kMillisecond);
+
+// The same for a front-hair change (the hair, and the back hair with it).
+void BM_SamplePartChange(benchmark::State &state)
+{
+    Headless *h = OpenSample(true);
+    if (!h) {
+        state.SkipWithError("no sample: run scripts/gen-sample build/sample");
+        return;
+    }
+    int hairs = PtrList_Count(h->catalog.hairStyles);
+    int start = h->ch.frontHair;
+    int step = 0;
+    for (auto _ : state) {
+        Character_ChooseFrontHair(&h->ch, step++ % 2 == 0 ? (start + 1) % hairs : start);
+        Canvas_RefreshNow(h->doc, nullptr, nullptr);
+    }
+    CloseSample(h);
+}
+BENCHMARK(BM_SamplePartChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
