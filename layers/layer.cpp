@@ -172,7 +172,9 @@ int Layer_SetImageAt(Layer *layer, DIB *image, Point offset, int fullWidth, int 
     }
     free(content->palette);
     content->palette = nullptr;
-    if (content->image && content->image != image)
+    // The caller hands over one hold on `image`. Given the image the layer
+    // already shows (a share of the same cached image), the layer keeps one.
+    if (content->image)
         DIB_Delete_(content->image);
     content->image = image;
     content->offset.x = content->offset.y = 0;

@@ -86,8 +86,9 @@ Rect Layer_AbsRect(const Layer *layer);
 
 // The LayerImage of an image layer; nullptr for a bare layer or nullptr.
 LayerImage *Layer_GetImage(const Layer *layer);
-// Replaces the layer's image (which may be nullptr); the old image and any
-// palette are freed and the layer owns `image` from now on. With an image the
+// Replaces the layer's image (which may be nullptr); the layer lets go of
+// its old image, frees any palette and takes over the caller's hold on
+// `image` (a new image, or a share: DIB_Share) from now on. With an image the
 // rect's size becomes the image's size, its top-left stays. Returns 1 when the
 // layer has an image afterwards. A bare layer cannot hold an image: `image`
 // is freed and 0 returned, so ownership passes in every case.
