@@ -6,6 +6,7 @@
 
 #include "canvas_test_support.h"
 #include "core/window_win32.h"
+#include "layers/tint.h"
 
 using namespace guitest;
 
