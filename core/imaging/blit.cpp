@@ -170,6 +170,33 @@ static inline int Group_AlphaKind(const unsigned char *s)
 }
 #endif
 
+#if defined(__SSE2__)
+// Over a wholly transparent target "over" gives each source pixel with alpha
+// exactly (weights a 255 and 0) and leaves the target where the source has
+// none, so a group landing on nothing is a select, not a blend. 0 when some
+// target pixel of the group has alpha.
+static inline int Group_OntoClear(unsigned char *d, const unsigned char *s)
+{
+    const __m128i alphaMask = _mm_set1_epi32((int)0xFF000000);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i d0 = _mm_loadu_si128((const __m128i *)d), d1 = _mm_loadu_si128((const __m128i *)(d + 16));
+    __m128i dAlpha = _mm_and_si128(_mm_or_si128(d0, d1), alphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(dAlpha, zero)) != 0xFFFF)
+        return 0;
+    __m128i s0 = _mm_loadu_si128((const __m128i *)s), s1 = _mm_loadu_si128((const __m128i *)(s + 16));
+    __m128i clear0 = _mm_cmpeq_epi32(_mm_and_si128(s0, alphaMask), zero);
+    __m128i clear1 = _mm_cmpeq_epi32(_mm_and_si128(s1, alphaMask), zero);
+    _mm_storeu_si128((__m128i *)d, _mm_or_si128(_mm_and_si128(clear0, d0), _mm_andnot_si128(clear0, s0)));
+    _mm_storeu_si128((__m128i *)(d + 16), _mm_or_si128(_mm_and_si128(clear1, d1), _mm_andnot_si128(clear1, s1)));
+    return 1;
+}
+#else
+static inline int Group_OntoClear(unsigned char *, const unsigned char *)
+{
+    return 0;
+}
+#endif
+
 BLIT_HOT static void Row_Over32On32(unsigned char *BLIT_RESTRICT d, const unsigned char *BLIT_RESTRICT s, int n)
 {
     int i = 0;
@@ -177,7 +204,7 @@ BLIT_HOT static void Row_Over32On32(unsigned char *BLIT_RESTRICT d, const unsign
         int kind = Group_AlphaKind(s + 4 * i);
         if (kind == GROUP_OPAQUE)
             memcpy(d + 4 * i, s + 4 * i, 4 * BLIT_GROUP);
-        else if (kind == GROUP_MIXED)
+        else if (kind == GROUP_MIXED && !Group_OntoClear(d + 4 * i, s + 4 * i))
             Group_Over(d + 4 * i, s + 4 * i, BLIT_GROUP);
     }
     Group_Over(d + 4 * i, s + 4 * i, n - i);
