@@ -31,9 +31,15 @@ void Canvas_DecodeAhead(LayerDocument *doc, int threads)
         return;
     std::vector<TrimmedImage> decoded(wanted.size(), TrimmedImage{});
     std::atomic<size_t> next(0);
+    // Everything decoded here is held until the threads are done, outside
+    // the cache's budget: once half of it is taken, the rest is left to the
+    // pass, which decodes one image at a time within the budget.
+    std::atomic<size_t> heldAhead(0);
     auto work = [&] {
-        for (size_t i; (i = next++) < wanted.size();)
-            ImageCache_Decode(cache, wanted[i]->path, &decoded[i]);
+        for (size_t i; heldAhead.load() < cache->byteBudget / 2 && (i = next++) < wanted.size();) {
+            if (ImageCache_Decode(cache, wanted[i]->path, &decoded[i]) == TRIM_OK)
+                heldAhead += sizeof(DIB) + decoded[i].image->sizeImage;
+        }
     };
     std::vector<std::thread> pool;
     for (int t = 1; t < threads && (size_t)t < wanted.size(); t++)
