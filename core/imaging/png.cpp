@@ -347,6 +347,55 @@ static int Png_DecodeRows(const unsigned char *bytes, size_t size, int w, int h,
 // Checks the chunk list and reads the size from the header; *clean is a
 // malloc'd copy without empty IDAT chunks when the data had any (bytes then
 // point into it), else nullptr.
+// The general decoder keeps a palette image's colours in a table it never
+// clears, so pixel indices past the palette's end read whatever was there
+// before: the same file could decode differently from call to call. A
+// palette shorter than 256 entries is padded with black in a copy (malloc'd;
+// nullptr when no padding is needed or possible), which makes those pixels
+// opaque black every time. A transparency list longer than the palette is
+// left as it is, for the decoder to refuse.
+static unsigned char *Png_PadPalette(const unsigned char *p, size_t size, size_t *outSize)
+{
+    if (size < 8 + 25 || p[25] != 3)
+        return nullptr;
+    size_t palette = 0, paletteLength = 0, transparency = 0;
+    for (size_t pos = 8; pos + 12 <= size;) {
+        size_t length = Png_Be32(p + pos);
+        const unsigned char *type = p + pos + 4;
+        if (memcmp(type, "PLTE", 4) == 0 && !palette) {
+            palette = pos;
+            paletteLength = length;
+        }
+        if (memcmp(type, "tRNS", 4) == 0)
+            transparency = length > transparency ? length : transparency;
+        if (memcmp(type, "IEND", 4) == 0)
+            break;
+        pos += 12 + length;
+    }
+    if (!palette || paletteLength % 3 != 0 || paletteLength >= 768 || transparency > paletteLength / 3)
+        return nullptr;
+    size_t grow = 768 - paletteLength;
+    unsigned char *copy = (unsigned char *)malloc(size + grow);
+    if (!copy)
+        return nullptr;
+    size_t data = palette + 8;
+    memcpy(copy, p, data + paletteLength);
+    memset(copy + data + paletteLength, 0, grow);
+    memcpy(copy + data + 768 + 4, p + data + paletteLength + 4, size - (data + paletteLength + 4));
+    copy[palette] = 0;
+    copy[palette + 1] = 0;
+    copy[palette + 2] = 768 >> 8;
+    copy[palette + 3] = 768 & 255;
+    uint32_t crc = (uint32_t)crc32(0, copy + palette + 4, 4 + 768);
+    unsigned char *c = copy + data + 768;
+    c[0] = (unsigned char)(crc >> 24);
+    c[1] = (unsigned char)(crc >> 16);
+    c[2] = (unsigned char)(crc >> 8);
+    c[3] = (unsigned char)crc;
+    *outSize = size + grow;
+    return copy;
+}
+
 static int Png_Prepare(const void *data, size_t size, const unsigned char **bytes, size_t *length,
                        unsigned char **clean, int *w, int *h)
 {
@@ -363,6 +412,14 @@ static int Png_Prepare(const void *data, size_t size, const unsigned char **byte
         if (!*clean)
             return 0;
         *bytes = *clean;
+    }
+    size_t paddedSize = 0;
+    unsigned char *padded = Png_PadPalette(*bytes, *length, &paddedSize);
+    if (padded) {
+        free(*clean);
+        *clean = padded;
+        *bytes = padded;
+        *length = paddedSize;
     }
     int channels = 0;
     if (!stbi_info_from_memory(*bytes, (int)*length, w, h, &channels) ||

@@ -59,7 +59,8 @@ std::vector<unsigned char> FilterRows(const std::vector<unsigned char> &raw, int
 // A PNG of the filtered data, its zlib stream cut into IDAT chunks of
 // `idatSize` bytes, with optional chunks before the image data.
 std::vector<unsigned char> BuildPng(int w, int h, int colourType, const std::vector<unsigned char> &filtered,
-                                    size_t idatSize, const std::vector<unsigned char> &trns = {})
+                                    size_t idatSize, const std::vector<unsigned char> &trns = {},
+                                    const std::vector<unsigned char> &plte = {})
 {
     std::vector<unsigned char> png = {137, 80, 78, 71, 13, 10, 26, 10};
     std::vector<unsigned char> ihdr;
@@ -67,6 +68,8 @@ std::vector<unsigned char> BuildPng(int w, int h, int colourType, const std::vec
     Put32(ihdr, (uint32_t)h);
     ihdr.insert(ihdr.end(), {8, (unsigned char)colourType, 0, 0, 0});
     Chunk(png, "IHDR", ihdr.data(), ihdr.size());
+    if (!plte.empty())
+        Chunk(png, "PLTE", plte.data(), plte.size());
     if (!trns.empty())
         Chunk(png, "tRNS", trns.data(), trns.size());
     uLongf size = compressBound((uLong)filtered.size());
@@ -164,6 +167,32 @@ TEST_CASE("a transparent-colour chunk makes that colour transparent")
     CHECK(TestPixel(image, 0, 0)[3] == 255);
     CHECK(TestPixel(image, 1, 0)[3] == 0);
     DIB_Delete_(image);
+}
+
+TEST_CASE("palette indices past the palette's end decode to opaque black, every time")
+{
+    // Two entries, the second half transparent; pixels use indices 0, 1, 2, 200.
+    std::vector<unsigned char> raw = {0, 1, 2, 200};
+    std::vector<unsigned char> png = BuildPng(4, 1, 3, FilterRows(raw, 4, 1, 1), 1 << 20, {255, 128},
+                                              {10, 20, 30, 40, 50, 60});
+    const unsigned char expected[4][4] = {{30, 20, 10, 255}, {60, 50, 40, 128}, {0, 0, 0, 255}, {0, 0, 0, 255}};
+    for (int round = 0; round < 2; round++) {
+        DIB *image = DIB_CreateFromMemory(png.data(), png.size());
+        TrimmedImage part;
+        REQUIRE(image);
+        REQUIRE(DIB_DecodePartMemory(png.data(), png.size(), DIB_MAX_PART_SIDE, 1, &part) == TRIM_OK);
+        for (int x = 0; x < 4; x++) {
+            CAPTURE(x);
+            CHECK(memcmp(TestPixel(image, x, 0), expected[x], 4) == 0);
+            CHECK(memcmp(TestPixel(part.image, x, 0), expected[x], 4) == 0);
+        }
+        DIB_Delete_(image);
+        DIB_Delete_(part.image);
+    }
+    // A transparency list longer than the palette is still refused.
+    std::vector<unsigned char> bad = BuildPng(4, 1, 3, FilterRows(raw, 4, 1, 1), 1 << 20, {1, 2, 3},
+                                              {10, 20, 30, 40, 50, 60});
+    CHECK(DIB_CreateFromMemory(bad.data(), bad.size()) == nullptr);
 }
 
 TEST_CASE("part images over 4096 pixels per side are refused from the header")
