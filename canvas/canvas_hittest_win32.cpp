@@ -25,10 +25,11 @@ Layer *LayerImage_HitTest(Layer *layer, int x, int y)
     Rect r = Layer_AbsRect(layer);
     BmpInfo info;
     DIB_GetBmpInfo(content->image, &info);
-    int column = x - r.left;
-    int fromTop = y - r.top;
-    // A layer's rect may be larger than its image (the pages give depth-list
-    // entries the picture's size), so the image's own bounds decide.
+    // A trimmed image lies at its offset inside the layer, transparent all
+    // around. A layer's rect may be larger than its image (the pages give
+    // depth-list entries the picture's size), so the image's own bounds decide.
+    int column = x - r.left - content->offset.x;
+    int fromTop = y - r.top - content->offset.y;
     if (column < 0 || column >= info.width || fromTop < 0 || fromTop >= info.height)
         return nullptr;
     int row = (info.flags & BMPINFO_BOTTOMUP) ? info.height - 1 - fromTop : fromTop;

@@ -15,9 +15,9 @@ void Canvas_DecodeAhead(LayerDocument *doc, int threads)
     std::vector<CacheEntry *> wanted;
     for (int i = 0; i < PtrList_Count(doc->requests); i++) {
         const ImageRequest *r = (const ImageRequest *)PtrList_Get(doc->requests, i);
-        if (!r->layer)
+        if (!r->layer || Request_IsSuperseded(doc->requests, i))
             continue;
-        int index = ImageCache_Lookup(cache, r->path);
+        int index = ImageCache_FindOrAdd(cache, r->path);
         CacheEntry *entry = ImageCache_EntryAt(cache, index);
         if (!entry || entry->image || !CacheEntry_IsLoadable(entry))
             continue;
@@ -29,11 +29,17 @@ void Canvas_DecodeAhead(LayerDocument *doc, int threads)
     }
     if (wanted.size() < 2)
         return;
-    std::vector<DIB *> decoded(wanted.size(), nullptr);
+    std::vector<TrimmedImage> decoded(wanted.size(), TrimmedImage{});
     std::atomic<size_t> next(0);
+    // Everything decoded here is held until the threads are done, outside
+    // the cache's budget: once half of it is taken, the rest is left to the
+    // pass, which decodes one image at a time within the budget.
+    std::atomic<size_t> heldAhead(0);
     auto work = [&] {
-        for (size_t i; (i = next++) < wanted.size();)
-            decoded[i] = DIB_CreateFromFile(wanted[i]->path);
+        for (size_t i; heldAhead.load() < cache->byteBudget / 2 && (i = next++) < wanted.size();) {
+            if (ImageCache_Decode(cache, wanted[i]->path, &decoded[i]) == TRIM_OK)
+                heldAhead += sizeof(DIB) + decoded[i].image->sizeImage;
+        }
     };
     std::vector<std::thread> pool;
     for (int t = 1; t < threads && (size_t)t < wanted.size(); t++)
@@ -42,9 +48,9 @@ void Canvas_DecodeAhead(LayerDocument *doc, int threads)
     for (std::thread &t : pool)
         t.join();
     for (size_t i = 0; i < wanted.size(); i++) {
-        if (!decoded[i])
+        if (!decoded[i].image)
             continue;
-        wanted[i]->image = decoded[i];
+        CacheEntry_Install(wanted[i], &decoded[i]);
         cache->heldCount++;
     }
 }

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "core/imaging/file.h"
+
 #include "layers/render.h"
 
 namespace {
@@ -70,7 +72,10 @@ int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request)
 {
     if (!request)
         return 0;
-    int exists = ImageFile_CanOpen(request->path);
+    // Asked of the file system without opening the file, which the load pass
+    // opens a moment later to decode it; an image the cache holds was read
+    // when it was decoded.
+    int exists = ImageCache_HoldsImage(doc->cache, request->path) || File_Exists(request->path);
     if (PtrList_Add(doc->requests, request) < 0)
         ImageRequest_Free(request);
     return exists;

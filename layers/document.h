@@ -47,9 +47,10 @@ LayerDocument *LayerDocument_Create(void);
 void LayerDocument_Free(LayerDocument *doc);
 
 // Appends a request to the queue (the queue owns it from now on, even when it
-// cannot be stored). Returns 1 when the request's file can be opened for
-// reading, else 0; a request for a missing file is still queued so that the
-// next load pass empties its layer. A missing request queues nothing.
+// cannot be stored). Returns 1 when the request's file exists as a regular
+// file (the check does not open it), else 0; a request for a missing file is
+// still queued so that the next load pass empties its layer. A missing
+// request queues nothing.
 int Canvas_QueueImage(LayerDocument *doc, ImageRequest *request);
 // The document whose root `root` is, or nullptr.
 LayerDocument *LayerDocument_OfRoot(const Layer *root);

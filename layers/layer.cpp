@@ -158,6 +158,12 @@ LayerImage *Layer_GetImage(const Layer *layer)
 
 int Layer_SetImage(Layer *layer, DIB *image)
 {
+    Point origin = {0, 0};
+    return Layer_SetImageAt(layer, image, origin, image ? image->width : 0, image ? image->height : 0);
+}
+
+int Layer_SetImageAt(Layer *layer, DIB *image, Point offset, int fullWidth, int fullHeight)
+{
     LayerImage *content = Layer_GetImage(layer);
     if (!content) {
         if (image)
@@ -166,12 +172,19 @@ int Layer_SetImage(Layer *layer, DIB *image)
     }
     free(content->palette);
     content->palette = nullptr;
-    if (content->image && content->image != image)
+    // The caller hands over one hold on `image`. Given the image the layer
+    // already shows (a share of the same cached image), the layer keeps one.
+    if (content->image)
         DIB_Delete_(content->image);
     content->image = image;
+    content->offset.x = content->offset.y = 0;
+    content->fullWidth = content->fullHeight = 0;
     if (!image)
         return 0;
-    layer->rect.right = layer->rect.left + image->width;
-    layer->rect.bottom = layer->rect.top + image->height;
+    content->offset = offset;
+    content->fullWidth = fullWidth;
+    content->fullHeight = fullHeight;
+    layer->rect.right = layer->rect.left + fullWidth;
+    layer->rect.bottom = layer->rect.top + fullHeight;
     return 1;
 }

@@ -43,10 +43,19 @@ struct Layer {
 // The content of an image layer. A plain layer holds a 32-bit image with
 // alpha and no palette; a tintable layer holds a 16-bit grey-plus-alpha image
 // drawn through its palette.
+//
+// A part image is usually kept trimmed to the box of its visible pixels: the
+// layer's rect still has the whole image's size (what hit tests, drags and
+// the pages see), and `offset` says where the stored box lies inside it.
+// Everything outside the box is transparent. A plain layer's image may be
+// shared with the image cache (DIB_Share); nobody changes its pixels.
 struct LayerImage {
-    DIB *image;              // owned, or nullptr
+    DIB *image;              // one hold on it, or nullptr
     HlsColour colour;        // last colour applied with Layer_SetColor
     PaletteEntry *palette;   // owned, HLS_PALETTE_ENTRIES entries, tintable only
+    Point offset;            // the image's top-left corner inside the whole image
+    int32_t fullWidth;       // the whole image's size: the image's own when
+    int32_t fullHeight;      //   it is not trimmed, 0 without an image
 };
 
 // A bare layer with rect (0, 0, 100, 100), appended to `parent`'s children
@@ -77,9 +86,13 @@ Rect Layer_AbsRect(const Layer *layer);
 
 // The LayerImage of an image layer; nullptr for a bare layer or nullptr.
 LayerImage *Layer_GetImage(const Layer *layer);
-// Replaces the layer's image (which may be nullptr); the old image and any
-// palette are freed and the layer owns `image` from now on. With an image the
+// Replaces the layer's image (which may be nullptr); the layer lets go of
+// its old image, frees any palette and takes over the caller's hold on
+// `image` (a new image, or a share: DIB_Share) from now on. With an image the
 // rect's size becomes the image's size, its top-left stays. Returns 1 when the
 // layer has an image afterwards. A bare layer cannot hold an image: `image`
 // is freed and 0 returned, so ownership passes in every case.
 int Layer_SetImage(Layer *layer, DIB *image);
+// The same for a trimmed image: the rect's size becomes fullWidth x
+// fullHeight and the image lies at `offset` inside it.
+int Layer_SetImageAt(Layer *layer, DIB *image, Point offset, int fullWidth, int fullHeight);

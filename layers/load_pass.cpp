@@ -8,31 +8,63 @@ namespace {
 
 // Gives the request's layer its image: nothing when the file is missing or
 // undecodable, the tinted conversion when a colour is asked for and the
-// image can take one, else a copy of its own. The layer never holds the
-// cache's image, which may be dropped at any later decode.
-void Request_Apply(const ImageRequest *request, const DIB *image)
+// image can take one, else a share of the cache's image. A share outlives
+// the cache's own hold, so the cache may still drop the image at any time.
+void Request_Apply(const ImageRequest *request, const CacheEntry *entry, const DIB *image)
 {
     if (!image) {
         Layer_SetImage(request->layer, nullptr);
         return;
     }
-    if (request->colour && image->bitCount == 32 && Layer_MakeTintableFrom(request->layer, image)) {
+    if (request->colour && image->bitCount == 32 &&
+        Layer_MakeTintableAt(request->layer, image, entry->offset, entry->fullWidth, entry->fullHeight)) {
         Layer_SetColor(request->layer, *request->colour);
         return;
     }
-    Layer_SetImage(request->layer, DIB_MakeCopy(image));
+    Layer_SetImageAt(request->layer, DIB_Share(image), entry->offset, entry->fullWidth, entry->fullHeight);
 }
 
-void Request_Load(LayerDocument *doc, const ImageRequest *request)
+}  // namespace
+
+// A later request in the queue gives the same layer another image, so this
+// one would be replaced within the same pass (a new character's default
+// parts, replaced by the project it opens). Only the colour it would have
+// stored is kept.
+int Request_IsSuperseded(const PtrList *requests, int index)
 {
+    const ImageRequest *request = (const ImageRequest *)PtrList_Get(requests, index);
+    for (int j = index + 1; j < PtrList_Count(requests); j++) {
+        if (((const ImageRequest *)PtrList_Get(requests, j))->layer == request->layer)
+            return 1;
+    }
+    return 0;
+}
+
+namespace {
+
+void Request_Load(LayerDocument *doc, int index)
+{
+    const ImageRequest *request = (const ImageRequest *)PtrList_Get(doc->requests, index);
     Debug_Print("thread : %s\n", request->path);
     if (!request->layer)
         return;  // its layer was destroyed after it was queued
+    if (Request_IsSuperseded(doc->requests, index)) {
+        LayerImage *content = Layer_GetImage(request->layer);
+        if (content && request->colour)
+            content->colour = *request->colour;
+        return;
+    }
+    // A missing file gets an entry without image: the decode finds it
+    // missing, without a separate check that opens it first.
+    const CacheEntry *entry = nullptr;
     const DIB *image = nullptr;
-    int index = ImageCache_Lookup(doc->cache, request->path);
-    if (index != -1)
-        image = CacheEntry_GetImage(ImageCache_EntryAt(doc->cache, index));
-    Request_Apply(request, image);
+    int found = ImageCache_FindOrAdd(doc->cache, request->path);
+    if (found != -1) {
+        CacheEntry *e = ImageCache_EntryAt(doc->cache, found);
+        image = CacheEntry_GetImage(e);
+        entry = e;
+    }
+    Request_Apply(request, entry, image);
 }
 
 void LoadPass_Run(LayerDocument *doc, const LoadPassHooks *hooks, const CanvasHooks *canvasHooks)
@@ -43,7 +75,7 @@ void LoadPass_Run(LayerDocument *doc, const LoadPassHooks *hooks, const CanvasHo
     for (int i = 0; i < PtrList_Count(doc->requests); i++) {
         if (hooks && hooks->itemStarted)
             hooks->itemStarted(hooks->context, i);
-        Request_Load(doc, (const ImageRequest *)PtrList_Get(doc->requests, i));
+        Request_Load(doc, i);
     }
     PtrList_Reset(doc->requests, ImageRequest_FreeItem);
 

@@ -4,8 +4,9 @@
 // The pass is one plain function that reports through a callback record.
 // The canvas runs it on a loader thread with callbacks that message the
 // window; vor-cli and the tests run it synchronously. It takes each image from
-// the document's cache or decodes it, gives the layer its own copy, or, when
-// the request carries a colour, a tinted grey-plus-alpha conversion.
+// the document's cache or decodes it, gives the layer a share of it, or, when
+// the request carries a colour, a tinted grey-plus-alpha conversion. A
+// request that a later one in the queue replaces is passed over.
 #pragma once
 
 #include "layers/document.h"
@@ -40,3 +41,7 @@ void Canvas_RefreshNow(LayerDocument *doc, const LoadPassHooks *loadHooks, const
 // where no decode can evict another; otherwise it does nothing. The pass
 // itself, and therefore every pixel, is the same with or without it.
 void Canvas_DecodeAhead(LayerDocument *doc, int threads);
+
+// 1 when a later request of the queue is for the same layer: the pass skips
+// this one, whose image would be replaced before anything is composed.
+int Request_IsSuperseded(const PtrList *requests, int index);

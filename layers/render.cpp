@@ -50,7 +50,7 @@ void LayerImage_Draw(Layer *layer, DIB *target)
     if (!content || !content->image || !target)
         return;
     Rect at = Layer_AbsRect(layer);
-    Point pos = {at.left, at.top};
+    Point pos = {at.left + content->offset.x, at.top + content->offset.y};
     const DIB *image = content->image;
 
     // The blit is chosen by the target's depth and by the palette; the image

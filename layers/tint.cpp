@@ -5,6 +5,12 @@
 
 int Layer_MakeTintableFrom(Layer *layer, const DIB *source)
 {
+    Point origin = {0, 0};
+    return source ? Layer_MakeTintableAt(layer, source, origin, source->width, source->height) : 0;
+}
+
+int Layer_MakeTintableAt(Layer *layer, const DIB *source, Point offset, int fullWidth, int fullHeight)
+{
     LayerImage *content = Layer_GetImage(layer);
     if (!content || !source || source->bitCount != 32)
         return 0;
@@ -17,9 +23,9 @@ int Layer_MakeTintableFrom(Layer *layer, const DIB *source)
         return 0;
     }
     DIBGA8_BltDIBA24(grey, nullptr, source);
-    // Layer_SetImage frees the old image (which may be `source` itself when
+    // Layer_SetImageAt frees the old image (which may be `source` itself when
     // the layer owned it) only after the conversion above has read it.
-    Layer_SetImage(layer, grey);
+    Layer_SetImageAt(layer, grey, offset, fullWidth, fullHeight);
     content->palette = palette;
     return 1;
 }
@@ -31,7 +37,7 @@ int Layer_MakeTintable(Layer *layer)
         return 0;
     if (content->palette)
         return 1;
-    return Layer_MakeTintableFrom(layer, content->image);
+    return Layer_MakeTintableAt(layer, content->image, content->offset, content->fullWidth, content->fullHeight);
 }
 
 void Layer_SetColor(Layer *layer, HlsColour colour)

@@ -15,6 +15,9 @@
 // `source` is only read. Returns 1 on success; 0 leaves the layer unchanged
 // (no image layer, a source that is not 32 bits, or no memory).
 int Layer_MakeTintableFrom(Layer *layer, const DIB *source);
+// The same for a trimmed source that lies at `offset` in a whole image of
+// fullWidth x fullHeight (see Layer_SetImageAt).
+int Layer_MakeTintableAt(Layer *layer, const DIB *source, Point offset, int fullWidth, int fullHeight);
 // Makes a layer that holds its own 32-bit image tintable; the 32-bit image is
 // replaced by its conversion and freed. Other depths leave the layer as it is.
 // Returns 1 when the layer is tintable afterwards.

@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#define SCRATCH_PROCESS_ID() ((long)_getpid())
+#else
+#include <unistd.h>
+#define SCRATCH_PROCESS_ID() ((long)getpid())
+#endif
+
 struct ScratchFolder {
     std::string path;  // program form, ending with `\`
 
@@ -17,7 +25,9 @@ struct ScratchFolder {
     {
         static int serial = 0;
         char name[64];
-        snprintf(name, sizeof name, "scratch_%ld_%d_%d", (long)time(nullptr), rand() % 100000, ++serial);
+        // The process id keeps test programs run side by side (ctest -j) apart.
+        snprintf(name, sizeof name, "scratch_%ld_%ld_%d_%d", SCRATCH_PROCESS_ID(), (long)time(nullptr),
+                 rand() % 100000, ++serial);
         std::filesystem::create_directories(name);
         root = name;
         path = std::string(name) + "\\";

@@ -140,21 +140,71 @@ BLIT_HOT static void Group_Over(unsigned char *BLIT_RESTRICT d, const unsigned c
     }
 }
 
+enum { GROUP_CLEAR, GROUP_OPAQUE, GROUP_MIXED };
+
+#if defined(__SSE2__)
+// The alphas of eight source pixels tested as two vectors.
+static inline int Group_AlphaKind(const unsigned char *s)
+{
+    const __m128i alphaMask = _mm_set1_epi32((int)0xFF000000);
+    __m128i a = _mm_and_si128(_mm_loadu_si128((const __m128i *)s), alphaMask);
+    __m128i b = _mm_and_si128(_mm_loadu_si128((const __m128i *)(s + 16)), alphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_or_si128(a, b), _mm_setzero_si128())) == 0xFFFF)
+        return GROUP_CLEAR;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(a, b), alphaMask)) == 0xFFFF)
+        return GROUP_OPAQUE;
+    return GROUP_MIXED;
+}
+#else
+static inline int Group_AlphaKind(const unsigned char *s)
+{
+    uint32_t any = 0, all = 0xFFFFFFFFu;
+    for (int k = 0; k < BLIT_GROUP; k++) {
+        uint32_t v = Blit_Load32(s + 4 * k);
+        any |= v;
+        all &= v;
+    }
+    if ((any >> 24) == 0)
+        return GROUP_CLEAR;
+    return (all >> 24) == 255 ? GROUP_OPAQUE : GROUP_MIXED;
+}
+#endif
+
+#if defined(__SSE2__)
+// Over a wholly transparent target "over" gives each source pixel with alpha
+// exactly (weights a 255 and 0) and leaves the target where the source has
+// none, so a group landing on nothing is a select, not a blend. 0 when some
+// target pixel of the group has alpha.
+static inline int Group_OntoClear(unsigned char *d, const unsigned char *s)
+{
+    const __m128i alphaMask = _mm_set1_epi32((int)0xFF000000);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i d0 = _mm_loadu_si128((const __m128i *)d), d1 = _mm_loadu_si128((const __m128i *)(d + 16));
+    __m128i dAlpha = _mm_and_si128(_mm_or_si128(d0, d1), alphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(dAlpha, zero)) != 0xFFFF)
+        return 0;
+    __m128i s0 = _mm_loadu_si128((const __m128i *)s), s1 = _mm_loadu_si128((const __m128i *)(s + 16));
+    __m128i clear0 = _mm_cmpeq_epi32(_mm_and_si128(s0, alphaMask), zero);
+    __m128i clear1 = _mm_cmpeq_epi32(_mm_and_si128(s1, alphaMask), zero);
+    _mm_storeu_si128((__m128i *)d, _mm_or_si128(_mm_and_si128(clear0, d0), _mm_andnot_si128(clear0, s0)));
+    _mm_storeu_si128((__m128i *)(d + 16), _mm_or_si128(_mm_and_si128(clear1, d1), _mm_andnot_si128(clear1, s1)));
+    return 1;
+}
+#else
+static inline int Group_OntoClear(unsigned char *, const unsigned char *)
+{
+    return 0;
+}
+#endif
+
 BLIT_HOT static void Row_Over32On32(unsigned char *BLIT_RESTRICT d, const unsigned char *BLIT_RESTRICT s, int n)
 {
     int i = 0;
     for (; i + BLIT_GROUP <= n; i += BLIT_GROUP) {
-        uint32_t any = 0, all = 0xFFFFFFFFu;
-        for (int k = 0; k < BLIT_GROUP; k++) {
-            uint32_t v = Blit_Load32(s + 4 * (i + k));
-            any |= v;
-            all &= v;
-        }
-        if ((any >> 24) == 0)
-            continue;
-        if ((all >> 24) == 255)
+        int kind = Group_AlphaKind(s + 4 * i);
+        if (kind == GROUP_OPAQUE)
             memcpy(d + 4 * i, s + 4 * i, 4 * BLIT_GROUP);
-        else
+        else if (kind == GROUP_MIXED && !Group_OntoClear(d + 4 * i, s + 4 * i))
             Group_Over(d + 4 * i, s + 4 * i, BLIT_GROUP);
     }
     Group_Over(d + 4 * i, s + 4 * i, n - i);
@@ -253,13 +303,40 @@ static void Run_Tint(unsigned char *BLIT_RESTRICT out, const unsigned char *BLIT
     }
 }
 
+// Narrows the run [*first, *last) of grey + alpha pixels to the part between
+// its first and last pixel with non-zero alpha; 0 when all are transparent.
+// Transparent pixels change nothing in either blend, so they are neither
+// looked up in the palette nor blended. Whole words of four pixels are
+// tested at a time.
+static int Run_Visible(const unsigned char *s, int *first, int *last)
+{
+    const uint64_t alphas = 0xFF00FF00FF00FF00ull;
+    int a = *first, b = *last;
+    while (b - a >= 4) {
+        uint64_t v;
+        memcpy(&v, s + 2 * a, 8);
+        if (v & alphas)
+            break;
+        a += 4;
+    }
+    while (a < b && s[2 * a + 1] == 0)
+        a++;
+    while (b > a && s[2 * (b - 1) + 1] == 0)
+        b--;
+    *first = a;
+    *last = b;
+    return a < b;
+}
+
 static void Row_Palette16On24(unsigned char *d, const unsigned char *s, int n, const PaletteEntry *palette)
 {
     unsigned char run[4 * BLIT_RUN];
     for (int i = 0; i < n; i += BLIT_RUN) {
-        int m = n - i < BLIT_RUN ? n - i : BLIT_RUN;
-        Run_Tint(run, s + 2 * i, m, palette);
-        Row_Blend32On24(d + 3 * i, run, m);
+        int a = i, b = n - i < BLIT_RUN ? n : i + BLIT_RUN;
+        if (!Run_Visible(s, &a, &b))
+            continue;
+        Run_Tint(run, s + 2 * a, b - a, palette);
+        Row_Blend32On24(d + 3 * a, run, b - a);
     }
 }
 
@@ -267,9 +344,11 @@ static void Row_Palette16On32(unsigned char *d, const unsigned char *s, int n, c
 {
     unsigned char run[4 * BLIT_RUN];
     for (int i = 0; i < n; i += BLIT_RUN) {
-        int m = n - i < BLIT_RUN ? n - i : BLIT_RUN;
-        Run_Tint(run, s + 2 * i, m, palette);
-        Row_Over32On32(d + 4 * i, run, m);
+        int a = i, b = n - i < BLIT_RUN ? n : i + BLIT_RUN;
+        if (!Run_Visible(s, &a, &b))
+            continue;
+        Run_Tint(run, s + 2 * a, b - a, palette);
+        Row_Over32On32(d + 4 * a, run, b - a);
     }
 }
 

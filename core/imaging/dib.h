@@ -57,12 +57,45 @@ enum { DIB_MAX_SIDE = 16384, DIB_MAX_PIXELS = 64 * 1024 * 1024 };
 typedef uint32_t COLORREF_;   // 0x00BBGGRR
 struct PaletteEntry { uint8_t blue, green, red, reserved; };
 
+// Part images larger than this per side are refused as undecodable; the
+// header says so before any pixel memory is taken.
+enum { DIB_MAX_PART_SIDE = 4096 };
+
 void DIB_InitGlobal(void);
 DIB *DIB_Create(int bits, int width, int height);            // zeroed pixels
+// The same without clearing the pixels, for callers that write every byte.
+DIB *DIB_CreateRaw(int bits, int width, int height);
 DIB *DIB_CreateFromFile(const char *path);                    // PNG -> 32-bit
 DIB *DIB_CreateFromMemory(const void *data, size_t size);     // PNG -> 32-bit
 DIB *DIB_MakeCopy(const DIB *image);
+// Images are reference counted: DIB_Share adds a holder and returns the same
+// image, DIB_Delete_ removes one and frees the image with its last holder.
+// Nobody changes the pixels of an image that has more than one holder; a
+// holder that wants to change them makes its own copy.
+DIB *DIB_Share(const DIB *image);
+int DIB_IsShared(const DIB *image);
 void DIB_Delete_(DIB *image);
+
+// A part image cut to the box of its pixels with non-zero alpha.
+struct TrimmedImage {
+    DIB *image;          // 32-bit; 1 x 1 and transparent when nothing shows
+    Point offset;        // the box's top-left corner in the whole image
+    int32_t fullWidth;   // the whole image's size
+    int32_t fullHeight;
+};
+enum {
+    TRIM_OK = 0,
+    TRIM_UNREADABLE,     // missing, unreadable or not a decodable PNG
+    TRIM_TOO_LARGE,      // the header declares more than maxSide per side
+};
+// Decodes a PNG file and keeps only the box (trim = 0 keeps the whole image
+// at offset (0, 0)). Sizes over maxSide are refused from the header. Returns
+// a TRIM_ code; `out` holds the image only for TRIM_OK.
+int DIB_DecodePartFile(const char *path, int maxSide, int trim, TrimmedImage *out);
+int DIB_DecodePartMemory(const void *data, size_t size, int maxSide, int trim, TrimmedImage *out);
+// The box of `image32`'s pixels with non-zero alpha, copied into a new image
+// (1 x 1 transparent at (0, 0) when there is none). nullptr on failure.
+DIB *DIB_Trim(const DIB *image32, Point *offset);
 void DIB_GetBmpInfo(const DIB *image, BmpInfo *info);
 
 // Accessors used by the pixel code.

@@ -4,6 +4,7 @@
 #include "core/imaging/file.h"
 
 #include <cstdlib>
+#include <cstring>
 
 // Larger files cannot be part images the library would accept anyway: the
 // biggest accepted picture stored uncompressed is DIB_MAX_PIXELS * 4 bytes.
@@ -20,6 +21,20 @@ DIB *DIB_CreateFromFile(const char *path)
     DIB *image = DIB_CreateFromMemory(data, size);
     free(data);
     return image;
+}
+
+int DIB_DecodePartFile(const char *path, int maxSide, int trim, TrimmedImage *out)
+{
+    memset(out, 0, sizeof *out);
+    if (!path)
+        return TRIM_UNREADABLE;
+    size_t size = 0;
+    unsigned char *data = FILE_ReadAll(path, PNG_FILE_MAX_BYTES, &size);
+    if (!data)
+        return TRIM_UNREADABLE;
+    int result = DIB_DecodePartMemory(data, size, maxSide, trim, out);
+    free(data);
+    return result;
 }
 
 int DIB_WritePNG(const DIB *image32, VorFile *file)

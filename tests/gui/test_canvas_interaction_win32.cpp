@@ -6,6 +6,7 @@
 
 #include "canvas_test_support.h"
 #include "core/window_win32.h"
+#include "layers/tint.h"
 
 using namespace guitest;
 
@@ -313,4 +314,47 @@ TEST_CASE("a finished drag and each nudge report FLN_MOVEDONE once; a drag that 
     SendMessageA(f.canvas, WM_KEYDOWN, VK_LEFT, 0);
     SendMessageA(f.canvas, WM_KEYDOWN, VK_UP, 0);
     CHECK(f.parent.WithCode(FLN_MOVEDONE).size() == 3);
+}
+
+TEST_CASE("hit tests see a trimmed part exactly as the whole part, plain and tinted")
+{
+    // A 60 x 50 part with a ring of visible pixels and a hole, kept whole by
+    // one layer and trimmed to its box (with its offset) by the other, both
+    // inside a moved group.
+    DIB *whole = Solid(60, 50, RGB(10, 200, 30), 255);
+    for (int y = 0; y < 50; y++)
+        for (int x = 0; x < 60; x++) {
+            int d2 = (x - 35) * (x - 35) + (y - 20) * (y - 20);
+            DIB_RowTD(whole, y)[4 * x + 3] = (unsigned char)(d2 <= 144 && d2 >= 16 ? (d2 % 7 ? 255 : 1) : 0);
+        }
+    Point offset;
+    DIB *box = DIB_Trim(whole, &offset);
+    REQUIRE(box);
+    REQUIRE(box->width < 60);
+    Layer *root = Layer_Create(0, nullptr);
+    Layer *group = Layer_Create(1, root);
+    Layer_MoveTo(group, 7, -3);
+    Layer *a = Layer_CreateImage(2, group);
+    Layer *b = Layer_CreateImage(3, group);
+    Layer_MoveTo(a, 11, 13);
+    Layer_MoveTo(b, 11, 13);
+    Layer_SetImage(a, whole);
+    Layer_SetImageAt(b, box, offset, 60, 50);
+    CHECK(memcmp(&a->rect, &b->rect, sizeof a->rect) == 0);
+    for (int pass = 0; pass < 2; pass++) {
+        CAPTURE(pass);
+        int differ = 0, hits = 0;
+        for (int y = -5; y < 70; y++)
+            for (int x = 0; x < 90; x++) {
+                bool ha = LayerImage_HitTest(a, x, y) != nullptr, hb = LayerImage_HitTest(b, x, y) != nullptr;
+                differ += ha != hb;
+                hits += ha;
+            }
+        CHECK(hits > 100);
+        CHECK(differ == 0);
+        // Then both made tintable: grey-plus-alpha images, same answers.
+        Layer_MakeTintable(a);
+        Layer_MakeTintable(b);
+    }
+    Layer_Destroy(root);
 }

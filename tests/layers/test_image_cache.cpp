@@ -39,13 +39,16 @@ int DecodedCount(const ImageCache *cache)
     return n;
 }
 
+// The eviction tests use a cache of ten; the preview's holds more.
+const int kTen = 10;
+
 }  // namespace
 
 TEST_CASE("eleven images through a cache of ten")
 {
     TempFolder folder;
     std::vector<std::string> paths = WriteImages(folder, 11);
-    ImageCache *cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
+    ImageCache *cache = ImageCache_Create(kTen);
 
     SUBCASE("the one used longest ago loses its image and is decoded again")
     {
@@ -92,7 +95,7 @@ TEST_CASE("lookup keys, missing files, undecodable files and paths without a dot
 {
     TempFolder folder;
     std::vector<std::string> paths = WriteImages(folder, 1);
-    ImageCache *cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
+    ImageCache *cache = ImageCache_Create(kTen);
 
     SUBCASE("one path is one entry; another spelling of the same file is another")
     {
@@ -155,7 +158,7 @@ TEST_CASE("failed decodes do not wear the cache down")
     TempFolder folder;
     std::vector<std::string> paths = WriteImages(folder, 11);
     std::string bad = folder.WriteBytes("broken.png", "still not a png");
-    ImageCache *cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
+    ImageCache *cache = ImageCache_Create(kTen);
     for (int i = 0; i < 10; i++)
         Use(cache, paths[i]);
     for (int attempt = 0; attempt < 12; attempt++)

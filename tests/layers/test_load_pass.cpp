@@ -255,11 +255,21 @@ TEST_CASE("one path twice in a pass, with and without colour, is decoded once")
     CHECK(t->colour.saturation == 255);
     CHECK(p->image->bitCount == 32);
     CHECK(p->palette == nullptr);
-    // Each layer has its own image: the cache may drop its copy at any time.
+    // The tinted layer has its own conversion; the plain one shares the
+    // cache's image, which outlives the cache's hold on it.
     CHECK(t->image != cached);
-    CHECK(p->image != cached);
+    CHECK(p->image == cached);
+    CHECK(DIB_IsShared(cached));
     CHECK(tinted->rect.right == 8);
     CHECK(tinted->rect.bottom == 9);
+
+    SUBCASE("the cache may let its images go at any time")
+    {
+        ImageCache_Free(doc->cache);
+        doc->cache = ImageCache_Create(IMAGE_CACHE_DOCUMENT_CAPACITY);
+        CHECK_FALSE(DIB_IsShared(p->image));
+        CHECK(DIB_RowTD(p->image, 8)[4 * 7 + 3] == 255);
+    }
 
     SUBCASE("later passes take it from the cache and a plain request makes the layer plain again")
     {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli_output.h"
+#include "layers/image_cache.h"
 
 // Commands, one file each (cmd_<area>.cpp).
 int Cmd_Tokens(const CliContext *context, int argc, char **argv);
@@ -39,6 +40,14 @@ static const CliCommand kCommands[] = {
     {"random", "random --seed N --out FILE.vor", Cmd_Random},
 };
 
+// A part image too large to decode is left out of every picture; the author
+// hears which one. Decoding threads call this too: one fprintf is one line.
+static void ReportRefusedImage(const char *path)
+{
+    fprintf(stderr, "vor-cli: %s: image refused, larger than %d x %d\n", path, (int)DIB_MAX_PART_SIDE,
+            (int)DIB_MAX_PART_SIDE);
+}
+
 static int PrintUsage()
 {
     fputs("usage: vor-cli [--data DIR] COMMAND ...\ncommands:\n", stderr);
@@ -50,6 +59,7 @@ static int PrintUsage()
 int main(int argc, char **argv)
 {
     CliOut_UseBinaryStdout();
+    ImageCache_SetRefusedHook(ReportRefusedImage);
     std::string dataFolder = ".\\data\\";
     std::vector<char *> rest;
     for (int i = 1; i < argc; i++) {
