@@ -28,8 +28,8 @@ Layer *LayerImage_HitTest(Layer *layer, int x, int y)
     // A trimmed image lies at its offset inside the layer, transparent all
     // around. A layer's rect may be larger than its image (the pages give
     // depth-list entries the picture's size), so the image's own bounds decide.
-    int column = x - r.left - content->offset.x;
-    int fromTop = y - r.top - content->offset.y;
+    int column = Geometry_Saturate((long long)x - r.left - content->offset.x);
+    int fromTop = Geometry_Saturate((long long)y - r.top - content->offset.y);
     if (column < 0 || column >= info.width || fromTop < 0 || fromTop >= info.height)
         return nullptr;
     int row = (info.flags & BMPINFO_BOTTOMUP) ? info.height - 1 - fromTop : fromTop;

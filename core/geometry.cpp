@@ -5,7 +5,7 @@
 
 // Positions come from project files and may be anywhere in the 32-bit
 // range; sums saturate at its ends instead of wrapping (or being undefined).
-static int32_t Saturate(long long v)
+int32_t Geometry_Saturate(long long v)
 {
     if (v > INT32_MAX)
         return INT32_MAX;
@@ -38,26 +38,26 @@ void Rect_Copy(Rect *dst, const Rect *src)
     Rect_Set(dst, src->left, src->top, src->right, src->bottom);
 }
 
-int Rect_Width(const Rect *r) { return Saturate((long long)r->right - r->left); }
-int Rect_Height(const Rect *r) { return Saturate((long long)r->bottom - r->top); }
+int Rect_Width(const Rect *r) { return Geometry_Saturate((long long)r->right - r->left); }
+int Rect_Height(const Rect *r) { return Geometry_Saturate((long long)r->bottom - r->top); }
 
 void Rect_MoveTo(Rect *r, int x, int y)
 {
-    Rect_Set(r, x, y, Saturate((long long)x + Rect_Width(r)), Saturate((long long)y + Rect_Height(r)));
+    Rect_Set(r, x, y, Geometry_Saturate((long long)x + Rect_Width(r)), Geometry_Saturate((long long)y + Rect_Height(r)));
 }
 
 void Rect_SetSize(Rect *r, int w, int h)
 {
-    r->right = Saturate((long long)r->left + w);
-    r->bottom = Saturate((long long)r->top + h);
+    r->right = Geometry_Saturate((long long)r->left + w);
+    r->bottom = Geometry_Saturate((long long)r->top + h);
 }
 
 void Rect_Offset(Rect *r, int dx, int dy)
 {
-    r->left = Saturate((long long)r->left + dx);
-    r->right = Saturate((long long)r->right + dx);
-    r->top = Saturate((long long)r->top + dy);
-    r->bottom = Saturate((long long)r->bottom + dy);
+    r->left = Geometry_Saturate((long long)r->left + dx);
+    r->right = Geometry_Saturate((long long)r->right + dx);
+    r->top = Geometry_Saturate((long long)r->top + dy);
+    r->bottom = Geometry_Saturate((long long)r->bottom + dy);
 }
 
 void Rect_CenterH(const Rect *container, Rect *r)

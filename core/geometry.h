@@ -14,6 +14,10 @@ struct Point {
     int32_t x, y;
 };
 
+// A sum or difference of positions taken in 64 bits, held at the ends of the
+// 32-bit range instead of wrapping: positions come from project files.
+int32_t Geometry_Saturate(long long v);
+
 void Rect_Set(Rect *r, int left, int top, int right, int bottom);
 void Rect_Copy(Rect *dst, const Rect *src);
 void Rect_Normalize(Rect *r);

@@ -298,6 +298,17 @@ void Character_ChooseBackHair(Character *ch, int hair)
     LoadBackHair(ch, hair);
 }
 
+void Character_ChooseHair(Character *ch, int front, int back, HlsColour colour, int separateBack,
+                          int ownColour)
+{
+    ch->hairDefaultColour = ownColour ? 1 : 0;
+    Character_WriteSlot(ch, ID_HAIR, colour);
+    ch->separateBackHair = separateBack ? 1 : 0;
+    Character_ChooseFrontHair(ch, front);
+    ch->separateBackHair = separateBack ? 1 : 0;
+    Character_ChooseBackHair(ch, back);
+}
+
 void Character_ChooseFrontHair(Character *ch, int hair)
 {
     Forget(ch, CHOICE_FRONT_HAIR);

@@ -110,6 +110,12 @@ void LoadCheeks(Character *ch, int cheek, int expression);
 // - an expression reloads cheeks, brows, eyes and mouth, in this order.
 void Character_ChooseFrontHair(Character *ch, int hair);
 void Character_ChooseBackHair(Character *ch, int hair);
+// Every hair setting at once, as a project or a random look brings them:
+// the own-colour flag and the colour first, then the front hair with the
+// separate-back-hair flag set around it, so that a separate back hair is not
+// overwritten by the front one, then the back hair.
+void Character_ChooseHair(Character *ch, int front, int back, HlsColour colour, int separateBack,
+                          int ownColour);
 void Character_ChooseEye(Character *ch, int eye);
 void Character_ChooseBrow(Character *ch, int brow);
 void Character_ChooseMouth(Character *ch, int mouth);

@@ -50,7 +50,8 @@ void LayerImage_Draw(Layer *layer, DIB *target)
     if (!content || !content->image || !target)
         return;
     Rect at = Layer_AbsRect(layer);
-    Point pos = {at.left + content->offset.x, at.top + content->offset.y};
+    Point pos = {Geometry_Saturate((long long)at.left + content->offset.x),
+                 Geometry_Saturate((long long)at.top + content->offset.y)};
     const DIB *image = content->image;
 
     // The blit is chosen by the target's depth and by the palette; the image

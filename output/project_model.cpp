@@ -61,14 +61,9 @@ void Project_Apply(Project *p, Character *ch, Wardrobe *w)
     Character_ChooseEye(ch, Traced(p->eye.index));
     Character_WriteSlot(ch, ID_MOUTH, p->mouthColour);
     Character_ChooseMouth(ch, Traced(p->mouth.index));
-    ch->hairDefaultColour = p->hairDefaultColour ? 1 : 0;
-    Character_WriteSlot(ch, ID_HAIR, p->hairColour);
-    // The separate-back-hair flag is set before the front hair is chosen, so
-    // that a separate back hair is not overwritten by the front one.
-    ch->separateBackHair = p->separateBackHair ? 1 : 0;
-    Character_ChooseFrontHair(ch, Traced(p->hair.index));
-    ch->separateBackHair = p->separateBackHair ? 1 : 0;
-    Character_ChooseBackHair(ch, Traced(p->backHair.index));
+    int front = Traced(p->hair.index);
+    Character_ChooseHair(ch, front, Traced(p->backHair.index), p->hairColour, p->separateBackHair,
+                         p->hairDefaultColour);
     Character_ChooseExpression(ch, Traced(p->expression.index));
     // Keys the catalogue does not know stay with the character for the next save.
     const PartChoice *choices[CHOICE_COUNT] = {&p->brow, &p->eye, &p->mouth, &p->hair, &p->backHair, &p->expression};
@@ -164,13 +159,9 @@ void Project_ApplyChanges(Project *p, const Project *now, Character *ch, Wardrob
     if (p->hair.index != now->hair.index || p->backHair.index != now->backHair.index ||
         !SameColour(p->hairColour, now->hairColour) || p->separateBackHair != now->separateBackHair ||
         p->hairDefaultColour != now->hairDefaultColour) {
-        // The same order as a whole project's, for the same rules.
-        ch->hairDefaultColour = p->hairDefaultColour ? 1 : 0;
-        Character_WriteSlot(ch, ID_HAIR, p->hairColour);
-        ch->separateBackHair = p->separateBackHair ? 1 : 0;
-        Character_ChooseFrontHair(ch, Traced(p->hair.index));
-        ch->separateBackHair = p->separateBackHair ? 1 : 0;
-        Character_ChooseBackHair(ch, Traced(p->backHair.index));
+        int front = Traced(p->hair.index);
+        Character_ChooseHair(ch, front, Traced(p->backHair.index), p->hairColour, p->separateBackHair,
+                             p->hairDefaultColour);
     }
     if (p->expression.index != now->expression.index)
         Character_ChooseExpression(ch, Traced(p->expression.index));

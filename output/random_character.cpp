@@ -212,18 +212,12 @@ Project *RandomLook_ToProject(const RandomLook *look, uint64_t seed)
 void RandomLook_ApplyToCharacter(const RandomLook *look, Character *ch)
 {
     // The order of Project_Apply: colours before the choices that load with
-    // them, the back-hair flag around the front hair so that a separate back
-    // hair is not overwritten by it.
+    // them.
     Character_WriteSlot(ch, ID_BROW, look->browColour);
     Character_ChooseBrow(ch, look->brow);
     Character_WriteSlot(ch, ID_EYE, look->eyeColour);
     Character_ChooseEye(ch, look->eye);
     Character_WriteSlot(ch, ID_MOUTH, look->mouthColour);
     Character_ChooseMouth(ch, look->mouth);
-    ch->hairDefaultColour = 0;
-    Character_WriteSlot(ch, ID_HAIR, look->hairColour);
-    ch->separateBackHair = look->separateBackHair ? 1 : 0;
-    Character_ChooseFrontHair(ch, look->hair);
-    ch->separateBackHair = look->separateBackHair ? 1 : 0;
-    Character_ChooseBackHair(ch, look->backHair);
+    Character_ChooseHair(ch, look->hair, look->backHair, look->hairColour, look->separateBackHair, 0);
 }

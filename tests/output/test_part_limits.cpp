@@ -38,9 +38,9 @@ struct WrittenPaths {
     std::vector<std::string> paths;
 };
 
-void Record(void *context, const char *path, int written)
+void Record(void *context, const char *path, int failure)
 {
-    if (written)
+    if (failure == 0)
         ((WrittenPaths *)context)->paths.push_back(path);
 }
 
