@@ -63,15 +63,15 @@ void Rect_Offset(Rect *r, int dx, int dy)
 void Rect_CenterH(const Rect *container, Rect *r)
 {
     long long w = Rect_Width(r);
-    r->left = Saturate(container->left + ((long long)Rect_Width(container) - w) / 2);
-    r->right = Saturate(r->left + w);
+    r->left = Geometry_Saturate(container->left + ((long long)Rect_Width(container) - w) / 2);
+    r->right = Geometry_Saturate(r->left + w);
 }
 
 void Rect_CenterV(const Rect *container, Rect *r)
 {
     long long h = Rect_Height(r);
-    r->top = Saturate(container->top + ((long long)Rect_Height(container) - h) / 2);
-    r->bottom = Saturate(r->top + h);
+    r->top = Geometry_Saturate(container->top + ((long long)Rect_Height(container) - h) / 2);
+    r->bottom = Geometry_Saturate(r->top + h);
 }
 
 void Rect_Center(const Rect *container, Rect *r)

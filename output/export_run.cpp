@@ -41,15 +41,17 @@ void Export_LoadNow(LayerDocument *doc, int threads)
 }
 
 // Writes through a temporary file; a folder that is missing is created and
-// the writing tried once more.
+// the writing tried once more. The folder may also have appeared since the
+// first try (the encoder threads write the first pictures of a style side by
+// side, and one of them makes the folder): then too it is tried once more.
 static int Export_WriteFile(const char *path, int (*produce)(VorFile *, void *), void *context)
 {
     int result = FILE_WriteAtomic(path, produce, context);
     if (result != FILEWRITE_CANNOT_CREATE)
         return result;
     char folder[VOR_MAX_PATH];
-    if (FilePath_CopyFolder(path, folder) && folder[0] && !FileSys_FolderExists(folder) &&
-        FileSys_MakeFolder(folder))
+    if (FilePath_CopyFolder(path, folder) && folder[0] &&
+        (FileSys_FolderExists(folder) || FileSys_MakeFolder(folder)))
         result = FILE_WriteAtomic(path, produce, context);
     return result;
 }

@@ -6,9 +6,11 @@
 // NULs in texts, positions at the ends of the 32-bit range.
 #include <doctest.h>
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/imaging/dib.h"
@@ -257,4 +259,33 @@ TEST_CASE("the text naming a picture is its path, and goes on where the path can
     CHECK_FALSE(Export_ImagePath("C:\\", "Abc", folder.c_str(), "niko", path));
     Export_ImagePathText("C:\\", "Abc", folder.c_str(), "niko", text, sizeof text);
     CHECK(std::string(text) == "C:\\Abc\\" + folder + "\\niko.png");
+}
+
+TEST_CASE("two pictures written side by side into a folder that does not exist yet are both written")
+{
+    // The encoder threads write a style's first pictures at once; whichever
+    // makes the folder, the other must still write its file.
+    ScratchFolder dir;
+    DIB *image = DIB_Create(32, 4, 4);
+    REQUIRE(image);
+    for (int round = 0; round < 60; round++) {
+        CAPTURE(round);
+        std::string folder = dir / ("r" + std::to_string(round) + "\\style\\");
+        std::atomic<int> ready(0);
+        int results[2] = {-1, -1};
+        std::vector<std::thread> writers;
+        for (int t = 0; t < 2; t++)
+            writers.emplace_back([&, t] {
+                std::string path = folder + (t ? "niko.png" : "sumashi.png");
+                ready++;
+                while (ready < 2) {
+                }
+                results[t] = Export_WriteImageFile(image, path.c_str());
+            });
+        for (std::thread &w : writers)
+            w.join();
+        CHECK(results[0] == EXPORT_WRITTEN);
+        CHECK(results[1] == EXPORT_WRITTEN);
+    }
+    DIB_Delete_(image);
 }
