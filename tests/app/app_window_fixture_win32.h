@@ -126,6 +126,24 @@ struct AppWindow {
         return !IsWindow(main) ||
                (app.doc && !app.doc->loaderRunning && PtrList_Count(app.doc->requests) == 0 && IsWindowEnabled(main));
     }
+    // As WaitIdle, but waking for every message and at least every
+    // millisecond instead of polling in 10 ms steps: for timings.
+    void WaitIdleTight(DWORD timeoutMs = 10000)
+    {
+        DWORD end = GetTickCount() + timeoutMs;
+        while (!Idle() && (LONG)(GetTickCount() - end) < 0) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT)
+                    continue;
+                if (!IsWindow(main) || !MessageLoop_Filter(main, accelerators, &msg)) {
+                    TranslateMessage(&msg);
+                    DispatchMessageA(&msg);
+                }
+            }
+        }
+    }
     void WaitIdle()
     {
         RunUntil([&] { return Idle(); }, 10000);
