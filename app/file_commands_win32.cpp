@@ -225,10 +225,11 @@ void FileMenu_OpenPath(AppContext *app, const char *path)
 
 void FileMenu_OnDrop(AppContext *app, HDROP drop)
 {
+    wchar_t dropped[VOR_MAX_PATH] = L"";
     char path[VOR_MAX_PATH] = "";
-    UINT n = DragQueryFileA(drop, 0, path, sizeof path);
+    UINT n = DragQueryFileW(drop, 0, dropped, VOR_MAX_PATH);
     DragFinish(drop);
-    if (n > 0 && n < sizeof path) {
+    if (n > 0 && n < VOR_MAX_PATH && FileDialog_TakePath(app->mainWindow, dropped, path)) {
         // The question and the refusal belong in front of the user.
         SetForegroundWindow(app->mainWindow);
         FileMenu_OpenPath(app, path);

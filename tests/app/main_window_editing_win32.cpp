@@ -58,7 +58,7 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
         std::function<void(AppWindow &)> change;
         int steps;  // undo steps back to the start
     } rows[] = {
-        {"name", [](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }, 1},
+        {"name", [](AppWindow &w) { UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }, 1},
         {"front hair", [](AppWindow &w) { w.Choose(PAGE_CHARA, FRONT_HAIR, 1); }, 1},
         {"expression", [](AppWindow &w) { w.Choose(PAGE_CHARA, IDC_CHARA_EXPRESSION, 1); }, 1},
         {"separate back hair", [](AppWindow &w) { w.Click(PAGE_CHARA, SEPARATE_BACK_HAIR); }, 1},
@@ -66,7 +66,7 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
         {"dress", [](AppWindow &w) { w.ShowTab(PAGE_DRESS); w.Choose(PAGE_DRESS, IDC_DRESS_DRESS, 1); }, 1},
         {"accessory added", [](AppWindow &w) { AddAccessory(w); }, 1},
         {"free folder",
-         [&](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_SAVE), IDC_SAVE_FREE_FOLDER, freeFolder.c_str()); }, 1},
+         [&](AppWindow &w) { UiText_SetItem(w.Page(PAGE_SAVE), IDC_SAVE_FREE_FOLDER, freeFolder.c_str()); }, 1},
         {"accessory moved back in the depth list",
          [](AppWindow &w) {
              AddAccessory(w);
@@ -145,7 +145,7 @@ TEST_CASE("undo and redo restore the picture and the lists: a part, a colour ses
              [] {
                  HWND d = FindDialog(COLOUR_TITLE);
                  for (const char *hue : {"10", "90", "170"})
-                     SetDlgItemTextA(d, 1111, hue);
+                     UiText_SetItem(d, 1111, hue);
                  return true;
              },
              Answer(COLOUR_TITLE, IDOK, nullptr)},
@@ -251,7 +251,7 @@ TEST_CASE("Ctrl+X, C, V, A and Z belong to the focused name edit; elsewhere Ctrl
 {
     AppWindow w;
     HWND edit = w.Item(PAGE_CHARA, IDC_CHARA_NAME);
-    SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Hello");
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Hello");
     w.WaitIdle();
     std::vector<SeenBox> seen;
     {

@@ -19,7 +19,7 @@ void OpenAndEdit(AppWindow &w, const std::string &path, const char *name)
 {
     FileMenu_OpenPath(&w.app, path.c_str());
     w.WaitIdle();
-    SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, name);
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, name);
     w.WaitIdle();
     REQUIRE(w.CaptionModified());
 }
@@ -195,7 +195,7 @@ TEST_CASE("a dropped file opens after the question; the recent files list what w
     CHECK(MenuText(w.main, CMD_RECENT_FIRST) == "(none)");
     FileMenu_OpenPath(&w.app, first.c_str());
     w.WaitIdle();
-    SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Changed");
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Changed");
     std::vector<SeenBox> seen;
     {
         pagestest::ModalScript script({Answer(QUESTION_TITLE, IDNO, &seen)}, AllTitles());
