@@ -304,20 +304,28 @@ TEST_CASE("Ctrl+X, C, V, A and Z belong to the focused name edit; elsewhere Ctrl
     CHECK(w.app.character.frontHair == 1);
 }
 
+// A menu item's text read through the wide function, in CP949.
+static void MenuText(HMENU menu, UINT item, UINT flags, char *text, size_t size)
+{
+    wchar_t wide[64] = L"";
+    GetMenuStringW(menu, item, wide, 64, flags);
+    UiText_FromWide(wide, text, size);
+}
+
 TEST_CASE("the Edit menu sits between File and Version; its items follow the history")
 {
     AppWindow w;
     HMENU bar = GetMenu(w.main);
     REQUIRE(GetMenuItemCount(bar) == 3);
     char text[64] = "";
-    GetMenuStringA(bar, 1, text, sizeof text, MF_BYPOSITION);
+    MenuText(bar, 1, MF_BYPOSITION, text, sizeof text);
     CHECK(std::string(text) == "편집(&E)");
     HMENU edit = GetSubMenu(bar, 1);
-    GetMenuStringA(edit, CMD_UNDO, text, sizeof text, MF_BYCOMMAND);
+    MenuText(edit, CMD_UNDO, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "실행 취소(&U)\tCtrl+Z");
-    GetMenuStringA(edit, CMD_REDO, text, sizeof text, MF_BYCOMMAND);
+    MenuText(edit, CMD_REDO, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "다시 실행(&R)\tCtrl+Y");
-    GetMenuStringA(edit, CMD_RANDOM, text, sizeof text, MF_BYCOMMAND);
+    MenuText(edit, CMD_RANDOM, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "무작위 캐릭터(&C)\tCtrl+R");
     CHECK_FALSE(w.MenuEnabled(CMD_UNDO));
     w.Choose(PAGE_CHARA, FRONT_HAIR, 1);

@@ -60,9 +60,11 @@ bool ShowsPath(const std::string &text, int number, const std::string &path)
 
 std::string MenuText(HWND main, int id)
 {
-    char text[512] = "";
-    if (!GetMenuStringA(GetMenu(main), id, text, sizeof text, MF_BYCOMMAND))
+    wchar_t wide[512] = L"";
+    char text[1024] = "";
+    if (!GetMenuStringW(GetMenu(main), id, wide, 512, MF_BYCOMMAND))
         return "(none)";
+    UiText_FromWide(wide, text, sizeof text);
     return text;
 }
 
