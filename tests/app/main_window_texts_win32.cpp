@@ -100,7 +100,7 @@ void DigestFolder(const std::wstring &folder, unsigned long long *hash, int *fil
 }
 
 // Where screenshots go: the folder the suite started in, named by locale.
-std::string ShotPath(const char *what)
+std::string ShotPath(const char *what, const char *extension = ".png")
 {
     static std::string folder;
     if (folder.empty()) {
@@ -109,7 +109,7 @@ std::string ShotPath(const char *what)
         folder = here;
     }
     const char *locale = getenv("VOR_LC_ALL");
-    return folder + "\\texts_" + (locale ? locale : "ko_KR.UTF-8") + "_" + what + ".png";
+    return folder + "\\texts_" + (locale ? locale : "ko_KR.UTF-8") + "_" + what + extension;
 }
 
 }  // namespace
@@ -229,13 +229,17 @@ TEST_CASE("a project and an export under Hangul folders: the files the wide API 
     AppWindow w;
     SetDlgItemTextW(w.Page(PAGE_CHARA), IDC_CHARA_NAME, L"\xD64D\xAE38\xB3D9");  // 홍길동
     w.WaitIdle();
+    // A fixed free folder, so that the runs of every locale write the same
+    // file; it is kept as CP949 like the name.
+    SavePage_SetFreeFolder(w.Page(PAGE_SAVE), "C:\\자료\\출력");
     CreateDirectoryW(L"\xC790\xB8CC", nullptr);  // 자료
     REQUIRE(ProjectCmd_SaveAs(&w.app, "자료\\홍길동.vor"));
     std::vector<unsigned char> file = WideFileBytes(L"\xC790\xB8CC\\\xD64D\xAE38\xB3D9.vor");
     REQUIRE_FALSE(file.empty());
     CHECK(std::string(file.begin(), file.end()).find("홍길동") != std::string::npos);
+    CHECK(std::string(file.begin(), file.end()).find("C:\\자료\\출력") != std::string::npos);
     // A copy beside the screenshots, to compare the runs of both locales.
-    FILE *copy = fopen((ShotPath("project") + ".vor").c_str(), "wb");
+    FILE *copy = fopen((ShotPath("project", ".vor")).c_str(), "wb");
     if (copy) {
         fwrite(file.data(), 1, file.size(), copy);
         fclose(copy);
@@ -273,7 +277,7 @@ TEST_CASE("a project and an export under Hangul folders: the files the wide API 
     DigestFolder(L"\xCD9C\xB825", &hash, &files);
     CHECK(files > 1);
     MESSAGE("export: " << files << " files, digest " << std::hex << hash);
-    if (FILE *note = fopen((ShotPath("export") + ".txt").c_str(), "w")) {
+    if (FILE *note = fopen((ShotPath("export", ".txt")).c_str(), "w")) {
         fprintf(note, "%d files, digest %016llx\n", files, hash);
         fclose(note);
     }
