@@ -186,8 +186,9 @@ TEST_CASE("a message box and the colour dialog show their Korean texts")
 
     auto colourStep = [&] {
         HWND d = FindWindowW(L"#32770", L"\xC0C9 \xC120\xD0DD");  // 색 선택
-        if (!d)
+        if (!d || !IsWindowVisible(d))
             return false;
+        RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         colourCaption = WindowText(d);
         CHECK(IsWindowUnicode(d));
         CHECK(FindWindowExW(d, nullptr, L"Static", L"\xC0C9\xC0C1(&H):") != nullptr);  // 색상(&H):
