@@ -2,7 +2,7 @@
 // its three tab pages (Windows only).
 //
 // The main window owns one AppContext for the program's lifetime and hands
-// its address to every page as the lParam of CreateDialogParamA; each page
+// its address to every page as the lParam of CreateDialogParamW; each page
 // keeps it in its window's user data. The character and the wardrobe are the
 // models the pages show and drive (editor/character.h, editor/wardrobe.h):
 // a page turns user input into model calls and then brings its controls up
@@ -68,7 +68,7 @@ enum { APP_MERGE_NONE = 0, APP_MERGE_BREAK = -1 };
 // The context of a page or of the main window (its GWLP_USERDATA).
 AppContext *App_FromWindow(HWND window);
 
-// Page procedures, created with CreateDialogParamA(instance, "CHARA" /
+// Page procedures, created with CreateDialogParamW(instance, L"CHARA" /
 // "DRESS" / "SAVE", main window, proc, (LPARAM)context).
 INT_PTR CALLBACK CharaPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
 INT_PTR CALLBACK DressPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
@@ -80,7 +80,8 @@ void CharaPage_Sync(HWND page);
 void DressPage_Sync(HWND page);
 // The SAVE page's free folder edit and output button.
 void SavePage_SetFreeFolder(HWND page, const char *folder);
-void SavePage_GetFreeFolder(HWND page, char *folder);  // VOR_MAX_PATH bytes
+// VOR_MAX_PATH bytes; 0 (and an empty folder) when CP949 cannot hold it.
+int SavePage_GetFreeFolder(HWND page, char *folder);
 int SavePage_IsFreeFolderChecked(HWND page);
 // Ticks the free folder's radio button, or unticks it for the first usable
 // target (nothing changes when there is none).
