@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include "app/app_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
 #include "output/project_commands_win32.h"
@@ -24,26 +25,57 @@ static const char kProjectFilter[] = "VOR전용프로젝트파일(*.vor)\0*.vor\
 // the explorer-style dialog.
 enum { FILEDLG_NAME_EDIT = 1152, FILEDLG_NAME_COMBO = 1148 };
 
+// The UTF-16 form of a filter: pairs of CP949 texts ending with an empty one.
+static std::wstring WideFilter(const char *filter)
+{
+    size_t length = 0;
+    while (filter[length] || filter[length + 1])
+        length++;
+    length += 2;
+    int n = MultiByteToWideChar(UI_CODE_PAGE, 0, filter, (int)length, nullptr, 0);
+    std::wstring wide((size_t)(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(UI_CODE_PAGE, 0, filter, (int)length, &wide[0], n);
+    return wide;
+}
+
+// The path a file dialog gave back, in CP949 as the program keeps paths; a
+// path CP949 cannot spell is refused with a message (nonzero when kept).
+static int FileDialog_TakePath(HWND owner, const wchar_t *chosen, char *path)
+{
+    UiTextStatus status = UiText_FromWide(chosen, path, VOR_MAX_PATH);
+    if (status == UITEXT_OK)
+        return 1;
+    char text[256];
+    snprintf(text, sizeof text, "이 경로는 사용할 수 없습니다.\n\n%s", UiText_Problem(status));
+    UiText_MessageBox(owner, text, "파일 선택", MB_ICONERROR);
+    return 0;
+}
+
 // Asks for an existing file. Returns nonzero when one was chosen; its path
 // is in `path` (VOR_MAX_PATH bytes).
 static int FileDialog_Open(HWND owner, char *path, const char *initialFolder, const char *filter, int *filterIndex,
                            const char *title)
 {
-    OPENFILENAMEA ofn = {};
+    std::wstring wideFilter = WideFilter(filter), wideFolder = UiText_ToWide(initialFolder),
+                 wideTitle = UiText_ToWide(title), widePath = UiText_ToWide(path);
+    wchar_t file[VOR_MAX_PATH] = L"";
+    lstrcpynW(file, widePath.c_str(), VOR_MAX_PATH);
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter;
+    ofn.lpstrFilter = wideFilter.c_str();
     ofn.nFilterIndex = filterIndex ? *filterIndex : 1;
-    ofn.lpstrFile = path;
+    ofn.lpstrFile = file;
     ofn.nMaxFile = VOR_MAX_PATH;
-    ofn.lpstrInitialDir = initialFolder;
-    ofn.lpstrTitle = title;
+    ofn.lpstrInitialDir = initialFolder ? wideFolder.c_str() : nullptr;
+    ofn.lpstrTitle = title ? wideTitle.c_str() : nullptr;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    int chosen = GetOpenFileNameA(&ofn);
+    int chosen = GetOpenFileNameW(&ofn);
     if (filterIndex)
         *filterIndex = (int)ofn.nFilterIndex;
     Debug_Print("filterindex = %d\n", (int)ofn.nFilterIndex);
-    return chosen;
+    return chosen && FileDialog_TakePath(owner, file, path);
 }
 
 // Keeps the typed file name's extension in step with the chosen filter.
@@ -53,26 +85,31 @@ static UINT_PTR CALLBACK SaveDialog_Hook(HWND hook, UINT msg, WPARAM wp, LPARAM 
         return TRUE;
     if (msg != WM_NOTIFY)
         return 0;
-    const OFNOTIFYA *notify = (const OFNOTIFYA *)lp;
+    const OFNOTIFYW *notify = (const OFNOTIFYW *)lp;
     HWND dialog = GetParent(hook);
-    const OPENFILENAMEA *ofn = notify->lpOFN;
+    const OPENFILENAMEW *ofn = notify->lpOFN;
+    // The CP949 filter the dialog was given rides along as its custom data.
+    const char *filter = (const char *)ofn->lCustData;
     char ext[64];
     switch (notify->hdr.code) {
     case CDN_INITDONE:
         Wnd_CenterOnParent(dialog);
         ShowWindow(dialog, SW_SHOW);
-        ProjectSession_FilterExtension(ofn->lpstrFilter, (int)ofn->nFilterIndex, 0, ext, sizeof ext);
-        SendMessageA(dialog, CDM_SETDEFEXT, 0, (LPARAM)ext);
+        ProjectSession_FilterExtension(filter, (int)ofn->nFilterIndex, 0, ext, sizeof ext);
+        UiText_Send(dialog, CDM_SETDEFEXT, 0, ext);
         return 0;
     case CDN_TYPECHANGE:
     case CDN_FILEOK: {
-        ProjectSession_FilterExtension(ofn->lpstrFilter, (int)ofn->nFilterIndex, 1, ext, sizeof ext);
+        ProjectSession_FilterExtension(filter, (int)ofn->nFilterIndex, 1, ext, sizeof ext);
+        wchar_t wideName[VOR_MAX_PATH] = L"";
         char name[VOR_MAX_PATH] = "";
         int field = GetDlgItem(dialog, FILEDLG_NAME_EDIT) ? FILEDLG_NAME_EDIT : FILEDLG_NAME_COMBO;
-        if (SendMessageA(dialog, CDM_GETSPEC, sizeof name, (LPARAM)name) < 0)
+        // A name CP949 cannot spell is left as typed; taking the path refuses it.
+        if (SendMessageW(dialog, CDM_GETSPEC, VOR_MAX_PATH, (LPARAM)wideName) < 0 ||
+            UiText_FromWide(wideName, name, sizeof name) != UITEXT_OK)
             name[0] = '\0';
         if (ext[0] && name[0] && ProjectSession_ForceExtension(name, sizeof name, ext))
-            SendMessageA(dialog, CDM_SETCONTROLTEXT, field, (LPARAM)name);
+            UiText_Send(dialog, CDM_SETCONTROLTEXT, field, name);
         Debug_Print("<%s>\n", ext);
         // Zero result: the name is accepted.
         SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0);
@@ -89,29 +126,35 @@ static int FileDialog_Save(HWND owner, char *path, const char *initialFolder, co
 {
     char defaultExt[64];
     ProjectSession_FilterExtension(filter, *filterIndex, 0, defaultExt, sizeof defaultExt);
-    OPENFILENAMEA ofn = {};
+    std::wstring wideFilter = WideFilter(filter), wideFolder = UiText_ToWide(initialFolder),
+                 wideTitle = UiText_ToWide(title), widePath = UiText_ToWide(path),
+                 wideExt = UiText_ToWide(defaultExt);
+    wchar_t file[VOR_MAX_PATH] = L"";
+    lstrcpynW(file, widePath.c_str(), VOR_MAX_PATH);
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter;
+    ofn.lpstrFilter = wideFilter.c_str();
     ofn.nFilterIndex = *filterIndex;
-    ofn.lpstrFile = path;
+    ofn.lpstrFile = file;
     ofn.nMaxFile = VOR_MAX_PATH;
-    ofn.lpstrInitialDir = initialFolder;
-    ofn.lpstrTitle = title;
-    ofn.lpstrDefExt = defaultExt;
+    ofn.lpstrInitialDir = initialFolder ? wideFolder.c_str() : nullptr;
+    ofn.lpstrTitle = title ? wideTitle.c_str() : nullptr;
+    ofn.lpstrDefExt = wideExt.c_str();
     ofn.lpfnHook = SaveDialog_Hook;
+    ofn.lCustData = (LPARAM)filter;
     ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    int chosen = GetSaveFileNameA(&ofn);
+    int chosen = GetSaveFileNameW(&ofn);
     *filterIndex = (int)ofn.nFilterIndex;
     Debug_Print("filterindex = %d\n", *filterIndex);
-    return chosen;
+    return chosen && FileDialog_TakePath(owner, file, path);
 }
 
 static void ReportSaveFailure(AppContext *app, const char *path)
 {
     char text[VOR_MAX_PATH + 128];
     snprintf(text, sizeof text, "프로젝트 파일을 저장하지 못했습니다.\n\n%s", path);
-    MessageBoxA(app->mainWindow, text, "프로젝트파일저장", MB_ICONERROR);
+    UiText_MessageBox(app->mainWindow, text, "프로젝트파일저장", MB_ICONERROR);
 }
 
 static int IsModified(const AppContext *app)
@@ -123,8 +166,8 @@ int FileMenu_ConfirmDiscard(AppContext *app)
 {
     if (!IsModified(app))
         return 1;
-    int answer = MessageBoxA(app->mainWindow, "변경 내용을 저장하시겠습니까?", "VOR 캐릭터 만들기",
-                             MB_ICONQUESTION | MB_YESNOCANCEL | MB_DEFBUTTON1);
+    int answer = UiText_MessageBox(app->mainWindow, "변경 내용을 저장하시겠습니까?", "VOR 캐릭터 만들기",
+                                   MB_ICONQUESTION | MB_YESNOCANCEL | MB_DEFBUTTON1);
     if (answer == IDNO)
         return 1;
     if (answer != IDYES)
@@ -142,7 +185,7 @@ void FileMenu_New(AppContext *app)
 
 static void ReportOpenRefused(AppContext *app)
 {
-    MessageBoxA(app->mainWindow, "열리지 않습니다.", "파일로열기", MB_ICONERROR);
+    UiText_MessageBox(app->mainWindow, "열리지 않습니다.", "파일로열기", MB_ICONERROR);
 }
 
 // Opens a path the user has chosen; the question was asked already.
@@ -182,10 +225,11 @@ void FileMenu_OpenPath(AppContext *app, const char *path)
 
 void FileMenu_OnDrop(AppContext *app, HDROP drop)
 {
+    wchar_t dropped[VOR_MAX_PATH] = L"";
     char path[VOR_MAX_PATH] = "";
-    UINT n = DragQueryFileA(drop, 0, path, sizeof path);
+    UINT n = DragQueryFileW(drop, 0, dropped, VOR_MAX_PATH);
     DragFinish(drop);
-    if (n > 0 && n < sizeof path) {
+    if (n > 0 && n < VOR_MAX_PATH && FileDialog_TakePath(app->mainWindow, dropped, path)) {
         // The question and the refusal belong in front of the user.
         SetForegroundWindow(app->mainWindow);
         FileMenu_OpenPath(app, path);
@@ -238,7 +282,8 @@ void FileMenu_Exit(AppContext *app)
             DestroyWindow(app->mainWindow);
         return;
     }
-    int answer = MessageBoxA(app->mainWindow, "VOR 을 종료 하시겠습니까?", "VOR 종료 확인", MB_ICONQUESTION | MB_YESNO);
+    int answer = UiText_MessageBox(app->mainWindow, "VOR 을 종료 하시겠습니까?", "VOR 종료 확인",
+                                   MB_ICONQUESTION | MB_YESNO);
     if (answer != IDNO)
         DestroyWindow(app->mainWindow);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "app/app_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "canvas/canvas_win32.h"
 #include "canvas/zoom_steps.h"
 #include "editor/colordlg_win32.h"
@@ -33,7 +34,7 @@ static void OnLayerMoved(AppContext *app)
         return;
     char text[32];
     snprintf(text, sizeof text, "%d,%d", layer->rect.left, layer->rect.top);
-    SetDlgItemTextA(app->mainWindow, IDC_POSITION_TEXT, text);
+    UiText_SetItem(app->mainWindow, IDC_POSITION_TEXT, text);
 }
 
 static void SetProgressRange(AppContext *app)

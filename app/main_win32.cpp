@@ -20,7 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     DIB_InitGlobal();
     Control_Init(instance);
     Canvas_Register(instance);
-    HWND main = CreateDialogParamA(instance, "TEST", nullptr, MainWindow_Proc, (LPARAM)&g_app);
+    HWND main = CreateDialogParamW(instance, L"TEST", nullptr, MainWindow_Proc, (LPARAM)&g_app);
     if (!main)
         return 1;
     HACCEL accelerators = LoadAcceleratorsA(instance, "MAIN");
@@ -29,11 +29,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     MessageLoop_OpenCommandLine(main, commandLine);
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (MessageLoop_Filter(main, accelerators, &msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return 0;
 }

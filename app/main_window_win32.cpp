@@ -11,19 +11,20 @@
 #include "canvas/canvas_win32.h"
 #include "canvas/zoom_steps.h"
 #include "core/imaging/dib_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
 
 // The pages in tab order: dialog resource, tab label (CP949), procedure.
 struct PageRow {
-    const char *resource;
+    const wchar_t *resource;
     const char *label;
     DLGPROC proc;
 };
 static const PageRow kPages[PAGE_COUNT] = {
-    {"CHARA", "얼굴", CharaPage_Proc},
-    {"DRESS", "복장", DressPage_Proc},
-    {"SAVE", "출력", SavePage_Proc},
+    {L"CHARA", "얼굴", CharaPage_Proc},
+    {L"DRESS", "복장", DressPage_Proc},
+    {L"SAVE", "출력", SavePage_Proc},
 };
 
 // The image pixel under the middle of the canvas, to keep it in place
@@ -53,7 +54,7 @@ void MainWindow_ShowZoom(AppContext *app)
     double zoom = app->doc->zoom;
     char text[32];
     Zoom_FormatPercent(zoom, text, sizeof text);
-    SetDlgItemTextA(app->mainWindow, IDC_ZOOM_TEXT, text);
+    UiText_SetItem(app->mainWindow, IDC_ZOOM_TEXT, text);
     int position = Zoom_ToSliderPos(zoom);
     SendDlgItemMessageA(app->mainWindow, IDC_ZOOM_SLIDER, TBM_SETPOS, TRUE, position);
     Debug_Print("%f -> %d , %d\n", zoom, position, 1);
@@ -71,9 +72,9 @@ static void MainWindow_OnSlider(AppContext *app, HWND control, int code)
 // The page a tab item stands for (its item data).
 static HWND TabPage(HWND tabs, int index)
 {
-    TCITEMA item = {};
+    TCITEMW item = {};
     item.mask = TCIF_PARAM;
-    if (index < 0 || !SendMessageA(tabs, TCM_GETITEMA, index, (LPARAM)&item))
+    if (index < 0 || !SendMessageW(tabs, TCM_GETITEMW, index, (LPARAM)&item))
         return nullptr;
     return (HWND)item.lParam;
 }
@@ -106,15 +107,17 @@ static void MainWindow_CreatePages(AppContext *app)
     HWND main = app->mainWindow;
     HWND tabs = GetDlgItem(main, IDC_MAIN_TABS);
     for (int i = 0; i < PAGE_COUNT; i++) {
-        HWND page = CreateDialogParamA(app->instance, kPages[i].resource, main, kPages[i].proc, (LPARAM)app);
+        HWND page = CreateDialogParamW(app->instance, kPages[i].resource, main, kPages[i].proc, (LPARAM)app);
         if (!page)
-            Debug_Print("create %s failed\n", kPages[i].resource);
+            Debug_Print("create page %d failed\n", i);
+        UiText_FixDialogFont(page);
         app->pages[i] = page;
-        TCITEMA item = {};
+        std::wstring label = UiText_ToWide(kPages[i].label);
+        TCITEMW item = {};
         item.mask = TCIF_TEXT | TCIF_PARAM;
-        item.pszText = (char *)kPages[i].label;
+        item.pszText = &label[0];
         item.lParam = (LPARAM)page;
-        SendMessageA(tabs, TCM_INSERTITEMA, i, (LPARAM)&item);
+        SendMessageW(tabs, TCM_INSERTITEMW, i, (LPARAM)&item);
     }
     // The display area is measured once the tabs exist, so that the pages
     // start below the row of tabs whatever the font makes its height. The
@@ -129,6 +132,7 @@ static void MainWindow_CreatePages(AppContext *app)
 static void MainWindow_OnInit(HWND main, AppContext *app)
 {
     app->mainWindow = main;
+    UiText_FixDialogFont(main);
     SetWindowLongPtrA(main, GWLP_USERDATA, (LONG_PTR)app);
     if (!GetCurrentDirectoryA(sizeof app->startFolder, app->startFolder))
         app->startFolder[0] = '\0';

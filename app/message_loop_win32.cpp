@@ -36,9 +36,9 @@ int MessageLoop_Filter(HWND main, HACCEL accelerators, MSG *msg)
         SendMessageA(msg->hwnd, EM_SETSEL, 0, -1);
         return 1;
     }
-    if (!editKey && accelerators && TranslateAcceleratorA(main, accelerators, msg))
+    if (!editKey && accelerators && TranslateAcceleratorW(main, accelerators, msg))
         return 1;
-    return IsDialogMessageA(main, msg) ? 1 : 0;
+    return IsDialogMessageW(main, msg) ? 1 : 0;
 }
 
 // Runs the loop until the start-up load pass has finished, so that the file
@@ -48,14 +48,14 @@ static void WaitForLoader(HWND main, AppContext *app)
     while (app->doc && app->doc->loaderRunning) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage((int)msg.wParam);
                 return;
             }
             if (!MessageLoop_Filter(main, nullptr, &msg)) {
                 TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+                DispatchMessageW(&msg);
             }
         }
     }

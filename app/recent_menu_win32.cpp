@@ -8,6 +8,7 @@
 
 #include "app/app_win32.h"
 #include "core/services/registry_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "output/recent_files.h"
 
 static const char PROGRAM_KEY[] = "Software\\Sorrel\\Vor\\";
@@ -37,13 +38,14 @@ static int PositionOf(HMENU menu, UINT id)
 
 static void InsertItem(HMENU menu, int position, UINT id, const char *text)
 {
-    MENUITEMINFOA item = {};
+    std::wstring wide = UiText_ToWide(text);
+    MENUITEMINFOW item = {};
     item.cbSize = sizeof item;
     item.fMask = MIIM_ID | MIIM_FTYPE | (text ? MIIM_STRING : 0);
     item.fType = text ? MFT_STRING : MFT_SEPARATOR;
     item.wID = id;
-    item.dwTypeData = (char *)text;
-    InsertMenuItemA(menu, (UINT)position, TRUE, &item);
+    item.dwTypeData = text ? &wide[0] : nullptr;
+    InsertMenuItemW(menu, (UINT)position, TRUE, &item);
 }
 
 // Rebuilds the items between the File menu's last separator and Exit.

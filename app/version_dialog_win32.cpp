@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/app_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "core/window_win32.h"
 
 static INT_PTR CALLBACK VersionDialog_Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
@@ -10,6 +11,7 @@ static INT_PTR CALLBACK VersionDialog_Proc(HWND dialog, UINT msg, WPARAM wp, LPA
     switch (msg) {
     case WM_INITDIALOG:
         Wnd_CenterOnParent(dialog);
+        UiText_FixDialogFont(dialog);
         ShowWindow(dialog, SW_SHOW);
         return 0;
     case WM_COMMAND:
@@ -22,5 +24,5 @@ static INT_PTR CALLBACK VersionDialog_Proc(HWND dialog, UINT msg, WPARAM wp, LPA
 
 void VersionDialog_Show(HINSTANCE instance, HWND owner)
 {
-    DialogBoxParamA(instance, "VER", owner, VersionDialog_Proc, 0);
+    DialogBoxParamW(instance, L"VER", owner, VersionDialog_Proc, 0);
 }

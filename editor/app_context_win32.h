@@ -80,7 +80,8 @@ void CharaPage_Sync(HWND page);
 void DressPage_Sync(HWND page);
 // The SAVE page's free folder edit and output button.
 void SavePage_SetFreeFolder(HWND page, const char *folder);
-void SavePage_GetFreeFolder(HWND page, char *folder);  // VOR_MAX_PATH bytes
+// VOR_MAX_PATH bytes; 0 (and an empty folder) when CP949 cannot hold it.
+int SavePage_GetFreeFolder(HWND page, char *folder);
 int SavePage_IsFreeFolderChecked(HWND page);
 // Ticks the free folder's radio button, or unticks it for the first usable
 // target (nothing changes when there is none).

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "canvas/canvas_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "editor/colordlg_win32.h"
 #include "editor/app_context_win32.h"
 #include "editor/page_controls_win32.h"
@@ -69,7 +70,7 @@ static void CharaPage_FillSlotList(HWND page, Character *ch)
 {
     HWND list = GetDlgItem(page, IDC_CHARA_SLOTS);
     for (ColourSlot &slot : ch->slots) {
-        int at = (int)SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)(slot.name ? slot.name : ""));
+        int at = (int)UiText_Send(list, LB_ADDSTRING, 0, slot.name);
         if (at >= 0)
             SendMessageA(list, LB_SETITEMDATA, (WPARAM)at, (LPARAM)&slot);
     }
@@ -84,7 +85,7 @@ static void CharaPage_Init(HWND page, AppContext *app)
     Character_Init(&app->character, app->doc, app->catalog, hooks, nullptr);
     CharaPage_FillSlotList(page, &app->character);
     // Nothing but the body loads here; the first project selects every part.
-    SetDlgItemTextA(page, IDC_CHARA_NAME, "TEST");
+    UiText_SetItem(page, IDC_CHARA_NAME, "TEST");
     const PartCatalog *cat = app->catalog;
     PageControls_FillEntries(page, IDC_CHARA_BROW, cat->browShapes);
     PageControls_FillEntries(page, IDC_CHARA_EYE, cat->eyeShapes);
@@ -107,9 +108,16 @@ static void CharaPage_ShowBackHair(HWND page, const Character *ch)
 
 static void CharaPage_OnName(HWND page, Character *ch)
 {
-    char *name = GetWindowTextCopy(GetDlgItem(page, IDC_CHARA_NAME));
-    if (name)
+    int unrepresentable = 0;
+    char *name = GetWindowTextCopy(GetDlgItem(page, IDC_CHARA_NAME), &unrepresentable);
+    if (name && !unrepresentable) {
         Character_SetName(ch, name);
+    } else if (name) {
+        // The stored name is CP949: a character it cannot hold is refused
+        // and the edit goes back to the name kept.
+        UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "이름 입력", MB_OK | MB_ICONERROR);
+        UiText_SetItem(page, IDC_CHARA_NAME, ch->name);
+    }
     free(name);
 }
 
@@ -225,9 +233,10 @@ void CharaPage_Sync(HWND page)
         return;
     const Character *ch = &app->character;
     // Setting the edit's text reports EN_CHANGE, which stores the same name.
-    char *name = GetWindowTextCopy(GetDlgItem(page, IDC_CHARA_NAME));
-    if (!name || strcmp(name, ch->name ? ch->name : "") != 0)
-        SetDlgItemTextA(page, IDC_CHARA_NAME, ch->name ? ch->name : "");
+    int unrepresentable = 0;
+    char *name = GetWindowTextCopy(GetDlgItem(page, IDC_CHARA_NAME), &unrepresentable);
+    if (!name || unrepresentable || strcmp(name, ch->name ? ch->name : "") != 0)
+        UiText_SetItem(page, IDC_CHARA_NAME, ch->name);
     free(name);
     Combo_Select(page, IDC_CHARA_BROW, ch->brow);
     Combo_Select(page, IDC_CHARA_EYE, ch->eye);

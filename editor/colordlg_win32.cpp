@@ -12,7 +12,10 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+
 #include <vector>
+
+#include "core/services/ui_text_win32.h"
 
 namespace {
 
@@ -104,7 +107,7 @@ void ColorDlg_BuildTemplate(TemplateWriter *w)
     w->Word(0);  // the standard dialog class
     w->Text(L"색 선택");
     w->Word(9);
-    w->Text(L"굴림");
+    w->Text(UiText_DialogFace());
 
     w->Item(SS_OWNERDRAW, 8, 8, 44, 56, COLORDLG_SWATCH, ATOM_STATIC, nullptr, L"");
     for (int c = 0; c < COLORDLG_CHANNELS; c++) {
@@ -285,7 +288,7 @@ int ColorDlg_Open(int commandId, HWND ownerPage, HlsColour colour)
     w.words.reserve(COLORDLG_TEMPLATE_WORDS);
     ColorDlg_BuildTemplate(&w);
     // The template must start on a DWORD boundary; vector storage does.
-    INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), (LPCDLGTEMPLATEA)w.words.data(),
+    INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), (LPCDLGTEMPLATEW)w.words.data(),
                                              state.notifyTarget, ColorDlg_Proc, (LPARAM)&state);
     if (result == COLORDLG_ACCEPTED || result == COLORDLG_CANCELLED)
         return (int)result;

@@ -10,6 +10,7 @@
 #include "canvas/canvas_win32.h"
 #include "editor/colordlg_win32.h"
 #include "core/services/tileview_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "editor/dress_page_win32.h"
 #include "editor/page_controls_win32.h"
 #include "layers/render.h"
@@ -169,7 +170,7 @@ static void DepthList_OnAdd(HWND page, AppContext *app)
     if (!layer) {
         // With a free slot the only reason is memory; the list is unchanged.
         if (hadFreeSlot)
-            MessageBoxA(page, "메모리가 부족하여 장신구를 추가하지 못했습니다.", "장신구 추가", MB_OK | MB_ICONERROR);
+            UiText_MessageBox(page, "메모리가 부족하여 장신구를 추가하지 못했습니다.", "장신구 추가", MB_OK | MB_ICONERROR);
         return;
     }
     int at = PtrList_IndexOf(app->doc->depthList, layer);

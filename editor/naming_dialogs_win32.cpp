@@ -7,19 +7,24 @@
 
 #include "catalog/part_catalog.h"
 #include "core/imaging/file.h"
+#include "core/services/ui_text_win32.h"
 #include "core/window_win32.h"
 #include "editor/name_rules.h"
 
 enum { PROPOSAL_LAST_NUMBER = 999 };
 
-char *GetWindowTextCopy(HWND window)
+char *GetWindowTextCopy(HWND window, int *unrepresentable)
 {
-    int length = GetWindowTextLengthA(window);
-    char *text = (char *)malloc((size_t)length + 1);
+    if (unrepresentable)
+        *unrepresentable = 0;
+    // A UTF-16 unit becomes at most two CP949 bytes.
+    size_t size = 2 * (size_t)GetWindowTextLengthW(window) + 1;
+    char *text = (char *)malloc(size);
     if (!text)
         return nullptr;
-    text[0] = 0;
-    GetWindowTextA(window, text, length + 1);
+    UiTextStatus status = UiText_GetWindow(window, text, size);
+    if (status != UITEXT_OK && unrepresentable)
+        *unrepresentable = 1;
     return text;
 }
 
@@ -83,8 +88,8 @@ static void AddDialog_FollowDress(HWND dialog, const NamingDialog *d)
     if (same && dress) {
         char folder[VOR_MAX_PATH + 8];
         StyleNames_ProposeFolder(d->styles, dress->folder, folder, sizeof folder);
-        SetDlgItemTextA(dialog, IDC_NAMING_FOLDER, folder);
-        SetDlgItemTextA(dialog, IDC_NAMING_NAME, dress->name);
+        UiText_SetItem(dialog, IDC_NAMING_FOLDER, folder);
+        UiText_SetItem(dialog, IDC_NAMING_NAME, dress->name);
     }
     EnableWindow(GetDlgItem(dialog, IDC_NAMING_NAME), !same);
     EnableWindow(GetDlgItem(dialog, IDC_NAMING_FOLDER), !same);
@@ -95,7 +100,7 @@ static void AddDialog_Init(HWND dialog, const NamingDialog *d)
     HWND box = GetDlgItem(dialog, IDC_NAMING_DRESS);
     for (int i = 0; i < PtrList_Count(d->dresses); i++) {
         const PartEntry *dress = (const PartEntry *)PtrList_Get(d->dresses, i);
-        SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)(dress->name ? dress->name : ""));
+        UiText_Send(box, CB_ADDSTRING, 0, dress->name);
     }
     SendMessageA(box, CB_SETCURSEL, d->style->dress, 0);
     CheckDlgButton(dialog, IDC_NAMING_SAME_AS_DRESS, BST_CHECKED);
@@ -104,8 +109,8 @@ static void AddDialog_Init(HWND dialog, const NamingDialog *d)
 
 static void PropDialog_Init(HWND dialog, const NamingDialog *d)
 {
-    SetDlgItemTextA(dialog, IDC_NAMING_NAME, d->style->name ? d->style->name : "");
-    SetDlgItemTextA(dialog, IDC_NAMING_FOLDER, d->style->outputFolder ? d->style->outputFolder : "");
+    UiText_SetItem(dialog, IDC_NAMING_NAME, d->style->name);
+    UiText_SetItem(dialog, IDC_NAMING_FOLDER, d->style->outputFolder);
 }
 
 static void FocusAndSelect(HWND dialog, int id)
@@ -119,15 +124,23 @@ static void FocusAndSelect(HWND dialog, int id)
 // also takes the chosen dress and its colour). 1 when the dialog may close.
 static int NamingDialog_Accept(HWND dialog, NamingDialog *d)
 {
-    char *name = GetWindowTextCopy(GetDlgItem(dialog, IDC_NAMING_NAME));
-    char *folder = GetWindowTextCopy(GetDlgItem(dialog, IDC_NAMING_FOLDER));
+    int nameUnrepresentable = 0, folderUnrepresentable = 0;
+    char *name = GetWindowTextCopy(GetDlgItem(dialog, IDC_NAMING_NAME), &nameUnrepresentable);
+    char *folder = GetWindowTextCopy(GetDlgItem(dialog, IDC_NAMING_FOLDER), &folderUnrepresentable);
     int accepted = 0;
     StyleNameProblem problem;
     int bad = (name && folder) ? StyleNames_Check(name, folder, d->styles, d->style, &problem) : 0;
-    if (!name || !folder) {
+    if (name && folder && (nameUnrepresentable || folderUnrepresentable)) {
+        // A character the stored CP949 names cannot hold: the same refusal
+        // as any other invalid name, under the field's own caption.
+        bad = nameUnrepresentable ? IDC_NAMING_NAME : IDC_NAMING_FOLDER;
+        UiText_MessageBox(dialog, UiText_Problem(UITEXT_UNREPRESENTABLE),
+                          nameUnrepresentable ? "이름 입력" : "폴더명 입력", MB_OK | MB_ICONERROR);
+        FocusAndSelect(dialog, bad);
+    } else if (!name || !folder) {
         // Out of memory: nothing can be stored, the dialog stays open.
     } else if (bad) {
-        MessageBoxA(dialog, problem.message, problem.caption, MB_OK | MB_ICONERROR);
+        UiText_MessageBox(dialog, problem.message, problem.caption, MB_OK | MB_ICONERROR);
         FocusAndSelect(dialog, bad);
     } else if (Style_SetText(&d->style->name, name) && Style_SetText(&d->style->outputFolder, folder)) {
         const PartEntry *dress = d->isAdd ? SelectedDress(dialog, d) : nullptr;
@@ -151,6 +164,7 @@ static INT_PTR CALLBACK NamingDialog_Proc(HWND dialog, UINT msg, WPARAM wp, LPAR
         NamingDialog *d = (NamingDialog *)lp;
         SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)d);
         Wnd_CenterOnParent(dialog);
+        UiText_FixDialogFont(dialog);
         if (d->isAdd)
             AddDialog_Init(dialog, d);
         else
@@ -184,11 +198,11 @@ static INT_PTR CALLBACK NamingDialog_Proc(HWND dialog, UINT msg, WPARAM wp, LPAR
 INT_PTR ShowAddStyleDialog(HWND owner, DressStyle *style, const PtrList *styles, const PtrList *dresses)
 {
     NamingDialog d = {style, styles, dresses, 1};
-    return DialogBoxParamA(GetModuleHandleA(nullptr), "ADD", owner, NamingDialog_Proc, (LPARAM)&d);
+    return DialogBoxParamW(GetModuleHandleW(nullptr), L"ADD", owner, NamingDialog_Proc, (LPARAM)&d);
 }
 
 INT_PTR ShowStylePropertiesDialog(HWND owner, DressStyle *style, const PtrList *styles)
 {
     NamingDialog d = {style, styles, nullptr, 0};
-    return DialogBoxParamA(GetModuleHandleA(nullptr), "PROP", owner, NamingDialog_Proc, (LPARAM)&d);
+    return DialogBoxParamW(GetModuleHandleW(nullptr), L"PROP", owner, NamingDialog_Proc, (LPARAM)&d);
 }

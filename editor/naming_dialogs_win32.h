@@ -21,9 +21,10 @@ enum {
     IDC_NAMING_FOLDER = 1030,
 };
 
-// A new buffer holding the window's text (the caller frees it), or nullptr
-// when memory runs out.
-char *GetWindowTextCopy(HWND window);
+// A new buffer holding the window's text in CP949 (the caller frees it), or
+// nullptr when memory runs out. A character CP949 cannot hold leaves the
+// buffer empty and *unrepresentable (when given) non-zero.
+char *GetWindowTextCopy(HWND window, int *unrepresentable = nullptr);
 
 // The output folder name offered for a dress whose key is `key`: the key
 // itself when no style of `styles` uses it (ignoring ASCII case), else the

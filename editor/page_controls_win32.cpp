@@ -2,6 +2,7 @@
 #include "editor/page_controls_win32.h"
 
 #include "catalog/part_catalog.h"
+#include "core/services/ui_text_win32.h"
 #include "core/services/tileview_win32.h"
 
 void PageControls_FillEntries(HWND page, int id, const PtrList *entries)
@@ -10,7 +11,7 @@ void PageControls_FillEntries(HWND page, int id, const PtrList *entries)
     SendMessageA(box, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < PtrList_Count(entries); i++) {
         const PartEntry *entry = (const PartEntry *)PtrList_Get(entries, i);
-        int at = (int)SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)(entry->name ? entry->name : ""));
+        int at = (int)UiText_Send(box, CB_ADDSTRING, 0, entry->name);
         if (at >= 0)
             SendMessageA(box, CB_SETITEMDATA, (WPARAM)at, (LPARAM)entry);
     }

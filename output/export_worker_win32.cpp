@@ -17,6 +17,7 @@
 #include <cstdlib>
 
 #include "core/services/filesys.h"
+#include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
 #include "layers/render.h"
@@ -159,7 +160,8 @@ struct LabelMeasure {
 static int Progress_MeasureText(void *context, const char *text)
 {
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(((LabelMeasure *)context)->dc, text, lstrlenA(text), &size);
+    std::wstring wide = UiText_ToWide(text);
+    GetTextExtentPoint32W(((LabelMeasure *)context)->dc, wide.c_str(), (int)wide.size(), &size);
     return size.cx;
 }
 
@@ -175,7 +177,7 @@ static void Progress_ShowPath(HWND progress, const char *path)
                         sizeof text);
     SelectObject(measure.dc, oldFont);
     ReleaseDC(label, measure.dc);
-    SetWindowTextA(label, text);
+    UiText_SetWindow(label, text);
 }
 
 static int Progress_ImageCount(const AppContext *app)
@@ -192,7 +194,8 @@ static INT_PTR Progress_OnInit(HWND progress, ExportJob *job)
     SendMessageA(bar, PBM_SETRANGE32, 0, Progress_ImageCount(job->app));
     SendMessageA(bar, PBM_SETPOS, 0, 0);
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
-    SetDlgItemTextA(progress, IDC_PROGRESS_PATH, "");
+    UiText_SetItem(progress, IDC_PROGRESS_PATH, "");
+    UiText_FixDialogFont(progress);
     ShowWindow(progress, SW_SHOW);
     // Started last: the worker's first messages wait for this thread anyway.
     uintptr_t thread = _beginthread(ExportWorker_Main, 0, progress);
@@ -237,7 +240,7 @@ int Export_Run(HWND owner, ExportTally *tally)
     job.app = app;
     if (!SavePage_GetExportBase(app->pages[PAGE_SAVE], job.base))
         return -1;
-    INT_PTR result = DialogBoxParamA(app->instance, "PROGRESS", owner, Progress_Proc, (LPARAM)&job);
+    INT_PTR result = DialogBoxParamW(app->instance, L"PROGRESS", owner, Progress_Proc, (LPARAM)&job);
     if (result != 0 || !job.started)
         return -1;
     if (tally)

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/services/filesys.h"
+#include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "output/project_history.h"
 #include "output/project_model.h"
@@ -20,7 +21,7 @@ void MainTitle_Set(AppContext *app, int modified)
     char title[VOR_MAX_PATH + 64];
     ProjectSession_FormatTitle(app->projectPath, modified, title, sizeof title);
     if (app->mainWindow)
-        SetWindowTextA(app->mainWindow, title);
+        UiText_SetWindow(app->mainWindow, title);
 }
 
 void MainTitle_Refresh(AppContext *app)

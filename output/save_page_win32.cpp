@@ -17,6 +17,7 @@
 #include "core/services/filesys.h"
 #include "core/services/folder_dialog_win32.h"
 #include "core/services/registry_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "editor/app_context_win32.h"
 #include "output/export.h"
 #include "output/export_worker_win32.h"
@@ -49,13 +50,19 @@ static SavePage *SavePage_State(HWND page)
 
 void SavePage_SetFreeFolder(HWND page, const char *folder)
 {
-    SetDlgItemTextA(page, IDC_SAVE_FREE_FOLDER, folder ? folder : "");
+    UiText_SetItem(page, IDC_SAVE_FREE_FOLDER, folder);
 }
 
-void SavePage_GetFreeFolder(HWND page, char *folder)
+int SavePage_GetFreeFolder(HWND page, char *folder)
 {
-    folder[0] = 0;
-    GetDlgItemTextA(page, IDC_SAVE_FREE_FOLDER, folder, VOR_MAX_PATH);
+    UiTextStatus status = UiText_GetItem(page, IDC_SAVE_FREE_FOLDER, folder, VOR_MAX_PATH);
+    if (status == UITEXT_TOO_LONG) {
+        // The edit holds what a path can; the tail is cut as before.
+        std::wstring wide(VOR_MAX_PATH, L'\0');
+        GetDlgItemTextW(page, IDC_SAVE_FREE_FOLDER, &wide[0], VOR_MAX_PATH / 2);
+        status = UiText_FromWide(wide.c_str(), folder, VOR_MAX_PATH);
+    }
+    return status == UITEXT_OK;
 }
 
 int SavePage_IsFreeFolderChecked(HWND page)
@@ -198,7 +205,7 @@ static void SavePage_ShowExportFailure(HWND page, const ExportTally *tally)
     char message[EXPORT_PATH_TEXT_MAX + 256];
     snprintf(message, sizeof message, "파일 %d 개를 출력하지 못했습니다. (출력한 파일 %d 개)\n\n%s\n\n%s",
              tally->failed, tally->written, tally->firstFailedPath, Export_FailureText(tally->firstFailure));
-    MessageBoxA(page, message, "출력 실패", MB_ICONERROR);
+    UiText_MessageBox(page, message, "출력 실패", MB_ICONERROR);
 }
 
 static void SavePage_Output(HWND page)
@@ -211,25 +218,30 @@ static void SavePage_Output(HWND page)
     // learns them), then what the file system needs of it and of every
     // exported style's folder.
     if (const char *problem = Export_CharacterNameProblem(name)) {
-        MessageBoxA(page, problem, "이름 입력", MB_ICONERROR);
+        UiText_MessageBox(page, problem, "이름 입력", MB_ICONERROR);
         SavePage_ShowNameField(app);
+        return;
+    }
+    char folder[VOR_MAX_PATH];
+    if (SavePage_IsFreeFolderChecked(page) && !SavePage_GetFreeFolder(page, folder)) {
+        UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "폴더명 입력", MB_ICONERROR);
         return;
     }
     char message[512];
     if (!Export_Validate(name, app->wardrobe.styles, message, sizeof message)) {
-        MessageBoxA(page, message, "폴더명 입력", MB_ICONERROR);
+        UiText_MessageBox(page, message, "폴더명 입력", MB_ICONERROR);
         return;
     }
     ExportTally tally;
     if (Export_Run(app->mainWindow, &tally) < 0) {
-        MessageBoxA(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
+        UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
         return;
     }
     if (tally.failed > 0) {
         SavePage_ShowExportFailure(page, &tally);
         return;
     }
-    MessageBoxA(page, "개별 이미지 출력을 완료했습니다", "출력 완료창", MB_OK);
+    UiText_MessageBox(page, "개별 이미지 출력을 완료했습니다", "출력 완료창", MB_OK);
 }
 
 static void SavePage_OnCommand(HWND page, int id, int code)

@@ -1,25 +1,34 @@
-// Windows file operations on program paths (ANSI API, code page 949).
+// Windows file operations on program paths: CP949 paths, handed to the
+// wide API converted with code page 949 whatever the system code page.
 #include <windows.h>
+
+#include <string>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include "core/imaging/file.h"
 #include "core/imaging/system_path.h"
+#include "core/services/ui_text_win32.h"
+
+static std::wstring Wide(const char *sys)
+{
+    return UiText_ToWide(sys);
+}
 
 int File_Exists(const char *path)
 {
     char sys[VOR_MAX_PATH];
     if (!SystemPath_From(path, sys))
         return 0;
-    DWORD attr = GetFileAttributesA(sys);
+    DWORD attr = GetFileAttributesW(Wide(sys).c_str());
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int File_Delete(const char *path)
 {
     char sys[VOR_MAX_PATH];
-    return SystemPath_From(path, sys) && DeleteFileA(sys);
+    return SystemPath_From(path, sys) && DeleteFileW(Wide(sys).c_str());
 }
 
 int File_Replace(const char *from, const char *to)
@@ -27,17 +36,17 @@ int File_Replace(const char *from, const char *to)
     char a[VOR_MAX_PATH], b[VOR_MAX_PATH];
     if (!SystemPath_From(from, a) || !SystemPath_From(to, b))
         return 0;
-    return MoveFileExA(a, b, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(Wide(a).c_str(), Wide(b).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 // A device name (CON, NUL, COM1, \\.\...) or a pipe opens as no disk file;
 // the handle's type says so before anything is read.
 FILE *SystemFile_OpenRegular(const char *sys)
 {
-    DWORD attr = GetFileAttributesA(sys);
+    DWORD attr = GetFileAttributesW(Wide(sys).c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
-    HANDLE h = CreateFileA(sys, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE h = CreateFileW(Wide(sys).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return nullptr;
@@ -59,24 +68,24 @@ FILE *SystemFile_OpenRegular(const char *sys)
 // CREATE_NEW fails on anything standing at the name, a link included.
 FILE *SystemFile_CreateNew(const char *sys)
 {
-    HANDLE h = CreateFileA(sys, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(Wide(sys).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return nullptr;
     int fd = _open_osfhandle((intptr_t)h, _O_WRONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
-        DeleteFileA(sys);
+        DeleteFileW(Wide(sys).c_str());
         return nullptr;
     }
     FILE *f = _fdopen(fd, "wb");
     if (!f) {
         _close(fd);
-        DeleteFileA(sys);
+        DeleteFileW(Wide(sys).c_str());
     }
     return f;
 }
 
 int SystemFile_Exists(const char *sys)
 {
-    return GetFileAttributesA(sys) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(sys).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -7,6 +7,9 @@
 #include "core/imaging/dib_win32.h"
 
 #include <cstring>
+#include <string>
+
+#include "core/services/ui_text_win32.h"
 
 void TextInfo_Init(TextInfo *info)
 {
@@ -54,9 +57,14 @@ int DIB_DrawTextEx(DIB *image24, const Rect *r, const char *textCP949, const Tex
     void *bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP section = dc ? CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    HFONT font = CreateFontA(info->charHeight, info->charWidth, 0, 0, info->weight, FALSE, FALSE, FALSE,
+    // Text and face cross as UTF-16 from CP949 whatever the system code
+    // page; the dialog face falls back where it is not installed.
+    std::wstring face = UiText_ToWide(info->faceName), text = UiText_ToWide(textCP949);
+    if (face == L"\xAD74\xB9BC")
+        face = UiText_DialogFace();
+    HFONT font = CreateFontW(info->charHeight, info->charWidth, 0, 0, info->weight, FALSE, FALSE, FALSE,
                              HANGUL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, info->faceName);
+                             DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     int drawn = 0;
     if (dc && section && bits && font) {
         int sectionRow = ((w * 24 + 31) / 32) * 4;
@@ -71,7 +79,7 @@ int DIB_DrawTextEx(DIB *image24, const Rect *r, const char *textCP949, const Tex
         // lands where it would have without the clip.
         RECT box = {r->left - area.left, r->top - area.top, r->right - area.left, r->bottom - area.top};
         IntersectClipRect(dc, 0, 0, w, h);
-        drawn = DrawTextA(dc, textCP949, -1, &box, Text_DrawFlags(info->options)) != 0;
+        drawn = DrawTextW(dc, text.c_str(), -1, &box, Text_DrawFlags(info->options)) != 0;
         GdiFlush();
         SelectObject(dc, oldFont);
         SelectObject(dc, oldBitmap);

@@ -1,5 +1,5 @@
-// Windows folder operations: listing with FindFirstFileA, creation with
-// CreateDirectoryA, one level at a time.
+// Windows folder operations: listing with FindFirstFileW, creation with
+// CreateDirectoryW, one level at a time; CP949 paths cross with code page 949.
 #include <windows.h>
 
 #include <string>
@@ -7,13 +7,14 @@
 
 #include "core/imaging/system_path.h"
 #include "core/services/folder_list.h"
+#include "core/services/ui_text_win32.h"
 
 int FileSys_FolderExists(const char *folder)
 {
     char sys[VOR_MAX_PATH];
     if (!SystemPath_From(folder, sys) || !sys[0])
         return 0;
-    DWORD attr = GetFileAttributesA(sys);
+    DWORD attr = GetFileAttributesW(UiText_ToWide(sys).c_str());
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -24,15 +25,15 @@ int FileSys_MakeFolder(const char *folder)
         return 0;
     // Create every prefix that ends at a separator (skipping a drive's root
     // and the server part of a UNC path, which cannot be created), then the
-    // whole path. CharNextA steps over CP949 characters as a whole.
-    for (char *p = sys; *p; p = CharNextA(p)) {
+    // whole path. CharNextExA steps over CP949 characters as a whole.
+    for (char *p = sys; *p; p = CharNextExA(UI_CODE_PAGE, p, 0)) {
         if (*p != '\\' || p == sys || p[-1] == ':' || p[-1] == '\\')
             continue;
         *p = 0;
-        CreateDirectoryA(sys, nullptr);
+        CreateDirectoryW(UiText_ToWide(sys).c_str(), nullptr);
         *p = '\\';
     }
-    CreateDirectoryA(sys, nullptr);
+    CreateDirectoryW(UiText_ToWide(sys).c_str(), nullptr);
     return FileSys_FolderExists(folder);
 }
 
@@ -41,14 +42,17 @@ int Folder_FindEx(const char *pattern, int mode, FolderVisitor visit, void *user
     std::string folder, namePattern;
     if (!visit || !FolderList_SplitPattern(pattern, folder, namePattern))
         return -1;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(pattern, &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(UiText_ToWide(pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
     std::vector<FolderEntry> entries;
     do {
-        entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(find, &data));
+        // A name CP949 cannot spell is no name the program can use.
+        char name[MAX_PATH * 2];
+        if (UiText_FromWide(data.cFileName, name, sizeof name) == UITEXT_OK)
+            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return FolderList_Deliver(folder, entries, mode, visit, user);
 }

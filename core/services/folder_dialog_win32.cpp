@@ -1,13 +1,18 @@
-// The folder chooser: SHBrowseForFolderA, opening at the start folder.
+// The folder chooser: SHBrowseForFolderW, opening at the start folder. The
+// folder comes back in CP949 like every path the program keeps; one CP949
+// cannot spell is refused with a message.
 #include "core/services/folder_dialog_win32.h"
 
 #include <shlobj.h>
 #include <cstring>
+#include <string>
+
+#include "core/services/ui_text_win32.h"
 
 // What the browser's callback needs once the dialog exists.
 struct FolderDialogStart {
-    const char *folder;   // selected at first; empty: the shell's default
-    const char *caption;  // the dialog's title; nullptr keeps the shell's
+    const wchar_t *folder;   // selected at first; empty: the shell's default
+    const wchar_t *caption;  // the dialog's title; empty keeps the shell's
 };
 
 // Titles the browser and selects the start folder once it is ready: the shell
@@ -17,10 +22,10 @@ static int CALLBACK FolderDialog_OnEvent(HWND dialog, UINT msg, LPARAM lp, LPARA
     const FolderDialogStart *start = (const FolderDialogStart *)data;
     if (msg != BFFM_INITIALIZED || !start)
         return 0;
-    if (start->caption && start->caption[0])
-        SetWindowTextA(dialog, start->caption);
+    if (start->caption[0])
+        SetWindowTextW(dialog, start->caption);
     if (start->folder[0])
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, (LPARAM)start->folder);
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, (LPARAM)start->folder);
     return 0;
 }
 
@@ -28,25 +33,26 @@ int FileSys_GetFolderName(HWND owner, char *buffer, int size, const char *captio
 {
     if (!buffer || size <= 0)
         return 0;
-    char chosen[MAX_PATH] = "";
-    char start[MAX_PATH];
-    lstrcpynA(start, buffer, MAX_PATH);
+    wchar_t chosen[MAX_PATH] = L"";
+    std::wstring start = UiText_ToWide(buffer), title = UiText_ToWide(caption), question = UiText_ToWide(prompt);
     CoInitialize(nullptr);
-    BROWSEINFOA info;
+    BROWSEINFOW info;
     memset(&info, 0, sizeof info);
     info.hwndOwner = owner;
     info.pszDisplayName = chosen;
-    info.lpszTitle = prompt;
+    info.lpszTitle = question.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     info.lpfn = FolderDialog_OnEvent;
-    FolderDialogStart opening = {start, caption};
+    FolderDialogStart opening = {start.c_str(), title.c_str()};
     info.lParam = (LPARAM)&opening;
-    LPITEMIDLIST item = SHBrowseForFolderA(&info);
+    LPITEMIDLIST item = SHBrowseForFolderW(&info);
     int ok = 0;
     if (item) {
-        if (SHGetPathFromIDListA(item, chosen) && (int)strlen(chosen) < size) {
-            memcpy(buffer, chosen, strlen(chosen) + 1);
-            ok = 1;
+        if (SHGetPathFromIDListW(item, chosen)) {
+            UiTextStatus status = UiText_FromWide(chosen, buffer, (size_t)size);
+            ok = status == UITEXT_OK;
+            if (!ok)
+                UiText_MessageBox(owner, UiText_Problem(status), caption ? caption : "", MB_ICONERROR);
         }
         CoTaskMemFree(item);
     }

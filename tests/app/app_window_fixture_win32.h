@@ -71,7 +71,7 @@ struct AppWindow {
         app.instance = instance;
         app.untitled = 1;
         app.titleModified = 1;
-        main = CreateDialogParamA(instance, "TEST", nullptr, MainWindow_Proc, (LPARAM)&app);
+        main = CreateDialogParamW(instance, L"TEST", nullptr, MainWindow_Proc, (LPARAM)&app);
         REQUIRE(main);
         accelerators = LoadAcceleratorsA(instance, "MAIN");
         SetForegroundWindow(main);
@@ -101,12 +101,12 @@ struct AppWindow {
         DWORD end = GetTickCount() + ms;
         for (;;) {
             MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_QUIT)
                     continue;
                 if (!IsWindow(main) || !MessageLoop_Filter(main, accelerators, &msg)) {
                     TranslateMessage(&msg);
-                    DispatchMessageA(&msg);
+                    DispatchMessageW(&msg);
                 }
             }
             if ((LONG)(GetTickCount() - end) >= 0)
@@ -205,7 +205,7 @@ struct AppWindow {
     std::string Caption()
     {
         char text[512] = "";
-        GetWindowTextA(main, text, sizeof text);
+        UiText_GetWindow(main, text, sizeof text);
         return text;
     }
     bool CaptionModified() { return Caption().find("* - ") != std::string::npos; }
@@ -274,7 +274,7 @@ inline BOOL CALLBACK FindDialog_Visit(HWND w, LPARAM lp)
     DialogSearch *s = (DialogSearch *)lp;
     char text[256] = "", cls[32] = "";
     GetClassNameA(w, cls, sizeof cls);
-    GetWindowTextA(w, text, sizeof text);
+    UiText_GetWindow(w, text, sizeof text);
     if (IsWindowVisible(w) && strcmp(cls, "#32770") == 0 && strcmp(text, s->title) == 0) {
         s->found = w;
         return FALSE;

@@ -135,7 +135,7 @@ TEST_CASE("a moved layer's position shows as x,y under the canvas; a nudge is on
     snprintf(expected, sizeof expected, "%d,%d", (int)layer->rect.left, (int)layer->rect.top);
     CHECK(std::string(expected) == "2,1");
     char shown[32] = "";
-    GetDlgItemTextA(w.main, IDC_POSITION_TEXT, shown, sizeof shown);
+    UiText_GetItem(w.main, IDC_POSITION_TEXT, shown, sizeof shown);
     CHECK(std::string(shown) == expected);
     CHECK(w.app.history->current == at + 3);
 }
@@ -165,7 +165,7 @@ TEST_CASE("the accelerators as key messages: zoom, New, Save, Open")
     w.Key(w.app.canvas, {VK_CONTROL}, VK_SUBTRACT);
     CHECK(w.app.doc->zoom == doctest::Approx(zoom));
     char text[32] = "";
-    GetDlgItemTextA(w.main, IDC_ZOOM_TEXT, text, sizeof text);
+    UiText_GetItem(w.main, IDC_ZOOM_TEXT, text, sizeof text);
     CHECK(std::string(text) == "100.00%");
 
     std::string path = w.WriteProject("keys.vor", "Keys", 1);

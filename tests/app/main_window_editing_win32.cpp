@@ -58,7 +58,7 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
         std::function<void(AppWindow &)> change;
         int steps;  // undo steps back to the start
     } rows[] = {
-        {"name", [](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }, 1},
+        {"name", [](AppWindow &w) { UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }, 1},
         {"front hair", [](AppWindow &w) { w.Choose(PAGE_CHARA, FRONT_HAIR, 1); }, 1},
         {"expression", [](AppWindow &w) { w.Choose(PAGE_CHARA, IDC_CHARA_EXPRESSION, 1); }, 1},
         {"separate back hair", [](AppWindow &w) { w.Click(PAGE_CHARA, SEPARATE_BACK_HAIR); }, 1},
@@ -66,7 +66,7 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
         {"dress", [](AppWindow &w) { w.ShowTab(PAGE_DRESS); w.Choose(PAGE_DRESS, IDC_DRESS_DRESS, 1); }, 1},
         {"accessory added", [](AppWindow &w) { AddAccessory(w); }, 1},
         {"free folder",
-         [&](AppWindow &w) { SetDlgItemTextA(w.Page(PAGE_SAVE), IDC_SAVE_FREE_FOLDER, freeFolder.c_str()); }, 1},
+         [&](AppWindow &w) { UiText_SetItem(w.Page(PAGE_SAVE), IDC_SAVE_FREE_FOLDER, freeFolder.c_str()); }, 1},
         {"accessory moved back in the depth list",
          [](AppWindow &w) {
              AddAccessory(w);
@@ -145,7 +145,7 @@ TEST_CASE("undo and redo restore the picture and the lists: a part, a colour ses
              [] {
                  HWND d = FindDialog(COLOUR_TITLE);
                  for (const char *hue : {"10", "90", "170"})
-                     SetDlgItemTextA(d, 1111, hue);
+                     UiText_SetItem(d, 1111, hue);
                  return true;
              },
              Answer(COLOUR_TITLE, IDOK, nullptr)},
@@ -251,7 +251,7 @@ TEST_CASE("Ctrl+X, C, V, A and Z belong to the focused name edit; elsewhere Ctrl
 {
     AppWindow w;
     HWND edit = w.Item(PAGE_CHARA, IDC_CHARA_NAME);
-    SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Hello");
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Hello");
     w.WaitIdle();
     std::vector<SeenBox> seen;
     {
@@ -304,20 +304,28 @@ TEST_CASE("Ctrl+X, C, V, A and Z belong to the focused name edit; elsewhere Ctrl
     CHECK(w.app.character.frontHair == 1);
 }
 
+// A menu item's text read through the wide function, in CP949.
+static void MenuText(HMENU menu, UINT item, UINT flags, char *text, size_t size)
+{
+    wchar_t wide[64] = L"";
+    GetMenuStringW(menu, item, wide, 64, flags);
+    UiText_FromWide(wide, text, size);
+}
+
 TEST_CASE("the Edit menu sits between File and Version; its items follow the history")
 {
     AppWindow w;
     HMENU bar = GetMenu(w.main);
     REQUIRE(GetMenuItemCount(bar) == 3);
     char text[64] = "";
-    GetMenuStringA(bar, 1, text, sizeof text, MF_BYPOSITION);
+    MenuText(bar, 1, MF_BYPOSITION, text, sizeof text);
     CHECK(std::string(text) == "편집(&E)");
     HMENU edit = GetSubMenu(bar, 1);
-    GetMenuStringA(edit, CMD_UNDO, text, sizeof text, MF_BYCOMMAND);
+    MenuText(edit, CMD_UNDO, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "실행 취소(&U)\tCtrl+Z");
-    GetMenuStringA(edit, CMD_REDO, text, sizeof text, MF_BYCOMMAND);
+    MenuText(edit, CMD_REDO, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "다시 실행(&R)\tCtrl+Y");
-    GetMenuStringA(edit, CMD_RANDOM, text, sizeof text, MF_BYCOMMAND);
+    MenuText(edit, CMD_RANDOM, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "무작위 캐릭터(&C)\tCtrl+R");
     CHECK_FALSE(w.MenuEnabled(CMD_UNDO));
     w.Choose(PAGE_CHARA, FRONT_HAIR, 1);

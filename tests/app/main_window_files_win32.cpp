@@ -19,7 +19,7 @@ void OpenAndEdit(AppWindow &w, const std::string &path, const char *name)
 {
     FileMenu_OpenPath(&w.app, path.c_str());
     w.WaitIdle();
-    SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, name);
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, name);
     w.WaitIdle();
     REQUIRE(w.CaptionModified());
 }
@@ -60,9 +60,11 @@ bool ShowsPath(const std::string &text, int number, const std::string &path)
 
 std::string MenuText(HWND main, int id)
 {
-    char text[512] = "";
-    if (!GetMenuStringA(GetMenu(main), id, text, sizeof text, MF_BYCOMMAND))
+    wchar_t wide[512] = L"";
+    char text[1024] = "";
+    if (!GetMenuStringW(GetMenu(main), id, wide, 512, MF_BYCOMMAND))
         return "(none)";
+    UiText_FromWide(wide, text, sizeof text);
     return text;
 }
 
@@ -195,7 +197,7 @@ TEST_CASE("a dropped file opens after the question; the recent files list what w
     CHECK(MenuText(w.main, CMD_RECENT_FIRST) == "(none)");
     FileMenu_OpenPath(&w.app, first.c_str());
     w.WaitIdle();
-    SetDlgItemTextA(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Changed");
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Changed");
     std::vector<SeenBox> seen;
     {
         pagestest::ModalScript script({Answer(QUESTION_TITLE, IDNO, &seen)}, AllTitles());

@@ -54,7 +54,7 @@ struct AppFixture {
     std::string Caption()
     {
         char text[512] = "";
-        GetWindowTextA(main.window, text, sizeof text);
+        UiText_GetWindow(main.window, text, sizeof text);
         return text;
     }
     std::string Name() { return app.character.name ? app.character.name : ""; }
@@ -221,7 +221,7 @@ TEST_CASE("caption: set only when the form changes")
 {
     AppFixture f;
     ProjectCmd_New(&f.app);
-    SetWindowTextA(f.main.window, "elsewhere");
+    UiText_SetWindow(f.main.window, "elsewhere");
     MainTitle_Set(&f.app, 0);   // the plain form is shown already
     CHECK(f.Caption() == "elsewhere");
     MainTitle_Set(&f.app, 1);

@@ -8,7 +8,16 @@
 #include <functional>
 #include <vector>
 
+#include "core/services/ui_text_win32.h"
+
 namespace guitest {
+
+// The top-level dialog (class #32770) whose caption is the CP949 `title`,
+// found through the wide function whatever the system code page.
+inline HWND FindTitled(const char *title)
+{
+    return FindWindowW(L"#32770", UiText_ToWide(title).c_str());
+}
 
 struct Notice {
     int id;        // low word of wParam

@@ -10,18 +10,20 @@ namespace guitest {
 
 namespace {
 
-const char TEST_WINDOW_CLASS[] = "VorGuiTestWindow";
+// A Unicode window, as the program's own are: a page's texts reach it
+// without the system code page in between.
+const wchar_t TEST_WINDOW_CLASS[] = L"VorGuiTestWindow";
 
 LRESULT CALLBACK TestWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_NCCREATE) {
-        CREATESTRUCTA *cs = (CREATESTRUCTA *)lp;
+        CREATESTRUCTW *cs = (CREATESTRUCTW *)lp;
         SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)cs->lpCreateParams);
-        return DefWindowProcA(window, msg, wp, lp);
+        return DefWindowProcW(window, msg, wp, lp);
     }
     TestWindow *self = (TestWindow *)GetWindowLongPtrA(window, GWLP_USERDATA);
     if (!self)
-        return DefWindowProcA(window, msg, wp, lp);
+        return DefWindowProcW(window, msg, wp, lp);
     switch (msg) {
     case WM_COMMAND: {
         Notice n = {LOWORD(wp), HIWORD(wp), lp};
@@ -43,7 +45,7 @@ LRESULT CALLBACK TestWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
         return TRUE;
     }
     }
-    return DefWindowProcA(window, msg, wp, lp);
+    return DefWindowProcW(window, msg, wp, lp);
 }
 
 void TestWindow_Register()
@@ -54,13 +56,13 @@ void TestWindow_Register()
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Control_Init(instance);
     Canvas_Register(instance);
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = TestWindow_Proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = TEST_WINDOW_CLASS;
-    RegisterClassA(&wc);
+    RegisterClassW(&wc);
     done = true;
 }
 
@@ -71,7 +73,7 @@ TestWindow::TestWindow(int clientWidth, int clientHeight)
     TestWindow_Register();
     RECT r = {0, 0, clientWidth, clientHeight};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    window = CreateWindowExA(0, TEST_WINDOW_CLASS, "test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
+    window = CreateWindowExW(0, TEST_WINDOW_CLASS, L"test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -111,9 +113,9 @@ void Pump(DWORD ms)
     DWORD start = GetTickCount();
     do {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         if (ms)
             Sleep(1);

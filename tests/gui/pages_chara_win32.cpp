@@ -148,7 +148,7 @@ TEST_CASE("CHARA page: the name edit and the hair band button follow the model")
 {
     PagesFixture f;
     f.NewProject();
-    SetDlgItemTextA(f.chara, IDC_CHARA_NAME, "Abc");
+    UiText_SetItem(f.chara, IDC_CHARA_NAME, "Abc");
     CHECK(strcmp(f.app.character.name, "Abc") == 0);
 
     // Only hair h2 has band images.

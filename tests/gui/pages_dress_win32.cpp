@@ -48,7 +48,7 @@ struct DressFixture : PagesFixture {
     bool AddStyleWithOk(int button)
     {
         ModalScript script({[] {
-                               HWND d = FindWindowA("#32770", pagestest::ADD_TITLE);
+                               HWND d = guitest::FindTitled(pagestest::ADD_TITLE);
                                if (d)
                                    PostMessageA(d, WM_COMMAND, IDOK, 0);
                                return d != nullptr;

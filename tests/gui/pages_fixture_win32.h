@@ -78,8 +78,8 @@ struct PagesFixture {
         app.doc = Canvas_GetDocument(app.canvas);
         app.catalog = &catalog;
         app.checkImage = MakeCheckImage(CHECK_COLOURS);
-        chara = CreateDialogParamA(instance, "CHARA", main.window, CharaPage_Proc, (LPARAM)&app);
-        dress = CreateDialogParamA(instance, "DRESS", main.window, DressPage_Proc, (LPARAM)&app);
+        chara = CreateDialogParamW(instance, L"CHARA", main.window, CharaPage_Proc, (LPARAM)&app);
+        dress = CreateDialogParamW(instance, L"DRESS", main.window, DressPage_Proc, (LPARAM)&app);
         app.pages[PAGE_CHARA] = chara;
         app.pages[PAGE_DRESS] = dress;
         SetWindowPos(chara, nullptr, 0, 0, 230, 560, SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -197,7 +197,7 @@ struct ModalScript {
                 s->next++;
         } else {
             for (const std::string &t : s->closeTitles)
-                if (HWND w = FindWindowA("#32770", t.c_str()))
+                if (HWND w = guitest::FindTitled(t.c_str()))
                     PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
         }
         s->busy = false;
@@ -225,7 +225,7 @@ const char NAME_CAPTION[] = "이름 입력";
 inline std::string ItemText(HWND dialog, int id)
 {
     char text[512] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+    UiText_GetItem(dialog, id, text, sizeof text);
     return text;
 }
 

@@ -60,11 +60,11 @@ const char CONTROL_FOLDER[] = "폴더 명에 줄바꿈 등의 제어 문자는 �
 // The text of the open message box titled `caption`, then closes it.
 bool ReadAndCloseMessageBox(const char *caption, std::string *text)
 {
-    HWND box = FindWindowA("#32770", caption);
+    HWND box = guitest::FindTitled(caption);
     if (!box)
         return false;
     char buffer[512] = "";
-    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    UiText_GetItem(box, 0xFFFF, buffer, sizeof buffer);
     *text = buffer;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return true;
@@ -149,7 +149,7 @@ TEST_CASE("ADD: proposal follows the dress; a refused folder keeps the dialog op
     HWND dialog = nullptr;
     ModalScript script(
         {[&] {
-             dialog = FindWindowA("#32770", pagestest::ADD_TITLE);
+             dialog = guitest::FindTitled(pagestest::ADD_TITLE);
              if (!dialog)
                  return false;
              proposedFolder = ItemText(dialog, IDC_NAMING_FOLDER);
@@ -163,17 +163,17 @@ TEST_CASE("ADD: proposal follows the dress; a refused folder keeps the dialog op
              SendDlgItemMessageA(dialog, IDC_NAMING_DRESS, CB_SETCURSEL, 1, 0);
              SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_NAMING_DRESS, CBN_SELCHANGE), 0);
              keptText = keptText && ItemText(dialog, IDC_NAMING_FOLDER) == proposedFolder;
-             SetDlgItemTextA(dialog, IDC_NAMING_FOLDER, "my folder");
+             UiText_SetItem(dialog, IDC_NAMING_FOLDER, "my folder");
              PostMessageA(dialog, WM_COMMAND, IDOK, 0);
              return true;
          },
          [&] { return ReadAndCloseMessageBox(pagestest::FOLDER_CAPTION, &message); },
          [&] {
-             if (FindWindowA("#32770", pagestest::FOLDER_CAPTION) || !IsWindow(dialog))
+             if (guitest::FindTitled(pagestest::FOLDER_CAPTION) || !IsWindow(dialog))
                  return false;
              focusOnFolder = GetFocus() == GetDlgItem(dialog, IDC_NAMING_FOLDER);
-             SetDlgItemTextA(dialog, IDC_NAMING_NAME, "Mine");
-             SetDlgItemTextA(dialog, IDC_NAMING_FOLDER, "mine");
+             UiText_SetItem(dialog, IDC_NAMING_NAME, "Mine");
+             UiText_SetItem(dialog, IDC_NAMING_FOLDER, "mine");
              PostMessageA(dialog, WM_COMMAND, IDOK, 0);
              return true;
          }},
@@ -204,7 +204,7 @@ TEST_CASE("ADD: cancel changes nothing; a copy may not keep its source's folder;
     HWND dialog = nullptr;
     {
         ModalScript script({[&] {
-                               dialog = FindWindowA("#32770", pagestest::ADD_TITLE);
+                               dialog = guitest::FindTitled(pagestest::ADD_TITLE);
                                if (dialog)
                                    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                                return dialog != nullptr;
@@ -216,17 +216,17 @@ TEST_CASE("ADD: cancel changes nothing; a copy may not keep its source's folder;
     std::string message;
     {
         ModalScript script({[&] {
-                               dialog = FindWindowA("#32770", pagestest::ADD_TITLE);
+                               dialog = guitest::FindTitled(pagestest::ADD_TITLE);
                                if (!dialog)
                                    return false;
                                SendDlgItemMessageA(dialog, IDC_NAMING_SAME_AS_DRESS, BM_CLICK, 0, 0);
-                               SetDlgItemTextA(dialog, IDC_NAMING_FOLDER, "default");
+                               UiText_SetItem(dialog, IDC_NAMING_FOLDER, "default");
                                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                                return true;
                            },
                            [&] { return ReadAndCloseMessageBox(pagestest::FOLDER_CAPTION, &message); },
                            [&] {
-                               if (FindWindowA("#32770", pagestest::FOLDER_CAPTION))
+                               if (guitest::FindTitled(pagestest::FOLDER_CAPTION))
                                    return false;
                                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                                return true;
@@ -239,12 +239,12 @@ TEST_CASE("ADD: cancel changes nothing; a copy may not keep its source's folder;
         Dresses empty({});
         copy->colour = {1, 2, 3};
         ModalScript script({[&] {
-                               dialog = FindWindowA("#32770", pagestest::ADD_TITLE);
+                               dialog = guitest::FindTitled(pagestest::ADD_TITLE);
                                if (!dialog)
                                    return false;
                                SendDlgItemMessageA(dialog, IDC_NAMING_SAME_AS_DRESS, BM_CLICK, 0, 0);
-                               SetDlgItemTextA(dialog, IDC_NAMING_NAME, "n");
-                               SetDlgItemTextA(dialog, IDC_NAMING_FOLDER, "f");
+                               UiText_SetItem(dialog, IDC_NAMING_NAME, "n");
+                               UiText_SetItem(dialog, IDC_NAMING_FOLDER, "f");
                                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                                return true;
                            }},
@@ -268,20 +268,20 @@ TEST_CASE("PROP: shows the texts, accepts the style's own folder, keeps dress an
     std::string shownName, shownFolder, message;
     HWND dialog = nullptr;
     ModalScript script({[&] {
-                           dialog = FindWindowA("#32770", pagestest::PROP_TITLE);
+                           dialog = guitest::FindTitled(pagestest::PROP_TITLE);
                            if (!dialog)
                                return false;
                            shownName = ItemText(dialog, IDC_NAMING_NAME);
                            shownFolder = ItemText(dialog, IDC_NAMING_FOLDER);
-                           SetDlgItemTextA(dialog, IDC_NAMING_NAME, "   ");
+                           UiText_SetItem(dialog, IDC_NAMING_NAME, "   ");
                            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                            return true;
                        },
                        [&] { return ReadAndCloseMessageBox(pagestest::NAME_CAPTION, &message); },
                        [&] {
-                           if (FindWindowA("#32770", pagestest::NAME_CAPTION))
+                           if (guitest::FindTitled(pagestest::NAME_CAPTION))
                                return false;
-                           SetDlgItemTextA(dialog, IDC_NAMING_NAME, "New");
+                           UiText_SetItem(dialog, IDC_NAMING_NAME, "New");
                            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                            return true;
                        }},

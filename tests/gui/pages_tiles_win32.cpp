@@ -172,7 +172,7 @@ TEST_CASE("screenshots of both pages over the sample data tree")
     f.Choose(f.dress, 1014, 1);
     Wardrobe_StyleAt(&f.app.wardrobe, 0)->checkState = STYLE_THIRD;
     pagestest::ModalScript script({[] {
-                           HWND d = FindWindowA("#32770", pagestest::ADD_TITLE);
+                           HWND d = guitest::FindTitled(pagestest::ADD_TITLE);
                            if (d)
                                PostMessageA(d, WM_COMMAND, IDOK, 0);
                            return d != nullptr;

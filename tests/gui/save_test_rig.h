@@ -65,7 +65,7 @@ inline Watch *&CurrentWatch()
 inline std::string WindowText(HWND window)
 {
     char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
+    UiText_GetWindow(window, text, sizeof text);
     return text;
 }
 
@@ -271,7 +271,7 @@ struct Rig {
     // Creates the SAVE page from its resource.
     HWND CreateSavePage()
     {
-        app.pages[PAGE_SAVE] = CreateDialogParamA(app.instance, "SAVE", host, SavePage_Proc, (LPARAM)&app);
+        app.pages[PAGE_SAVE] = CreateDialogParamW(app.instance, L"SAVE", host, SavePage_Proc, (LPARAM)&app);
         SetWindowPos(app.pages[PAGE_SAVE], nullptr, 5, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         return app.pages[PAGE_SAVE];
     }
@@ -280,8 +280,8 @@ struct Rig {
     // models), then the project applied the way the File commands do.
     void CreatePages(Project *project)
     {
-        HWND chara = CreateDialogParamA(app.instance, "CHARA", host, CharaPage_Proc, (LPARAM)&app);
-        HWND dress = CreateDialogParamA(app.instance, "DRESS", host, DressPage_Proc, (LPARAM)&app);
+        HWND chara = CreateDialogParamW(app.instance, L"CHARA", host, CharaPage_Proc, (LPARAM)&app);
+        HWND dress = CreateDialogParamW(app.instance, L"DRESS", host, DressPage_Proc, (LPARAM)&app);
         REQUIRE(chara);
         REQUIRE(dress);
         modelsReady = true;
@@ -302,7 +302,7 @@ struct Rig {
     void SetName(const char *name)
     {
         // As typed: the page stores it in the character.
-        SetDlgItemTextA(Page(PAGE_CHARA), IDC_CHARA_NAME, name);
+        UiText_SetItem(Page(PAGE_CHARA), IDC_CHARA_NAME, name);
     }
 
     // The user's choices, made through the pages' controls.

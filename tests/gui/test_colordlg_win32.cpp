@@ -80,8 +80,8 @@ TEST_CASE("colour dialog: live changes, then cancel reports the original once mo
     int result = RunDialog(
         start,
         [](HWND dialog) {
-            SetDlgItemTextA(dialog, COLORDLG_HUE_EDIT, "40");
-            SetDlgItemTextA(dialog, COLORDLG_HUE_EDIT, "40");   // same value: no report
+            UiText_SetItem(dialog, COLORDLG_HUE_EDIT, "40");
+            UiText_SetItem(dialog, COLORDLG_HUE_EDIT, "40");   // same value: no report
             MoveSlider(dialog, COLORDLG_LUMINANCE_SLIDER, 200);
             // The field follows the slider.
             CHECK(GetDlgItemInt(dialog, COLORDLG_LUMINANCE_EDIT, nullptr, FALSE) == 200);
@@ -109,9 +109,9 @@ TEST_CASE("colour dialog: OK keeps the new colour; typed values are clamped")
     int result = RunDialog(
         start,
         [](HWND dialog) {
-            SetDlgItemTextA(dialog, COLORDLG_SATURATION_EDIT, "300");  // clamped to 255: no change
-            SetDlgItemTextA(dialog, COLORDLG_SATURATION_EDIT, "");     // being retyped: ignored
-            SetDlgItemTextA(dialog, COLORDLG_SATURATION_EDIT, "7");
+            UiText_SetItem(dialog, COLORDLG_SATURATION_EDIT, "300");  // clamped to 255: no change
+            UiText_SetItem(dialog, COLORDLG_SATURATION_EDIT, "");     // being retyped: ignored
+            UiText_SetItem(dialog, COLORDLG_SATURATION_EDIT, "7");
             CHECK(SendDlgItemMessageA(dialog, COLORDLG_SATURATION_SLIDER, TBM_GETPOS, 0, 0) == 7);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         },
