@@ -36,7 +36,7 @@ static void ReplaceText(char **field, const char *value)
 // The colour is the integer of the number's leading digits, as 0xHHLLSS.
 // Digits beyond 32 bits wrap, so every build reads an overlong number alike
 // (a hexadecimal number arrives as signed decimal and may start with '-').
-static HlsColour ColorFromNumber(const char *text)
+HlsColour PartDefinition_ColourFromNumber(const char *text)
 {
     int negative = (*text == '-');
     if (negative)
@@ -67,7 +67,7 @@ static int ReadStatement(Preprocessor *pp, PartDefinition *def, Token *token)
     if (key == KEY_COLOR) {
         if (token->kind != TOKEN_NUMBER)
             return 0;
-        def->color = ColorFromNumber(token->text);
+        def->color = PartDefinition_ColourFromNumber(token->text);
     } else {
         if (token->kind != TOKEN_STRING)
             return 0;

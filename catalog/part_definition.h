@@ -21,3 +21,5 @@ struct PartDefinition {
 // memory is exhausted. The caller closes the preprocessor.
 PartDefinition *ReadPartDefinition(Preprocessor *pp);
 void PartDefinition_Free(PartDefinition *definition);
+// The colour of a number token as a Color statement reads it (0xHHLLSS).
+HlsColour PartDefinition_ColourFromNumber(const char *text);

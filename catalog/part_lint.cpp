@@ -14,6 +14,7 @@
 #include <map>
 #include <set>
 
+#include "catalog/palette.h"
 #include "catalog/part_catalog.h"
 #include "catalog/part_definition.h"
 #include "catalog/preprocessor.h"
@@ -487,6 +488,25 @@ void CheckUnread(Linter *l)
     }
 }
 
+// The colour dialog's presets, when the tree has its own.
+void CheckPalette(Linter *l)
+{
+    if (!Exists(l, PALETTE_FILE_NAME))
+        return;
+    std::string relative = l->files[Lower(PALETTE_FILE_NAME)];
+    Claim(l, relative);
+    ClaimIncludes(l, relative);
+    Palette palette;
+    Palette_Defaults(&palette);
+    std::vector<PaletteProblem> problems;
+    if (!Palette_Read((l->data + relative).c_str(), &palette, &problems)) {
+        Add(l, LINT_ERROR, relative, 0, "palette.inf를 읽지 못했습니다: 기본 견본 색을 씁니다");
+        return;
+    }
+    for (const PaletteProblem &p : problems)
+        Add(l, LINT_ERROR, Relative(l, p.file), p.line, p.message);
+}
+
 }  // namespace
 
 int PartLint_ColouredShare(const unsigned char *bgra, int count)
@@ -566,6 +586,7 @@ int PartLint_Run(const char *dataFolder, LintReport *report)
         Add(&l, LINT_WARNING, BODY_IMAGE, 0, "기본 몸 그림이 완전히 투명합니다");
     for (const Kind &kind : KINDS)
         CheckKindFolders(&l, kind);
+    CheckPalette(&l);
 
     PartCatalog catalog = {};
     PartCatalog_Load(&catalog, l.data.c_str());

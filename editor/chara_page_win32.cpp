@@ -155,7 +155,7 @@ static void CharaPage_OnColourButton(HWND page, AppContext *app, int slot)
     Canvas_DropDragCache(app->doc);
     HlsColour colour = HLS_DEFAULT;
     Character_ReadSlot(ch, slot, &colour);
-    int result = ColorDlg_Open(slot, page, colour);
+    int result = ColorDlg_Open(slot, page, colour, ch->dataFolder);
     // A hair colour of the user's own replaces the hair's default colour.
     if (result == COLORDLG_ACCEPTED && slot == ID_HAIR) {
         CheckDlgButton(page, IDC_CHARA_HAIR_DEFAULT_COLOUR, BST_UNCHECKED);

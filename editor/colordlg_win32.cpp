@@ -13,16 +13,24 @@
 #include <cstring>
 #include <cwchar>
 
+#include <string>
 #include <vector>
 
+#include "catalog/palette.h"
+#include "core/services/registry_win32.h"
 #include "core/services/ui_text_win32.h"
+#include "editor/colour_swatches.h"
+
+const char COLORDLG_RECENT_KEY[] = "Software\\Sorrel\\Vor\\";
+const char COLORDLG_RECENT_VALUE[] = "RecentColours";
 
 namespace {
 
 enum {
     COLORDLG_CHANNELS = 3,
     COLORDLG_MAX_VALUE = 255,
-    COLORDLG_TEMPLATE_WORDS = 1024,
+    COLORDLG_TEMPLATE_WORDS = 2048,
+    COLORDLG_SWATCH_STEP = 14,  // dialog units from one small swatch to the next
 };
 
 // Posted from WM_INITDIALOG so that "shown" is reported once the modal loop
@@ -38,6 +46,9 @@ struct ColorDlgState {
     HlsColour original;
     HlsColour current;
     int syncing;         // non-zero while the dialog writes its own controls
+    int presetCount;
+    HlsColour presets[PALETTE_MAX_SWATCHES];
+    RecentColours recent;
 };
 
 uint8_t *Colour_Channel(HlsColour *c, int channel)
@@ -95,14 +106,14 @@ enum : WORD { ATOM_BUTTON = 0x0080, ATOM_EDIT = 0x0081, ATOM_STATIC = 0x0082 };
 void ColorDlg_BuildTemplate(TemplateWriter *w)
 {
     static const wchar_t *labels[COLORDLG_CHANNELS] = {L"색상(&H):", L"명도(&L):", L"채도(&S):"};
-    const int items = 1 + 3 * COLORDLG_CHANNELS + 2;
+    const int items = 1 + 3 * COLORDLG_CHANNELS + 2 + 2 + PALETTE_MAX_SWATCHES + RECENT_COLOURS_MAX + 2;
     w->Dword(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU);
     w->Dword(0);
     w->Word(items);
     w->Word(0);
     w->Word(0);
-    w->Word(210);
-    w->Word(92);
+    w->Word(218);
+    w->Word(124);
     w->Word(0);  // no menu
     w->Word(0);  // the standard dialog class
     w->Text(L"색 선택");
@@ -118,8 +129,18 @@ void ColorDlg_BuildTemplate(TemplateWriter *w)
         w->Item(WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_RIGHT, 176, (short)(y + 1), 26, 12,
                 (WORD)(COLORDLG_HUE_EDIT + c), ATOM_EDIT, nullptr, L"");
     }
-    w->Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 96, 70, 50, 14, IDOK, ATOM_BUTTON, nullptr, L"확인");
-    w->Item(WS_TABSTOP | BS_PUSHBUTTON, 152, 70, 50, 14, IDCANCEL, ATOM_BUTTON, nullptr, L"취소");
+    w->Item(SS_LEFT, 8, 70, 28, 10, (WORD)-1, ATOM_STATIC, nullptr, L"견본:");
+    for (int i = 0; i < PALETTE_MAX_SWATCHES; i++)
+        w->Item(SS_OWNERDRAW | SS_NOTIFY, (short)(38 + COLORDLG_SWATCH_STEP * i), 68, 12, 12,
+                (WORD)(COLORDLG_PRESET_FIRST + i), ATOM_STATIC, nullptr, L"");
+    w->Item(SS_LEFT, 8, 88, 28, 10, (WORD)-1, ATOM_STATIC, nullptr, L"최근:");
+    for (int i = 0; i < RECENT_COLOURS_MAX; i++)
+        w->Item(SS_OWNERDRAW | SS_NOTIFY, (short)(38 + COLORDLG_SWATCH_STEP * i), 86, 12, 12,
+                (WORD)(COLORDLG_RECENT_FIRST + i), ATOM_STATIC, nullptr, L"");
+    w->Item(WS_TABSTOP | BS_PUSHBUTTON, 8, 104, 44, 14, COLORDLG_COPY, ATOM_BUTTON, nullptr, L"복사(&C)");
+    w->Item(WS_TABSTOP | BS_PUSHBUTTON, 56, 104, 44, 14, COLORDLG_PASTE, ATOM_BUTTON, nullptr, L"붙여넣기(&P)");
+    w->Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 112, 104, 48, 14, IDOK, ATOM_BUTTON, nullptr, L"확인");
+    w->Item(WS_TABSTOP | BS_PUSHBUTTON, 164, 104, 48, 14, IDCANCEL, ATOM_BUTTON, nullptr, L"취소");
 }
 
 // ---- behaviour -----------------------------------------------------------
@@ -197,6 +218,10 @@ void ColorDlg_OnEdit(HWND dialog, ColorDlgState *s, int channel)
 
 void ColorDlg_Close(HWND dialog, ColorDlgState *s, int result)
 {
+    if (result == COLORDLG_ACCEPTED) {
+        RecentColours_Push(&s->recent, s->current);
+        Reg_SetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, RecentColours_Format(&s->recent).c_str());
+    }
     if (result == COLORDLG_CANCELLED) {
         s->current = s->original;
         ColorDlg_ShowColour(dialog, s);
@@ -206,13 +231,126 @@ void ColorDlg_Close(HWND dialog, ColorDlgState *s, int result)
     EndDialog(dialog, result);
 }
 
+// The colour a swatch control shows; 0 for an empty recent place.
+int ColorDlg_SwatchColour(const ColorDlgState *s, int id, HlsColour *out)
+{
+    if (id == COLORDLG_SWATCH) {
+        *out = s->current;
+        return 1;
+    }
+    int i = id - COLORDLG_PRESET_FIRST;
+    if (i >= 0 && i < s->presetCount) {
+        *out = s->presets[i];
+        return 1;
+    }
+    i = id - COLORDLG_RECENT_FIRST;
+    if (i >= 0 && i < s->recent.count) {
+        *out = s->recent.colours[i];
+        return 1;
+    }
+    return 0;
+}
+
+// A swatch filled with its colour; an empty recent place is a grey outline.
 void ColorDlg_DrawSwatch(const ColorDlgState *s, const DRAWITEMSTRUCT *dis)
 {
-    RgbBytes rgb = Hls_ToRgb(s->current);
+    HlsColour colour;
+    if (!ColorDlg_SwatchColour(s, (int)dis->CtlID, &colour)) {
+        FillRect(dis->hDC, &dis->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        FrameRect(dis->hDC, &dis->rcItem, GetSysColorBrush(COLOR_GRAYTEXT));
+        return;
+    }
+    RgbBytes rgb = Hls_ToRgb(colour);
     HBRUSH brush = CreateSolidBrush(RGB(rgb.red, rgb.green, rgb.blue));
     FillRect(dis->hDC, &dis->rcItem, brush);
     DeleteObject(brush);
     FrameRect(dis->hDC, &dis->rcItem, (HBRUSH)GetStockObject(BLACK_BRUSH));
+}
+
+// Takes a whole colour (a swatch, a paste) the way a slider move takes one
+// channel: controls rewritten, one report when it differs.
+void ColorDlg_TakeColour(HWND dialog, ColorDlgState *s, HlsColour colour)
+{
+    bool same = colour.hue == s->current.hue && colour.luminance == s->current.luminance &&
+                colour.saturation == s->current.saturation;
+    s->current = colour;
+    ColorDlg_ShowColour(dialog, s);
+    if (!same)
+        ColorDlg_Notify(dialog, s, COLORDLG_CHANGED);
+}
+
+void ColorDlg_OnSwatchClick(HWND dialog, ColorDlgState *s, int id)
+{
+    HlsColour colour;
+    if (ColorDlg_SwatchColour(s, id, &colour))
+        ColorDlg_TakeColour(dialog, s, colour);
+}
+
+// The clipboard gets the colour as Unicode text "H,L,S".
+void ColorDlg_OnCopy(HWND dialog, const ColorDlgState *s)
+{
+    char text[COLOUR_TEXT_SIZE];
+    ColourText_Format(s->current, text);
+    std::wstring wide = UiText_ToWide(text);
+    size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void *at = memory ? GlobalLock(memory) : nullptr;
+    if (!at || !OpenClipboard(dialog)) {
+        if (memory)
+            GlobalFree(memory);
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    memcpy(at, wide.c_str(), bytes);
+    GlobalUnlock(memory);
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, memory))
+        GlobalFree(memory);  // the clipboard did not take it
+    CloseClipboard();
+}
+
+// A clipboard text that reads as "H,L,S" becomes the colour; anything else
+// only beeps.
+void ColorDlg_OnPaste(HWND dialog, ColorDlgState *s)
+{
+    HlsColour colour;
+    bool read = false;
+    if (OpenClipboard(dialog)) {
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const wchar_t *wide = data ? (const wchar_t *)GlobalLock(data) : nullptr;
+        if (wide) {
+            char text[64];
+            read = UiText_FromWide(wide, text, sizeof text) == UITEXT_OK && ColourText_Parse(text, &colour);
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    if (read)
+        ColorDlg_TakeColour(dialog, s, colour);
+    else
+        MessageBeep(MB_ICONWARNING);
+}
+
+bool ColorDlg_IsSmallSwatch(int id)
+{
+    return (id >= COLORDLG_PRESET_FIRST && id < COLORDLG_PRESET_FIRST + PALETTE_MAX_SWATCHES) ||
+           (id >= COLORDLG_RECENT_FIRST && id < COLORDLG_RECENT_FIRST + RECENT_COLOURS_MAX);
+}
+
+void ColorDlg_OnCommand(HWND dialog, ColorDlgState *s, int id, int code)
+{
+    if (id == IDOK)
+        ColorDlg_Close(dialog, s, COLORDLG_ACCEPTED);
+    else if (id == IDCANCEL)
+        ColorDlg_Close(dialog, s, COLORDLG_CANCELLED);
+    else if (id == COLORDLG_COPY)
+        ColorDlg_OnCopy(dialog, s);
+    else if (id == COLORDLG_PASTE)
+        ColorDlg_OnPaste(dialog, s);
+    else if (code == STN_CLICKED && ColorDlg_IsSmallSwatch(id))
+        ColorDlg_OnSwatchClick(dialog, s, id);
+    else if (code == EN_CHANGE && id >= COLORDLG_HUE_EDIT && id < COLORDLG_HUE_EDIT + COLORDLG_CHANNELS)
+        ColorDlg_OnEdit(dialog, s, id - COLORDLG_HUE_EDIT);
 }
 
 void ColorDlg_OnInit(HWND dialog, ColorDlgState *s)
@@ -223,6 +361,8 @@ void ColorDlg_OnInit(HWND dialog, ColorDlgState *s)
         SendDlgItemMessageA(dialog, COLORDLG_HUE_SLIDER + c, TBM_SETPAGESIZE, 0, 16);
         SendDlgItemMessageA(dialog, COLORDLG_HUE_EDIT + c, EM_LIMITTEXT, 3, 0);
     }
+    for (int i = s->presetCount; i < PALETTE_MAX_SWATCHES; i++)
+        ShowWindow(GetDlgItem(dialog, COLORDLG_PRESET_FIRST + i), SW_HIDE);
     ColorDlg_ShowColour(dialog, s);
     // Centre over the window that owns the dialog.
     HWND around = GetWindow(dialog, GW_OWNER);
@@ -253,20 +393,13 @@ INT_PTR CALLBACK ColorDlg_Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
         ColorDlg_OnSlider(dialog, s, (HWND)lp);
         return TRUE;
     case WM_DRAWITEM:
-        if (wp != COLORDLG_SWATCH)
+        if (wp != COLORDLG_SWATCH && !ColorDlg_IsSmallSwatch((int)wp))
             return FALSE;
         ColorDlg_DrawSwatch(s, (const DRAWITEMSTRUCT *)lp);
         return TRUE;
-    case WM_COMMAND: {
-        int id = LOWORD(wp);
-        if (id == IDOK)
-            ColorDlg_Close(dialog, s, COLORDLG_ACCEPTED);
-        else if (id == IDCANCEL)
-            ColorDlg_Close(dialog, s, COLORDLG_CANCELLED);
-        else if (HIWORD(wp) == EN_CHANGE && id >= COLORDLG_HUE_EDIT && id < COLORDLG_HUE_EDIT + COLORDLG_CHANNELS)
-            ColorDlg_OnEdit(dialog, s, id - COLORDLG_HUE_EDIT);
+    case WM_COMMAND:
+        ColorDlg_OnCommand(dialog, s, LOWORD(wp), HIWORD(wp));
         return TRUE;
-    }
     case WM_DESTROY:
         RemovePropA(dialog, COLORDLG_PROP);
         return FALSE;
@@ -276,13 +409,31 @@ INT_PTR CALLBACK ColorDlg_Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
 
 }  // namespace
 
-int ColorDlg_Open(int commandId, HWND ownerPage, HlsColour colour)
+// The preset row for the slot and the recent colours, read afresh each time
+// so that an edited palette.inf or another copy of the program's choice shows.
+static void ColorDlg_LoadSwatches(ColorDlgState *s, const char *dataFolder)
+{
+    Palette palette;
+    Palette_Defaults(&palette);
+    if (dataFolder)
+        Palette_Read((std::string(dataFolder) + PALETTE_FILE_NAME).c_str(), &palette, nullptr);
+    int kind = ColourSwatches_KindOfSlot(s->commandId);
+    s->presetCount = palette.count[kind];
+    for (int i = 0; i < s->presetCount; i++)
+        s->presets[i] = palette.colours[kind][i];
+    char text[RECENT_COLOURS_MAX * COLOUR_TEXT_SIZE + 16];
+    if (Reg_GetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, text, (int)sizeof text))
+        RecentColours_Parse(text, &s->recent);
+}
+
+int ColorDlg_Open(int commandId, HWND ownerPage, HlsColour colour, const char *dataFolder)
 {
     ColorDlgState state = {};
     state.commandId = commandId;
     state.notifyTarget = ownerPage ? GetAncestor(ownerPage, GA_ROOT) : nullptr;
     state.original = colour;
     state.current = colour;
+    ColorDlg_LoadSwatches(&state, dataFolder);
 
     TemplateWriter w;
     w.words.reserve(COLORDLG_TEMPLATE_WORDS);
@@ -302,4 +453,12 @@ int ColorDlg_GetColorHLS(HWND dialog, HlsColour *out)
         return 0;
     *out = s->current;
     return 1;
+}
+
+int ColorDlg_GetSwatch(HWND dialog, int id, HlsColour *out)
+{
+    ColorDlgState *s = dialog ? ColorDlg_State(dialog) : nullptr;
+    if (!s || !out || !ColorDlg_IsSmallSwatch(id))
+        return 0;
+    return ColorDlg_SwatchColour(s, id, out);
 }

@@ -160,7 +160,8 @@ static void DepthList_OnColour(HWND page, AppContext *app)
     Layer *entry = DepthList_Entry(app, DepthList_Selection(page));
     if (!IsAccessory(entry))
         return;
-    ColorDlg_Open(entry->id, page, app->wardrobe.slots[entry->id - ID_ACCESSORY_FIRST].colour);
+    ColorDlg_Open(entry->id, page, app->wardrobe.slots[entry->id - ID_ACCESSORY_FIRST].colour,
+                  app->character.dataFolder);
 }
 
 static void DepthList_OnAdd(HWND page, AppContext *app)

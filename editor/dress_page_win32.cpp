@@ -233,7 +233,7 @@ static void DressPage_OnDressColour(HWND page, AppContext *app)
         return;
     app->wardrobe.selected = index;
     Canvas_DropDragCache(app->doc);
-    ColorDlg_Open(ID_DRESS, page, style->colour);
+    ColorDlg_Open(ID_DRESS, page, style->colour, app->character.dataFolder);
 }
 
 static void DressPage_OnCommand(HWND page, int id, int code, LPARAM lp)

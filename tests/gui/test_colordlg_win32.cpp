@@ -6,10 +6,15 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "core/services/registry_win32.h"
+#include "editor/character.h"
 #include "editor/colordlg_win32.h"
 #include "gui_test_support.h"
+#include "test_support.h"
 
 using guitest::Notice;
 using guitest::TestWindow;
@@ -40,13 +45,14 @@ bool Same(HlsColour a, HlsColour b)
 // Runs the dialog on `start`; `drive` acts on it once it is shown. Returns
 // the dialog's result and fills `reports` with every notice and the colour
 // the dialog held at that moment.
-int RunDialog(HlsColour start, const std::function<void(HWND)> &drive, std::vector<Report> *reports)
+int RunDialog(HlsColour start, const std::function<void(HWND)> &drive, std::vector<Report> *reports,
+              int commandId = COMMAND_ID, const char *dataFolder = nullptr)
 {
     TestWindow owner;
     HWND page = CreateWindowExA(0, "STATIC", "page", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, owner.window, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     owner.onCommand = [&](const Notice &n) {
-        if (n.id != COMMAND_ID)
+        if (n.id != commandId)
             return;
         Report r = {n.code, {}};
         CHECK(ColorDlg_GetColorHLS((HWND)n.lParam, &r.colour));
@@ -58,7 +64,7 @@ int RunDialog(HlsColour start, const std::function<void(HWND)> &drive, std::vect
     };
     // A dialog that is never closed would hang the test run.
     UINT_PTR timer = SetTimer(nullptr, 0, 10000, CloseStuckDialog);
-    int result = ColorDlg_Open(COMMAND_ID, page, start);
+    int result = ColorDlg_Open(commandId, page, start, dataFolder);
     KillTimer(nullptr, timer);
     openDialog = nullptr;
     return result;
@@ -69,6 +75,77 @@ void MoveSlider(HWND dialog, int id, int position)
     HWND slider = GetDlgItem(dialog, id);
     SendMessageA(slider, TBM_SETPOS, TRUE, position);
     SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), (LPARAM)slider);
+}
+
+// A click on a small swatch as the mouse gives it.
+void ClickSwatch(HWND dialog, int id)
+{
+    HWND swatch = GetDlgItem(dialog, id);
+    SendMessageW(swatch, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageW(swatch, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+// The control's own visibility (the dialog itself may not be shown yet).
+bool Shown(HWND dialog, int id)
+{
+    return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Press(HWND dialog, int id)
+{
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+HlsColour Swatch(HWND dialog, int id)
+{
+    HlsColour c = {};
+    CHECK(ColorDlg_GetSwatch(dialog, id, &c));
+    return c;
+}
+
+HlsColour Sliders(HWND dialog)
+{
+    HlsColour c;
+    c.hue = (uint8_t)SendDlgItemMessageA(dialog, COLORDLG_HUE_SLIDER, TBM_GETPOS, 0, 0);
+    c.luminance = (uint8_t)SendDlgItemMessageA(dialog, COLORDLG_LUMINANCE_SLIDER, TBM_GETPOS, 0, 0);
+    c.saturation = (uint8_t)SendDlgItemMessageA(dialog, COLORDLG_SATURATION_SLIDER, TBM_GETPOS, 0, 0);
+    return c;
+}
+
+std::vector<Report> Changes(const std::vector<Report> &reports)
+{
+    std::vector<Report> out;
+    for (const Report &r : reports)
+        if (r.code == COLORDLG_CHANGED)
+            out.push_back(r);
+    return out;
+}
+
+void SetClipboardText(const wchar_t *text)
+{
+    REQUIRE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t *wide = data ? (const wchar_t *)GlobalLock(data) : nullptr;
+    if (wide) {
+        text = wide;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
 }
 
 }  // namespace
@@ -132,4 +209,126 @@ TEST_CASE("ColorDlg_GetColorHLS refuses windows that are not colour dialogs")
     CHECK_FALSE(ColorDlg_GetColorHLS(other.window, &c));
     CHECK_FALSE(ColorDlg_GetColorHLS(nullptr, &c));
     CHECK(Same(c, HlsColour{1, 2, 3}));
+}
+
+TEST_CASE("colour dialog: a preset swatch previews like a slider; OK keeps it, Cancel reverts")
+{
+    ScratchFolder dir;
+    std::string palette = "Hair = 0x102030, 0x405060;\nEye = 0x010203;\n";
+    ScratchFolder::WriteBytes(dir / "palette.inf", std::vector<unsigned char>(palette.begin(), palette.end()));
+    HlsColour start = {10, 128, 255};
+    for (int accept = 0; accept < 2; accept++) {
+        CAPTURE(accept);
+        std::vector<Report> reports;
+        int result = RunDialog(
+            start,
+            [&](HWND dialog) {
+                // The hair row from the file: two swatches, the rest hidden.
+                CHECK(Same(Swatch(dialog, COLORDLG_PRESET_FIRST), HlsColour{0x10, 0x20, 0x30}));
+                CHECK(Shown(dialog, COLORDLG_PRESET_FIRST + 1));
+                CHECK_FALSE(Shown(dialog, COLORDLG_PRESET_FIRST + 2));
+                ClickSwatch(dialog, COLORDLG_PRESET_FIRST + 1);
+                CHECK(Same(Sliders(dialog), HlsColour{0x40, 0x50, 0x60}));
+                CHECK(GetDlgItemInt(dialog, COLORDLG_HUE_EDIT, nullptr, FALSE) == 0x40);
+                ClickSwatch(dialog, COLORDLG_PRESET_FIRST + 1);  // the same colour: no report
+                PostMessageA(dialog, WM_COMMAND, accept ? IDOK : IDCANCEL, 0);
+            },
+            &reports, ID_HAIR, dir.path.c_str());
+        CHECK(result == (accept ? COLORDLG_ACCEPTED : COLORDLG_CANCELLED));
+        std::vector<Report> changes = Changes(reports);
+        REQUIRE(changes.size() == (accept ? 1u : 2u));
+        CHECK(Same(changes[0].colour, HlsColour{0x40, 0x50, 0x60}));
+        CHECK(Same(reports.back().colour, accept ? HlsColour{0x40, 0x50, 0x60} : start));
+    }
+    // Without a data folder, the built-in row for the slot.
+    std::vector<Report> reports;
+    RunDialog(
+        start,
+        [](HWND dialog) {
+            CHECK(Shown(dialog, COLORDLG_PRESET_FIRST + 7));
+            // VOR_HOLD_DIALOG leaves it on screen until the safety timer, to be looked at.
+            if (!getenv("VOR_HOLD_DIALOG"))
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        },
+        &reports, ID_MOUTH);
+}
+
+TEST_CASE("colour dialog: accepted colours come back as recent swatches in a later dialog")
+{
+    Reg_SetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, "");
+    const HlsColour first = {1, 2, 3}, second = {4, 5, 6};
+    std::vector<Report> reports;
+    for (HlsColour c : {first, second}) {
+        RunDialog(
+            c,
+            [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }, &reports);
+    }
+    // Cancelled colours are not remembered.
+    RunDialog(
+        {9, 9, 9}, [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }, &reports);
+    char stored[128] = "";
+    CHECK(Reg_GetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, stored, (int)sizeof stored));
+    CHECK(std::string(stored) == "4,5,6;1,2,3");
+    reports.clear();
+    int result = RunDialog(
+        {200, 200, 200},
+        [&](HWND dialog) {
+            CHECK(Same(Swatch(dialog, COLORDLG_RECENT_FIRST), second));
+            CHECK(Same(Swatch(dialog, COLORDLG_RECENT_FIRST + 1), first));
+            HlsColour none;
+            CHECK_FALSE(ColorDlg_GetSwatch(dialog, COLORDLG_RECENT_FIRST + 2, &none));
+            ClickSwatch(dialog, COLORDLG_RECENT_FIRST + 1);
+            ClickSwatch(dialog, COLORDLG_RECENT_FIRST + 2);  // an empty place: nothing
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        &reports);
+    CHECK(result == COLORDLG_ACCEPTED);
+    REQUIRE(Changes(reports).size() == 1);
+    CHECK(Same(reports.back().colour, first));
+    CHECK(Reg_GetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, stored, (int)sizeof stored));
+    CHECK(std::string(stored) == "1,2,3;4,5,6");
+}
+
+TEST_CASE("colour dialog: Copy in one slot, Paste in another gives the same colour and the clipboard text")
+{
+    std::vector<Report> reports;
+    RunDialog(
+        {11, 22, 33},
+        [](HWND dialog) {
+            Press(dialog, COLORDLG_COPY);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        },
+        &reports, ID_HAIR);
+    CHECK(ClipboardText() == L"11,22,33");
+    reports.clear();
+    int result = RunDialog(
+        {0, 0, 0},
+        [](HWND dialog) {
+            Press(dialog, COLORDLG_PASTE);
+            CHECK(Same(Sliders(dialog), HlsColour{11, 22, 33}));
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        &reports, ID_EYE);
+    CHECK(result == COLORDLG_ACCEPTED);
+    CHECK(Changes(reports).size() == 1);
+    CHECK(Same(reports.back().colour, HlsColour{11, 22, 33}));
+
+    // Text from a note reads the same; anything else changes nothing.
+    struct Case {
+        const wchar_t *text;
+        bool takes;
+    } cases[] = {{L" 7, 8 ,9\r\n", true}, {L"7,8", false}, {L"빨강", false}, {L"7,8,999", false}};
+    for (const Case &c : cases) {
+        SetClipboardText(c.text);
+        reports.clear();
+        RunDialog(
+            {1, 1, 1},
+            [](HWND dialog) {
+                Press(dialog, COLORDLG_PASTE);
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            },
+            &reports, ID_MOUTH);
+        CHECK(Changes(reports).size() == (c.takes ? 1u : 0u));
+        CHECK(Same(reports.back().colour, c.takes ? HlsColour{7, 8, 9} : HlsColour{1, 1, 1}));
+    }
 }

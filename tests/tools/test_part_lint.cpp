@@ -131,6 +131,11 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
              Fixture_WriteInf(d + "hair\\h1\\", "아주아주아주아주긴이름입니다", "h1", nullptr);
          },
          {"warning\thair\\h1\\vor.inf"}, "28바이트"},
+        {"a palette statement of no list", [](const std::string &d) { WriteText(d + "palette.inf", "Skin = 0x102030;\n"); },
+         {"error\tpalette.inf"}, "Skin"},
+        {"a palette include that cannot be opened, with its line",
+         [](const std::string &d) { WriteText(d + "palette.inf", "Hair = 0x102030;\n#include \"gone.inf\"\n"); },
+         {"error\tpalette.inf:2"}, "gone.inf"},
     };
     for (const Case &c : cases) {
         CAPTURE(c.what);
@@ -150,6 +155,15 @@ TEST_CASE("files a definition includes are read, not strays")
     std::string data = CleanTree(scratch.path);
     WriteText(data + "hair\\h1\\vor.inf", "#include \"common.inf\"\nName = \"h1\";\nFolder = \"h1\";\n");
     WriteText(data + "hair\\h1\\common.inf", "#define SOFT 1\n");
+    CHECK(Where(Lint(data)) == std::vector<std::string>{});
+}
+
+TEST_CASE("a sound palette.inf and the file it includes are read, not strays")
+{
+    ScratchFolder scratch;
+    std::string data = CleanTree(scratch.path);
+    WriteText(data + "palette.inf", "#include \"tones.inf\"\nHair = DARK, 0x1EAAAA;\nEye = 0x96A0B4;\n");
+    WriteText(data + "tones.inf", "#define DARK 0x0A1E28\n");
     CHECK(Where(Lint(data)) == std::vector<std::string>{});
 }
 

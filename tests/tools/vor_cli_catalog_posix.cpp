@@ -73,15 +73,19 @@ TEST_CASE("vor-cli catalog prints every list in order")
     std::string data = dir / "data";
     CliResult r = RunCli("--data '" + data + "' catalog");
     CHECK(r.status == 0);
-    std::string escaped = EscapeBackslashes(data);
-    std::string expected = "hair\t0\twavelong\tWave\\tlong\t1,128,255\t" + escaped + "\\\\hair\\\\w\\\\\n" +
+    // The PATH column in the host's form, whichever separator --data was typed with.
+    std::string native = ScratchFolder::Native(data);
+    std::string expected = "hair\t0\twavelong\tWave\\tlong\t1,128,255\t" + native + "/hair/w/\n" +
                            "accessory\t0\t\t없음\t0,0,0\t\n" +
-                           "accessory\t1\tkanzashi\tPin\t0,0,0\t" + escaped + "\\\\accesary\\\\k\\\\\n" +
+                           "accessory\t1\tkanzashi\tPin\t0,0,0\t" + native + "/accesary/k/\n" +
                            "expression\t0\tsumashi\t기본\t0,0,0\t\n" + "expression\t1\tniko\t^-^\t0,0,0\t\n" +
                            "expression\t2\tnikkori\t^o^\t0,0,0\t\n" + "expression\t3\tmakka\t*^^*\t0,0,0\t\n" +
                            "expression\t4\tnaki\t'-';\t0,0,0\t\n" + "expression\t5\tutumuki\tT.T\t0,0,0\t\n" +
                            "expression\t6\tikari\t--+\t0,0,0\t\n" + "expression\t7\todoroki\tO_O\t0,0,0\t\n";
     CHECK(r.out == expected);
+    CliResult slashed = RunCli("--data '" + native + "/' catalog");
+    CHECK(slashed.status == 0);
+    CHECK(slashed.out == expected);
     CHECK(RunCli("--data '" + (dir / "nothing") + "' catalog").status == 1);
 }
 

@@ -153,3 +153,55 @@ TEST_CASE("vor-cli tokens: a path typed with / finds includes beside the file")
     CHECK(r.status == 0);
     CHECK(r.out == "1\ta\n1\tp\n");
 }
+
+TEST_CASE("vor-cli prints paths in the host's form and takes either separator")
+{
+    ScratchFolder dir;
+    std::string project = WriteProject(dir);
+    std::string native = ScratchFolder::Native(dir.path);  // ends with `/`
+    // One spelling all `\`, one all `/`, for --data, FILE and --out alike.
+    struct Spelling {
+        std::string data, file, out;
+    } spellings[] = {
+        {dir / "data", project, dir / "out1"},
+        {native + "data", ScratchFolder::Native(project), native + "out2"},
+    };
+    std::string lines[2];
+    for (int i = 0; i < 2; i++) {
+        const Spelling &s = spellings[i];
+        Run r = RunCli(dir, "--data '" + s.data + "' export '" + s.file + "' --out '" + s.out + "'");
+        CAPTURE(s.out);
+        CHECK(r.status == 0);
+        CHECK(r.out.find('\\') == std::string::npos);
+        CHECK(r.out.find("/Abc/one/") != std::string::npos);
+        CHECK(r.out.find("/Abc/macro.txt\n") != std::string::npos);
+        // Every printed path names a file that is there.
+        size_t at = 0, end;
+        int lineCount = 0;
+        while ((end = r.out.find('\n', at)) != std::string::npos) {
+            std::string path = r.out.substr(at, end - at);
+            CHECK(path.find(native + "out" + std::to_string(i + 1) + "/Abc/") == 0);
+            CHECK(access(path.c_str(), F_OK) == 0);
+            lines[i] += path.substr(native.size() + 4) + "\n";
+            lineCount++;
+            at = end + 1;
+        }
+        CHECK(lineCount == 9);
+    }
+    CHECK(lines[0] == lines[1]);
+
+    // Failure lines and refusals name the path in the same form.
+    FileSys_MakeFolder((dir / "blocked").c_str());
+    ScratchFolder::WriteBytes(dir / "blocked\\Abc", {'x'});
+    Run blocked = RunCli(dir, "--data '" + native + "data' export '" + project + "' --out '" + dir / "blocked" + "'");
+    CHECK(blocked.status == 1);
+    CHECK(blocked.err.find("vor-cli: " + native + "blocked/Abc/one/") != std::string::npos);
+    CHECK(blocked.err.find('\\') == std::string::npos);
+    Run missing = RunCli(dir, "project '" + (dir / "none.vor") + "'");
+    CHECK(missing.status == 1);
+    CHECK(missing.err == "vor-cli: " + native + "none.vor: cannot be read\n");
+    Run rendered = RunCli(dir, "--data '" + native + "data' render '" + project +
+                                   "' --style 0 --expression 0 --out '" + (dir / "r.png") + "'");
+    CHECK(rendered.status == 0);
+    CHECK(access((native + "r.png").c_str(), F_OK) == 0);
+}

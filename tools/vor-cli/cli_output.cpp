@@ -61,3 +61,33 @@ std::string CliOut_ProgramPath(const char *typed)
             c = '\\';
     return path;
 }
+
+std::string CliOut_SystemPath(const char *programPath)
+{
+#ifdef _WIN32
+    const char separator = '\\';
+#else
+    const char separator = '/';
+#endif
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const unsigned char *p = (const unsigned char *)programPath; *p; p++) {
+        unsigned char c = *p;
+        if (c == '\\')
+            out += separator;
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c < 0x20 || c == 0x7F)
+            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else
+            out += (char)c;
+    }
+    return out;
+}
+
+void CliOut_Path(FILE *out, const char *programPath)
+{
+    fputs(CliOut_SystemPath(programPath).c_str(), out);
+}

@@ -39,8 +39,15 @@ int CliOut_Refuse(const char *format, ...)
 // Prints "usage: vor-cli <usage>" on stderr and returns CLI_EXIT_USAGE.
 int CliOut_Usage(const char *usage);
 // A path typed on the command line as a program path: `/` becomes `\`, so
-// the folder of a definition file (and its includes' folder) is found
-// whichever separator was typed.
+// the folder of a definition file (and its includes' folder) is found, and
+// the paths printed back come out in one form, whichever separator was
+// typed.
 std::string CliOut_ProgramPath(const char *typed);
+// A program path (separator `\`) in the system's own form: `/` on the
+// host, `\` on Windows, each printed once; control bytes are escaped as in
+// a text field.
+std::string CliOut_SystemPath(const char *programPath);
+// Writes `programPath` in the system's form as above.
+void CliOut_Path(FILE *out, const char *programPath);
 // Makes stdout write bytes unchanged (no CR added before LF on Windows).
 void CliOut_UseBinaryStdout();

@@ -20,7 +20,7 @@ int Cmd_Tokens(const CliContext *context, int argc, char **argv)
     Preprocessor *pp = errors ? Preprocessor_Open(path.c_str(), errors) : nullptr;
     if (!pp) {
         PtrList_Destroy(errors, PreprocessorError_Free);
-        return CliOut_Refuse("cannot open %s", argv[0]);
+        return CliOut_Refuse("cannot open %s", CliOut_SystemPath(path.c_str()).c_str());
     }
     FILE *out = context->out;
     Token token;
@@ -62,11 +62,11 @@ int Cmd_Inf(const CliContext *context, int argc, char **argv)
     std::string path = CliOut_ProgramPath(argv[0]);
     Preprocessor *pp = Preprocessor_Open(path.c_str(), nullptr);
     if (!pp)
-        return CliOut_Refuse("cannot open %s", argv[0]);
+        return CliOut_Refuse("cannot open %s", CliOut_SystemPath(path.c_str()).c_str());
     PartDefinition *def = ReadPartDefinition(pp);
     Preprocessor_Close(pp);
     if (!def)
-        return CliOut_Refuse("out of memory reading %s", argv[0]);
+        return CliOut_Refuse("out of memory reading %s", CliOut_SystemPath(path.c_str()).c_str());
     FILE *out = context->out;
     PrintField(out, "name", def->name);
     PrintField(out, "folder", def->folder);
@@ -82,7 +82,7 @@ int Cmd_Catalog(const CliContext *context, int argc, char **argv)
     std::string folder = context->dataFolder;
     folder.pop_back();  // FileSys_FolderExists wants no trailing separator
     if (!folder.empty() && !FileSys_FolderExists(folder.c_str()))
-        return CliOut_Refuse("no data folder %s", folder.c_str());
+        return CliOut_Refuse("no data folder %s", CliOut_SystemPath(folder.c_str()).c_str());
     PartCatalog catalog = {};
     if (!PartCatalog_Load(&catalog, context->dataFolder)) {
         PartCatalog_Free(&catalog);
@@ -98,7 +98,7 @@ int Cmd_Catalog(const CliContext *context, int argc, char **argv)
             fputc('\t', out);
             CliOut_Text(out, e->name);
             fprintf(out, "\t%d,%d,%d\t", e->color.hue, e->color.luminance, e->color.saturation);
-            CliOut_Text(out, e->path);
+            CliOut_Path(out, e->path);
             fputc('\n', out);
         }
     }

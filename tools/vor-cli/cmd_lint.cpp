@@ -17,7 +17,7 @@ int Cmd_Lint(const CliContext *context, int argc, char **argv)
     }
     LintReport report;
     if (!PartLint_Run(context->dataFolder, &report))
-        return CliOut_Refuse("cannot read the data folder %s", context->dataFolder);
+        return CliOut_Refuse("cannot read the data folder %s", CliOut_SystemPath(context->dataFolder).c_str());
     FILE *out = context->out;
     for (const LintFinding &f : report.findings) {
         fputs(f.severity == LINT_ERROR ? "error\t" : "warning\t", out);

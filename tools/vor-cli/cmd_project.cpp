@@ -31,15 +31,22 @@ static void PrintColour(FILE *out, const std::string &key, HlsColour c)
     fprintf(out, "%s\t%d,%d,%d\n", key.c_str(), c.hue, c.luminance, c.saturation);
 }
 
+// Paths below are program paths (CliOut_ProgramPath); messages print them in
+// the system's form.
+static std::string Shown(const char *path)
+{
+    return CliOut_SystemPath(path);
+}
+
 static int RefuseProject(const char *path, int result)
 {
     switch (result) {
     case PROJECT_CANNOT_OPEN:
-        return CliOut_Refuse("%s: cannot be read", path);
+        return CliOut_Refuse("%s: cannot be read", Shown(path).c_str());
     case PROJECT_BAD_HEADER:
-        return CliOut_Refuse("%s: not a project file of version 100 or lower", path);
+        return CliOut_Refuse("%s: not a project file of version 100 or lower", Shown(path).c_str());
     default:
-        return CliOut_Refuse("%s: damaged project file", path);
+        return CliOut_Refuse("%s: damaged project file", Shown(path).c_str());
     }
 }
 
@@ -48,9 +55,10 @@ int Cmd_Project(const CliContext *context, int argc, char **argv)
     if (argc != 1)
         return CliOut_Usage("project FILE");
     Project *p = nullptr;
-    int result = Project_ReadFile(argv[0], &p);
+    std::string file = CliOut_ProgramPath(argv[0]);
+    int result = Project_ReadFile(file.c_str(), &p);
     if (result != PROJECT_OK)
-        return RefuseProject(argv[0], result);
+        return RefuseProject(file.c_str(), result);
     FILE *out = context->out;
     PrintText(out, "name", p->name);
     PrintText(out, "free_folder", p->freeFolder);
@@ -132,7 +140,7 @@ static int CheckOutputFile(const char *path)
     if (!path[0])
         return CliOut_Refuse("--out: empty path");
     if (FileSys_FolderExists(path))
-        return CliOut_Refuse("%s: is a folder, not a file", path);
+        return CliOut_Refuse("%s: is a folder, not a file", Shown(path).c_str());
     return CLI_EXIT_OK;
 }
 
@@ -141,7 +149,7 @@ static int WriteOutputImage(const DIB *image, const char *path)
 {
     int failure = Export_WriteImageFile(image, path);
     if (failure != EXPORT_WRITTEN)
-        return CliOut_Refuse("%s: cannot be written: %s", path, FailureReason(failure));
+        return CliOut_Refuse("%s: cannot be written: %s", Shown(path).c_str(), FailureReason(failure));
     return CLI_EXIT_OK;
 }
 
@@ -161,20 +169,22 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
 {
     const char *usage = "render FILE --style I --expression J --out PNG";
     int style, expression;
-    const char *outPath = OptionValue(argc, argv, "--out");
+    const char *typedOut = OptionValue(argc, argv, "--out");
     if (argc != 7 || !ParseIndex(OptionValue(argc, argv, "--style"), &style) ||
-        !ParseIndex(OptionValue(argc, argv, "--expression"), &expression) || !outPath)
+        !ParseIndex(OptionValue(argc, argv, "--expression"), &expression) || !typedOut)
         return CliOut_Usage(usage);
+    std::string outFile = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
+    const char *outPath = outFile.c_str();
     int status = CheckOutputFile(outPath);
     if (status != CLI_EXIT_OK)
         return status;
     Headless h;
-    status = OpenSession(&h, context, argv[0]);
+    status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
     if (style >= PtrList_Count(h.w.styles) || expression >= PtrList_Count(h.catalog.expressions)) {
         Headless_Close(&h);
-        return CliOut_Refuse("%s: no style %d or expression %d", argv[0], style, expression);
+        return CliOut_Refuse("%s: no style %d or expression %d", Shown(file.c_str()).c_str(), style, expression);
     }
     if (h.w.selected != style)
         Wardrobe_ShowStyle(&h.ch, &h.w, style);
@@ -190,11 +200,11 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
 static void PrintWritten(void *context, const char *path, int failure)
 {
     if (failure == EXPORT_WRITTEN) {
-        CliOut_Text((FILE *)context, path);
+        CliOut_Path((FILE *)context, path);
         fputc('\n', (FILE *)context);
     } else {
         fputs("vor-cli: ", stderr);
-        CliOut_Text(stderr, path);
+        CliOut_Path(stderr, path);
         fprintf(stderr, ": cannot be written: %s\n", FailureReason(failure));
     }
 }
@@ -202,22 +212,22 @@ static void PrintWritten(void *context, const char *path, int failure)
 int Cmd_Export(const CliContext *context, int argc, char **argv)
 {
     const char *usage = "export FILE --out DIR [-j N]";
-    const char *outDir = OptionValue(argc, argv, "--out");
+    const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;
     const char *j = OptionValue(argc, argv, "-j");
-    if (!outDir || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
+    if (!typedOut || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
         return CliOut_Usage(usage);
-    std::string folder = outDir;
+    std::string folder = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
     char base[VOR_MAX_PATH];
-    if (!outDir[0])
+    if (folder.empty())
         return CliOut_Refuse("--out: empty folder name");
-    if (File_Exists(outDir))
-        return CliOut_Refuse("%s: is a file, not a folder", outDir);
+    if (File_Exists(folder.c_str()))
+        return CliOut_Refuse("%s: is a file, not a folder", Shown(folder.c_str()).c_str());
     if (!Export_FreeFolderBase(folder.c_str(), base))
-        return CliOut_Refuse("%s: folder name too long", outDir);
+        return CliOut_Refuse("%s: folder name too long", Shown(folder.c_str()).c_str());
 
     Headless h;
-    int status = OpenSession(&h, context, argv[0]);
+    int status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
     char problem[1024];
@@ -226,7 +236,7 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
             if ((unsigned char)*p < 0x20)
                 *p = ' ';
         Headless_Close(&h);
-        return CliOut_Refuse("%s: %s", argv[0], problem);
+        return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
     }
     ExportOptions options = {threads, context->out, PrintWritten};
     ExportStats stats;
@@ -244,22 +254,24 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
 int Cmd_Sheet(const CliContext *context, int argc, char **argv)
 {
     const char *usage = "sheet FILE --out PNG [-j N]";
-    const char *outPath = OptionValue(argc, argv, "--out");
+    const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;
     const char *j = OptionValue(argc, argv, "-j");
-    if (!outPath || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
+    if (!typedOut || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
         return CliOut_Usage(usage);
+    std::string outFile = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
+    const char *outPath = outFile.c_str();
     int status = CheckOutputFile(outPath);
     if (status != CLI_EXIT_OK)
         return status;
     Headless h;
-    status = OpenSession(&h, context, argv[0]);
+    status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
     DIB *sheet = ContactSheet_Compose(&h.ch, &h.w, threads);
     Headless_Close(&h);
     if (!sheet)
-        return CliOut_Refuse("%s: no checked style to show", argv[0]);
+        return CliOut_Refuse("%s: no checked style to show", Shown(file.c_str()).c_str());
     status = WriteOutputImage(sheet, outPath);
     DIB_Delete_(sheet);
     return status;

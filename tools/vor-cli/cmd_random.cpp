@@ -24,9 +24,11 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
 {
     const char *usage = "random --seed N --out FILE.vor";
     const char *seedText = RandomOption(argc, argv, "--seed");
-    const char *outPath = RandomOption(argc, argv, "--out");
-    if (!seedText || !outPath || argc != 4)
+    const char *typedOut = RandomOption(argc, argv, "--out");
+    if (!seedText || !typedOut || argc != 4)
         return CliOut_Usage(usage);
+    std::string outFile = CliOut_ProgramPath(typedOut);
+    const char *outPath = outFile.c_str();
     char *end = nullptr;
     errno = 0;
     unsigned long long seed = strtoull(seedText, &end, 10);
@@ -36,7 +38,7 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
     std::string folder = context->dataFolder;
     folder.pop_back();
     if (!folder.empty() && !FileSys_FolderExists(folder.c_str()))
-        return CliOut_Refuse("no data folder %s", folder.c_str());
+        return CliOut_Refuse("no data folder %s", CliOut_SystemPath(folder.c_str()).c_str());
     PartCatalog catalog = {};
     if (!PartCatalog_Load(&catalog, context->dataFolder)) {
         PartCatalog_Free(&catalog);
@@ -50,8 +52,8 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
     Project_Free(project);
     PartCatalog_Free(&catalog);
     if (!written)
-        return CliOut_Refuse("cannot write %s", outPath);
-    CliOut_Text(context->out, outPath);
+        return CliOut_Refuse("cannot write %s", CliOut_SystemPath(outPath).c_str());
+    CliOut_Path(context->out, outPath);
     fputc('\n', context->out);
     return CLI_EXIT_OK;
 }

@@ -2,7 +2,8 @@
 //
 // `vor-cli [--data DIR] COMMAND ARGS...`: the table below maps each command
 // to the function that runs it; `--data` (default: `data` below the current
-// folder, as the program reads it) may stand anywhere on the line. Exit 0 on
+// folder, as the program reads it) may stand anywhere on the line. Paths
+// are typed with either separator and printed in the system's own form. Exit 0 on
 // success, 1 when an input is refused, 2 for a usage error.
 #include <cstring>
 #include <string>
@@ -44,7 +45,8 @@ static const CliCommand kCommands[] = {
 // hears which one. Decoding threads call this too: one fprintf is one line.
 static void ReportRefusedImage(const char *path)
 {
-    fprintf(stderr, "vor-cli: %s: image refused, larger than %d x %d\n", path, (int)DIB_MAX_PART_SIDE,
+    fprintf(stderr, "vor-cli: %s: image refused, larger than %d x %d\n", CliOut_SystemPath(path).c_str(),
+            (int)DIB_MAX_PART_SIDE,
             (int)DIB_MAX_PART_SIDE);
 }
 
@@ -66,9 +68,8 @@ int main(int argc, char **argv)
         if (strcmp(argv[i], "--data") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == 0)
                 return PrintUsage();
-            dataFolder = argv[++i];
-            char last = dataFolder.back();
-            if (last != '\\' && last != '/')
+            dataFolder = CliOut_ProgramPath(argv[++i]);
+            if (dataFolder.back() != '\\')
                 dataFolder += '\\';
         } else {
             rest.push_back(argv[i]);
