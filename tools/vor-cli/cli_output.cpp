@@ -62,19 +62,14 @@ std::string CliOut_ProgramPath(const char *typed)
     return path;
 }
 
-std::string CliOut_SystemPath(const char *programPath)
+std::string CliOut_EscapeControls(const char *text, char backslash)
 {
-#ifdef _WIN32
-    const char separator = '\\';
-#else
-    const char separator = '/';
-#endif
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
-    for (const unsigned char *p = (const unsigned char *)programPath; *p; p++) {
+    for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
         unsigned char c = *p;
         if (c == '\\')
-            out += separator;
+            out += backslash;
         else if (c == '\n')
             out += "\\n";
         else if (c == '\t')
@@ -85,6 +80,15 @@ std::string CliOut_SystemPath(const char *programPath)
             out += (char)c;
     }
     return out;
+}
+
+std::string CliOut_SystemPath(const char *programPath)
+{
+#ifdef _WIN32
+    return CliOut_EscapeControls(programPath, '\\');
+#else
+    return CliOut_EscapeControls(programPath, '/');
+#endif
 }
 
 void CliOut_Path(FILE *out, const char *programPath)

@@ -47,6 +47,9 @@ std::string CliOut_ProgramPath(const char *typed);
 // host, `\` on Windows, each printed once; control bytes are escaped as in
 // a text field.
 std::string CliOut_SystemPath(const char *programPath);
+// `text` with control bytes escaped as in text fields and every `\` replaced
+// by `backslash` (kept as it is when that is `\`).
+std::string CliOut_EscapeControls(const char *text, char backslash);
 // Writes `programPath` in the system's form as above.
 void CliOut_Path(FILE *out, const char *programPath);
 // Makes stdout write bytes unchanged (no CR added before LF on Windows).

@@ -6,28 +6,10 @@
 
 #include "cli_output.h"
 
-static std::string EscapeControls(const char *text)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
-        unsigned char c = *p;
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c < 0x20 || c == 0x7F)
-            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
-        else
-            out += (char)c;
-    }
-    return out;
-}
-
 void CliOut_Readable(FILE *out, const char *text)
 {
     static const char hex[] = "0123456789ABCDEF";
-    std::string in = EscapeControls(text);
+    std::string in = CliOut_EscapeControls(text, '\\');
     iconv_t cd = iconv_open("UTF-8", "CP949");
     if (cd == (iconv_t)-1) {
         fputs(in.c_str(), out);
