@@ -4,12 +4,18 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/imaging/dib.h"
 #include "fixture_tree.h"
 #include "layers/render.h"
 #include "output/expression_glance.h"
+#include "output/glance_worker.h"
 #include "output/headless.h"
 #include "output/project_model.h"
 
@@ -156,4 +162,77 @@ TEST_CASE("the reduced image ignores what the pictures do not show")
     CHECK(ExpressionGlance_Compose(&g, 0) == nullptr);  // nothing shown yet
     CHECK(ExpressionGlance_Show(&g, base.data, 10, 0) == 0);
     ExpressionGlance_Close(&g);
+}
+
+namespace {
+
+// What the worker reported, gathered under a lock as the window's message
+// queue would.
+struct Reports {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::pair<int, unsigned>> ready;
+    static void Ready(void *context, int expression, unsigned generation)
+    {
+        Reports *r = (Reports *)context;
+        std::lock_guard<std::mutex> hold(r->lock);
+        r->ready.push_back({expression, generation});
+        r->changed.notify_all();
+    }
+    bool WaitFor(int expressions, unsigned generation)
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        return changed.wait_for(hold, std::chrono::seconds(30), [&] {
+            int seen = 0;
+            for (auto &r : ready)
+                seen += r.second == generation;
+            return seen == expressions;
+        });
+    }
+};
+
+}  // namespace
+
+TEST_CASE("the worker composes the newest request and hands over each picture once")
+{
+    GlanceSession s;
+    Reports reports;
+    GlanceWorker *w = GlanceWorker_Start(&s.h.catalog, s.data.c_str(), {&reports, nullptr, Reports::Ready});
+    REQUIRE(w);
+    REQUIRE(GlanceWorker_Count(w) == 8);
+
+    // Three requests in a row: whatever the first two gave, the third's
+    // pictures all arrive and are the export's.
+    for (unsigned generation = 1; generation <= 3; generation++) {
+        Character_WriteSlot(&s.h.ch, ID_HAIR, {(uint8_t)(generation * 40), 100, 150});
+        Bytes image;
+        s.Image(&image);
+        GlanceWorker_Request(w, image.data, image.size, 1, generation);
+        image.data = nullptr;  // the worker took it
+    }
+    REQUIRE(reports.WaitFor(8, 3));
+    for (int e = 0; e < 8; e++) {
+        unsigned generation = 0;
+        DIB *mine = GlanceWorker_Take(w, e, &generation);
+        REQUIRE(mine);
+        CHECK(generation == 3);
+        CHECK(GlanceWorker_Take(w, e, &generation) == nullptr);
+        DIB *theirs = s.Exported(1, e);
+        CHECK(memcmp(DIB_Bits(mine), DIB_Bits(theirs), mine->sizeImage) == 0);
+        DIB_Delete_(mine);
+        DIB_Delete_(theirs);
+    }
+
+    // A damaged image is reported as such; stopping in the middle of a
+    // request frees what was composed.
+    unsigned char *damaged = (unsigned char *)malloc(4);
+    memcpy(damaged, "VOR", 4);
+    GlanceWorker_Request(w, damaged, 4, 0, 4);
+    REQUIRE(reports.WaitFor(1, 4));
+    CHECK(reports.ready.back().first == -1);
+    Bytes image;
+    s.Image(&image);
+    GlanceWorker_Request(w, image.data, image.size, 0, 5);
+    image.data = nullptr;
+    GlanceWorker_Stop(w);
 }
