@@ -77,8 +77,22 @@ void EditMenu_Redo(AppContext *app);
 // A random look for the character being edited: parts and colours drawn
 // from the catalogue, name, expression and dress styles kept; one undo step.
 void EditMenu_Random(AppContext *app);
-// Enables Undo and Redo as the history allows.
+// After every change of the project (an edit, undo or redo, a file
+// command): enables Undo and Redo as the history allows and lets the
+// expressions window catch up.
 void EditMenu_Update(AppContext *app);
+
+// The expressions window "표정 한눈에 보기" (glance_window_win32.cpp): the
+// shown style in every expression as the export composes it, composed on a
+// thread of its own. Open creates it or brings it to the front; Refresh
+// tells it the project may have changed (it catches up a moment later).
+void GlanceWindow_Open(AppContext *app);
+void GlanceWindow_Refresh(AppContext *app);
+// For the tests: whether every picture belongs to the newest project, one
+// picture as composed (nullptr when none yet), and where it is drawn.
+int GlanceWindow_IsCurrent(HWND window);
+const DIB *GlanceWindow_Picture(HWND window, int expression);
+int GlanceWindow_PictureRect(HWND window, int expression, RECT *r);
 
 // One message of the program's message loop (message_loop_win32.cpp):
 // returns 1 when the accelerators or the main window's dialog navigation

@@ -56,6 +56,7 @@ void EditMenu_Update(AppContext *app)
     int canRedo = app->history && History_CanRedo(app->history);
     EnableMenuItem(menu, CMD_UNDO, MF_BYCOMMAND | (canUndo ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, CMD_REDO, MF_BYCOMMAND | (canRedo ? MF_ENABLED : MF_GRAYED));
+    GlanceWindow_Refresh(app);
 }
 
 static void EditMenu_Show(AppContext *app, const ProjectState *state)

@@ -118,6 +118,7 @@ static void OnColourDialog(AppContext *app, int id, int code, HWND dialog)
         ApplySlotColour(&app->character, &app->wardrobe, id, colour, dress ? DressPage_IsVisible(dress) : 0);
         if (IsAccessoryId(id) && dress)
             DressPage_RedrawDepthList(dress);
+        GlanceWindow_Refresh(app);
         break;
     }
     case COLORDLG_SHOWN:
@@ -171,6 +172,7 @@ void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
     case CMD_UNDO: EditMenu_Undo(app); break;
     case CMD_REDO: EditMenu_Redo(app); break;
     case CMD_RANDOM: EditMenu_Random(app); break;
+    case CMD_GLANCE: GlanceWindow_Open(app); break;
     default: RecentMenu_OnCommand(app, id); break;
     }
 }

@@ -30,6 +30,8 @@ enum {
     IDC_CHARA_NAME = 1007,
     IDC_CHARA_EXPRESSION = 1015,
     IDC_CHARA_HAIR_BAND_COLOUR = 1028,
+    IDC_CHARA_GLANCE = 1051,    // the expressions window's button
+    CMD_GLANCE = 40024,         // opens the expressions window
     IDC_DRESS_DEPTH_LIST = 1029,
     IDC_DRESS_STYLE_LIST = 1037,
     IDC_SAVE_OUTPUT = 1006,
@@ -56,6 +58,7 @@ struct AppContext {
     POINT colourDialogPos;
     struct ProjectHistory *history; // the undo history, or nullptr (no undo)
     struct RecentFiles *recent; // the File menu's recent files, or nullptr
+    HWND glanceWindow;          // the expressions window while it is open
     int restoring;              // >0 while a project is applied to the pages
     // Called after each user action that may have changed the project, with
     // the tag of a field whose typing merges into one step (0 none, -1 the

@@ -207,6 +207,9 @@ static void CharaPage_OnCommand(HWND page, int id, int code)
         Character_SetHairDefaultColour(ch, IsChecked(page, id));
         CharaPage_ShowBackHair(page, ch);
         return;
+    case IDC_CHARA_GLANCE:
+        SendMessageW(app->mainWindow, WM_COMMAND, CMD_GLANCE, 0);
+        return;
     }
     if (int slot = SlotOfColourButton(id))
         CharaPage_OnColourButton(page, app, slot);

@@ -1,0 +1,539 @@
+// The "표정 한눈에 보기" window: the shown dress style in every expression,
+// side by side, each picture the one the export would write, scaled with
+// HALFTONE to fit the window.
+//
+// The pictures are composed by a worker thread with a character of its own
+// (output/glance_worker.h), so the editor never waits for them. After every
+// change of the project the window waits a moment for further changes,
+// takes the project as the history does, reduces it to what the pictures
+// show and asks the worker for new pictures only when that differs from
+// the last request; until they arrive the old ones stay. A click on a
+// picture, or the arrow keys, choose that expression in the CHARA page.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/app_win32.h"
+#include "core/imaging/dib.h"
+#include "core/services/ui_text_win32.h"
+#include "core/window_win32.h"
+#include "layers/render.h"
+#include "output/expression_glance.h"
+#include "output/glance_worker.h"
+#include "output/project_commands_win32.h"
+
+static const wchar_t kClassName[] = L"VorGlance";
+
+enum {
+    GLANCE_MSG_READY = WM_APP + 1,  // wParam expression, lParam generation
+    GLANCE_TIMER_REFRESH = 1,
+    GLANCE_REFRESH_DELAY_MS = 40,   // changes closer together make one request
+    GLANCE_MARGIN = 8,
+    GLANCE_FRAME = 3,               // the current expression's frame
+};
+
+struct GlanceCell {
+    DIB *picture = nullptr;   // the export's picture, 32 bits with alpha
+    DIB *flat = nullptr;      // the same over the preview's background, 24 bits
+    unsigned generation = 0;  // the request it belongs to (0: none yet)
+};
+
+struct GlanceWindow {
+    AppContext *app = nullptr;
+    HWND window = nullptr;
+    GlanceWorker *worker = nullptr;
+    std::vector<GlanceCell> cells;
+    unsigned generation = 0;          // the newest request
+    unsigned char *request = nullptr; // its reduced project image
+    size_t requestSize = 0;
+    int requestStyle = -1;
+    int failed = 0;                   // the newest request could not be shown
+    HBITMAP back = nullptr;           // pictures and labels at the client size
+    SIZE backSize = {0, 0};
+    int backStale = 1;
+    // The grid: cell pictures of pictureSize, `columns` per row, from origin.
+    int columns = 1;
+    SIZE pictureSize = {0, 0};
+    POINT origin = {0, 0};
+    int labelHeight = 16;
+};
+
+static GlanceWindow *Glance_From(HWND window)
+{
+    return (GlanceWindow *)GetWindowLongPtrW(window, GWLP_USERDATA);
+}
+
+// ---- layout ----------------------------------------------------------------
+
+static int Glance_LabelHeight(HWND window)
+{
+    HDC dc = GetDC(window);
+    HFONT font = (HFONT)SendMessageW(window, WM_GETFONT, 0, 0);
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICW metrics;
+    int height = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 12;
+    if (old)
+        SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return height + 6;
+}
+
+// The pictures as large as the client allows (never above their own size),
+// in the number of rows that gives the largest, centred.
+static void Glance_Layout(GlanceWindow *g, int width, int height)
+{
+    const int n = (int)g->cells.size();
+    const int m = GLANCE_MARGIN;
+    double best = 0;
+    int bestColumns = n > 0 ? n : 1;
+    for (int rows = 1; rows <= (n > 0 ? n : 1); rows++) {
+        int columns = (n + rows - 1) / rows;
+        double w = (double)(width - m * (columns + 1)) / columns;
+        double h = (double)(height - m * (rows + 1)) / rows - g->labelHeight;
+        double scale = w / DOCUMENT_WIDTH < h / DOCUMENT_HEIGHT ? w / DOCUMENT_WIDTH : h / DOCUMENT_HEIGHT;
+        if (scale > best) {
+            best = scale;
+            bestColumns = columns;
+        }
+    }
+    if (best > 1)
+        best = 1;
+    g->columns = bestColumns;
+    g->pictureSize.cx = (int)(DOCUMENT_WIDTH * best);
+    g->pictureSize.cy = (int)(DOCUMENT_HEIGHT * best);
+    int rows = n > 0 ? (n + bestColumns - 1) / bestColumns : 1;
+    int gridW = bestColumns * g->pictureSize.cx + (bestColumns - 1) * m;
+    int gridH = rows * (g->pictureSize.cy + g->labelHeight) + (rows - 1) * m;
+    g->origin.x = (width - gridW) / 2;
+    g->origin.y = (height - gridH) / 2;
+    if (g->origin.x < 0)
+        g->origin.x = 0;
+    if (g->origin.y < 0)
+        g->origin.y = 0;
+    g->backStale = 1;
+}
+
+static RECT Glance_PictureRect(const GlanceWindow *g, int expression)
+{
+    int column = expression % g->columns, row = expression / g->columns;
+    RECT r;
+    r.left = g->origin.x + column * (g->pictureSize.cx + GLANCE_MARGIN);
+    r.top = g->origin.y + row * (g->pictureSize.cy + g->labelHeight + GLANCE_MARGIN);
+    r.right = r.left + g->pictureSize.cx;
+    r.bottom = r.top + g->pictureSize.cy;
+    return r;
+}
+
+static int Glance_HitTest(const GlanceWindow *g, POINT p)
+{
+    for (int e = 0; e < (int)g->cells.size(); e++) {
+        RECT r = Glance_PictureRect(g, e);
+        r.bottom += g->labelHeight;
+        if (PtInRect(&r, p))
+            return e;
+    }
+    return -1;
+}
+
+// ---- drawing ---------------------------------------------------------------
+
+static void Glance_DrawLabel(GlanceWindow *g, HDC dc, int expression, RECT picture)
+{
+    const PartEntry *entry = (const PartEntry *)PtrList_Get(g->app->catalog->expressions, expression);
+    std::wstring label = UiText_ToWide(entry ? entry->name : "");
+    RECT r = {picture.left - GLANCE_MARGIN / 2, picture.bottom + 2, picture.right + GLANCE_MARGIN / 2,
+              picture.bottom + g->labelHeight};
+    DrawTextW(dc, label.c_str(), (int)label.size(), &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+static void Glance_DrawPicture(const GlanceCell &cell, HDC dc, RECT r)
+{
+    if (!cell.flat) {
+        // Not composed yet: the preview's background with a thin frame.
+        HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
+        FrameRect(dc, &r, brush);
+        DeleteObject(brush);
+        return;
+    }
+    const DIB *flat = cell.flat;
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs it after the mode is set
+    StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, flat->width, flat->height,
+                  DIB_Bits(flat), (const BITMAPINFO *)flat, DIB_RGB_COLORS, SRCCOPY);
+}
+
+// Pictures and labels into the back buffer, at the client's size.
+static void Glance_RenderBack(GlanceWindow *g, HDC target)
+{
+    RECT client;
+    GetClientRect(g->window, &client);
+    if (!g->back || g->backSize.cx != client.right || g->backSize.cy != client.bottom) {
+        if (g->back)
+            DeleteObject(g->back);
+        g->back = CreateCompatibleBitmap(target, client.right > 0 ? client.right : 1,
+                                         client.bottom > 0 ? client.bottom : 1);
+        g->backSize.cx = client.right;
+        g->backSize.cy = client.bottom;
+        g->backStale = 1;
+    }
+    if (!g->back || !g->backStale)
+        return;
+    HDC dc = CreateCompatibleDC(target);
+    HGDIOBJ oldBitmap = SelectObject(dc, g->back);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    HFONT font = (HFONT)SendMessageW(g->app->mainWindow, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    for (int e = 0; e < (int)g->cells.size(); e++) {
+        RECT r = Glance_PictureRect(g, e);
+        Glance_DrawPicture(g->cells[e], dc, r);
+        Glance_DrawLabel(g, dc, e, r);
+    }
+    if (oldFont)
+        SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    g->backStale = 0;
+}
+
+// The current expression's frame, around its picture (never over it).
+static void Glance_DrawSelection(GlanceWindow *g, HDC dc)
+{
+    int e = g->app->character.expression;
+    if (e < 0 || e >= (int)g->cells.size())
+        return;
+    RECT r = Glance_PictureRect(g, e);
+    InflateRect(&r, GLANCE_FRAME, GLANCE_FRAME);
+    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+    for (int i = 0; i < GLANCE_FRAME; i++) {
+        FrameRect(dc, &r, brush);
+        InflateRect(&r, -1, -1);
+    }
+    DeleteObject(brush);
+    if (GetFocus() == g->window) {
+        r = Glance_PictureRect(g, e);
+        InflateRect(&r, GLANCE_FRAME + 2, GLANCE_FRAME + 2);
+        DrawFocusRect(dc, &r);
+    }
+}
+
+static void Glance_PaintInto(GlanceWindow *g, HDC dc)
+{
+    Glance_RenderBack(g, dc);
+    if (!g->back)
+        return;
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, g->back);
+    BitBlt(dc, 0, 0, g->backSize.cx, g->backSize.cy, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+    Glance_DrawSelection(g, dc);
+}
+
+static void Glance_OnPaint(GlanceWindow *g)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(g->window, &ps);
+    Glance_PaintInto(g, dc);
+    EndPaint(g->window, &ps);
+}
+
+// ---- requests and pictures ---------------------------------------------------
+
+static void Glance_SetCaption(GlanceWindow *g, int style)
+{
+    const DressStyle *s = Wardrobe_StyleAt(&g->app->wardrobe, style);
+    std::string caption = "표정 한눈에 보기";
+    if (s && s->name && s->name[0])
+        caption += std::string(" - ") + s->name;
+    UiText_SetWindow(g->window, caption.c_str());
+}
+
+// Asks for new pictures when what they would show changed.
+static void Glance_Request(GlanceWindow *g)
+{
+    AppContext *app = g->app;
+    // The export drives the character from its own thread; the pictures
+    // wait until it has finished, and a load pass until it has ended.
+    if (app->exporting || (app->doc && app->doc->loaderRunning)) {
+        SetTimer(g->window, GLANCE_TIMER_REFRESH, GLANCE_REFRESH_DELAY_MS, nullptr);
+        return;
+    }
+    InvalidateRect(g->window, nullptr, FALSE);  // the current expression may have moved
+    ProjectState state;
+    if (!ProjectCmd_TakeState(app, &state))
+        return;
+    int style = state.shownStyle >= 0 ? state.shownStyle : 0;
+    size_t size = 0;
+    unsigned char *reduced = ExpressionGlance_Reduce(state.bytes, state.size, &size);
+    ProjectState_Free(&state);
+    Glance_SetCaption(g, style);
+    if (!reduced)
+        return;
+    if (g->request && style == g->requestStyle && size == g->requestSize && memcmp(reduced, g->request, size) == 0) {
+        free(reduced);
+        return;
+    }
+    unsigned char *handed = (unsigned char *)malloc(size);
+    if (!handed) {
+        free(reduced);
+        return;
+    }
+    memcpy(handed, reduced, size);
+    free(g->request);
+    g->request = reduced;
+    g->requestSize = size;
+    g->requestStyle = style;
+    g->failed = 0;
+    GlanceWorker_Request(g->worker, handed, size, style, ++g->generation);
+}
+
+static void Glance_OnTimer(GlanceWindow *g, UINT_PTR id)
+{
+    if (id != GLANCE_TIMER_REFRESH)
+        return;
+    KillTimer(g->window, id);
+    Glance_Request(g);
+}
+
+static DIB *Glance_Flatten(const DIB *picture)
+{
+    DIB *flat = DIB_Create(24, picture->width, picture->height);
+    if (!flat)
+        return nullptr;
+    DIB24_FillRect(flat, nullptr, DOCUMENT_BACKGROUND);
+    DIB24_BltDIBA24(flat, nullptr, picture);
+    return flat;
+}
+
+static void Glance_OnReady(GlanceWindow *g, int expression, unsigned generation)
+{
+    if (expression < 0) {
+        g->failed = generation == g->generation;
+        return;
+    }
+    unsigned from = 0;
+    DIB *picture = GlanceWorker_Take(g->worker, expression, &from);
+    if (!picture || expression >= (int)g->cells.size()) {
+        DIB_Delete_(picture);
+        return;
+    }
+    GlanceCell &cell = g->cells[expression];
+    DIB *flat = Glance_Flatten(picture);
+    DIB_Delete_(cell.picture);
+    DIB_Delete_(cell.flat);
+    cell.picture = picture;
+    cell.flat = flat;
+    cell.generation = from;
+    g->backStale = 1;
+    RECT r = Glance_PictureRect(g, expression);
+    InvalidateRect(g->window, &r, FALSE);
+}
+
+// ---- the worker's hooks (on its thread) -------------------------------------
+
+static void Glance_WorkerStarted(void *)
+{
+    // The editor's own work comes first.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+static void Glance_WorkerReady(void *context, int expression, unsigned generation)
+{
+    PostMessageW((HWND)context, GLANCE_MSG_READY, (WPARAM)expression, (LPARAM)generation);
+}
+
+// ---- input ---------------------------------------------------------------
+
+// Chooses the expression in the CHARA page as the user's own choice there.
+static void Glance_Choose(GlanceWindow *g, int expression)
+{
+    AppContext *app = g->app;
+    HWND page = app->pages[PAGE_CHARA];
+    if (!page || expression < 0 || expression >= (int)g->cells.size() || !IsWindowEnabled(app->mainWindow))
+        return;
+    if (app->character.expression == expression)
+        return;
+    HWND box = GetDlgItem(page, IDC_CHARA_EXPRESSION);
+    SendMessageW(box, CB_SETCURSEL, (WPARAM)expression, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_CHARA_EXPRESSION, CBN_SELCHANGE), (LPARAM)box);
+    InvalidateRect(g->window, nullptr, FALSE);
+}
+
+static void Glance_OnClick(GlanceWindow *g, LPARAM lp)
+{
+    SetFocus(g->window);
+    POINT p = {(short)LOWORD(lp), (short)HIWORD(lp)};
+    Glance_Choose(g, Glance_HitTest(g, p));
+}
+
+static void Glance_OnKey(GlanceWindow *g, WPARAM key)
+{
+    int e = g->app->character.expression;
+    int n = (int)g->cells.size();
+    switch (key) {
+    case VK_LEFT: Glance_Choose(g, e > 0 ? e - 1 : 0); break;
+    case VK_RIGHT: Glance_Choose(g, e + 1 < n ? e + 1 : n - 1); break;
+    case VK_UP: Glance_Choose(g, e - g->columns >= 0 ? e - g->columns : e); break;
+    case VK_DOWN: Glance_Choose(g, e + g->columns < n ? e + g->columns : e); break;
+    case VK_HOME: Glance_Choose(g, 0); break;
+    case VK_END: Glance_Choose(g, n - 1); break;
+    case VK_ESCAPE: DestroyWindow(g->window); break;
+    default:
+        if (key >= '1' && key <= '9')
+            Glance_Choose(g, (int)(key - '1'));
+        break;
+    }
+}
+
+// ---- life ------------------------------------------------------------------
+
+static void Glance_OnDestroy(GlanceWindow *g)
+{
+    GlanceWorker_Stop(g->worker);
+    for (GlanceCell &cell : g->cells) {
+        DIB_Delete_(cell.picture);
+        DIB_Delete_(cell.flat);
+    }
+    if (g->back)
+        DeleteObject(g->back);
+    free(g->request);
+    if (g->app->glanceWindow == g->window)
+        g->app->glanceWindow = nullptr;
+    SetWindowLongPtrW(g->window, GWLP_USERDATA, 0);
+    delete g;
+}
+
+static void Glance_OnSize(GlanceWindow *g, int width, int height)
+{
+    Glance_Layout(g, width, height);
+    InvalidateRect(g->window, nullptr, FALSE);
+}
+
+static LRESULT CALLBACK Glance_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NCCREATE) {
+        GlanceWindow *created = (GlanceWindow *)((CREATESTRUCTW *)lp)->lpCreateParams;
+        created->window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, (LONG_PTR)created);
+    }
+    GlanceWindow *g = Glance_From(window);
+    if (!g)
+        return DefWindowProcW(window, msg, wp, lp);
+    switch (msg) {
+    case WM_PAINT: Glance_OnPaint(g); return 0;
+    case WM_PRINTCLIENT: Glance_PaintInto(g, (HDC)wp); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SIZE: Glance_OnSize(g, LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_TIMER: Glance_OnTimer(g, wp); return 0;
+    case GLANCE_MSG_READY: Glance_OnReady(g, (int)wp, (unsigned)lp); return 0;
+    case WM_LBUTTONDOWN: Glance_OnClick(g, lp); return 0;
+    case WM_KEYDOWN: Glance_OnKey(g, wp); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(window, nullptr, FALSE); return 0;
+    case WM_DESTROY: Glance_OnDestroy(g); return 0;
+    }
+    return DefWindowProcW(window, msg, wp, lp);
+}
+
+static int Glance_Register(HINSTANCE instance)
+{
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kClassName, &existing))
+        return 1;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = Glance_Proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, L"APP");
+    wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+}
+
+// The window's outer size for a client of four pictures at half size by two.
+static SIZE Glance_StartSize(int labelHeight, DWORD style)
+{
+    RECT r = {0, 0, 4 * DOCUMENT_WIDTH / 2 + 5 * GLANCE_MARGIN,
+              2 * (DOCUMENT_HEIGHT / 2 + labelHeight) + 3 * GLANCE_MARGIN};
+    AdjustWindowRectEx(&r, style, FALSE, 0);
+    SIZE s = {r.right - r.left, r.bottom - r.top};
+    return s;
+}
+
+void GlanceWindow_Open(AppContext *app)
+{
+    if (app->glanceWindow) {
+        ShowWindow(app->glanceWindow, SW_RESTORE);
+        SetForegroundWindow(app->glanceWindow);
+        return;
+    }
+    if (!app->catalog || !Glance_Register(app->instance))
+        return;
+    GlanceWindow *g = new (std::nothrow) GlanceWindow;
+    if (!g)
+        return;
+    g->app = app;
+    g->cells.resize((size_t)PtrList_Count(app->catalog->expressions));
+    g->labelHeight = Glance_LabelHeight(app->mainWindow);
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    SIZE size = Glance_StartSize(g->labelHeight, style);
+    HWND window = CreateWindowExW(0, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
+                                  app->mainWindow, nullptr, app->instance, g);
+    if (!window) {
+        delete g;
+        return;
+    }
+    g->window = window;
+    app->glanceWindow = window;
+    GlanceWorkerHooks hooks = {window, Glance_WorkerStarted, Glance_WorkerReady};
+    g->worker = GlanceWorker_Start(app->catalog, app->character.dataFolder, hooks);
+    if (!g->worker) {
+        DestroyWindow(window);
+        return;
+    }
+    Wnd_CenterOnParent(window);
+    Glance_Request(g);
+    ShowWindow(window, SW_SHOW);
+}
+
+void GlanceWindow_Refresh(AppContext *app)
+{
+    if (app->glanceWindow)
+        SetTimer(app->glanceWindow, GLANCE_TIMER_REFRESH, GLANCE_REFRESH_DELAY_MS, nullptr);
+}
+
+int GlanceWindow_IsCurrent(HWND window)
+{
+    GlanceWindow *g = window ? Glance_From(window) : nullptr;
+    if (!g || !g->generation)
+        return 0;
+    for (const GlanceCell &cell : g->cells)
+        if (cell.generation != g->generation)
+            return 0;
+    return 1;
+}
+
+const DIB *GlanceWindow_Picture(HWND window, int expression)
+{
+    GlanceWindow *g = window ? Glance_From(window) : nullptr;
+    if (!g || expression < 0 || expression >= (int)g->cells.size())
+        return nullptr;
+    return g->cells[expression].picture;
+}
+
+int GlanceWindow_PictureRect(HWND window, int expression, RECT *r)
+{
+    GlanceWindow *g = window ? Glance_From(window) : nullptr;
+    if (!g || expression < 0 || expression >= (int)g->cells.size())
+        return 0;
+    *r = Glance_PictureRect(g, expression);
+    return 1;
+}

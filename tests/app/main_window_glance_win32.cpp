@@ -1,0 +1,185 @@
+// The expressions window against the program's own export: the pictures it
+// holds are the files the export writes, what it paints is those pictures
+// scaled, it follows the character, and a click or a key chooses the
+// expression in the CHARA page.
+#include <doctest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app_window_fixture_win32.h"
+#include "layers/render.h"
+
+using namespace apptest;
+
+namespace {
+
+const int FRONT_HAIR = 1000;
+
+double MillisecondsSince(const LARGE_INTEGER &from)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * (double)(now.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
+}
+
+bool SamePixels(const DIB *a, const DIB *b)
+{
+    return a && b && a->width == b->width && a->height == b->height && a->sizeImage == b->sizeImage &&
+           memcmp(DIB_Bits(a), DIB_Bits(b), a->sizeImage) == 0;
+}
+
+// The client area as WM_PRINTCLIENT paints it, top-down BGRA rows.
+struct Painted {
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    explicit Painted(HWND window)
+    {
+        RECT client;
+        GetClientRect(window, &client);
+        width = client.right;
+        height = client.bottom;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void *bits = nullptr;
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
+        GdiFlush();
+        pixels.assign((unsigned char *)bits, (unsigned char *)bits + (size_t)width * height * 4);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+        ReleaseDC(nullptr, screen);
+    }
+    const unsigned char *At(int x, int y) const { return &pixels[((size_t)y * width + x) * 4]; }
+};
+
+// The picture over the preview's background, as one channel value.
+int FlatChannel(const DIB *picture, int x, int y, int c)
+{
+    const unsigned char *p = DIB_RowTD(picture, y) + x * 4;
+    int background = (DOCUMENT_BACKGROUND >> (8 * (2 - c))) & 0xFF;  // COLORREF is 0xBBGGRR
+    return (p[c] * p[3] + background * (255 - p[3]) + 127) / 255;
+}
+
+// How far the painted cell is from the picture scaled to the cell by area
+// averaging: the share of pixels off by more than a rounding filter would
+// be in any channel.
+double ShareOff(const Painted &painted, RECT cell, const DIB *picture)
+{
+    int w = cell.right - cell.left, h = cell.bottom - cell.top, off = 0;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            int x0 = x * picture->width / w, x1 = (x + 1) * picture->width / w;
+            int y0 = y * picture->height / h, y1 = (y + 1) * picture->height / h;
+            bool bad = false;
+            for (int c = 0; c < 3 && !bad; c++) {
+                int sum = 0, n = 0;
+                for (int sy = y0; sy < y1; sy++)
+                    for (int sx = x0; sx < x1; sx++, n++)
+                        sum += FlatChannel(picture, sx, sy, c);
+                int expected = n ? sum / n : 0;
+                bad = abs(painted.At(cell.left + x, cell.top + y)[c] - expected) > 40;
+            }
+            off += bad;
+        }
+    return (double)off / (w * h);
+}
+
+}  // namespace
+
+TEST_CASE("the expressions window holds the export's pictures, paints them scaled, follows the character and chooses")
+{
+    char started[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof started, started);
+    AppWindow w;
+    UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Glance");
+    w.Choose(PAGE_CHARA, FRONT_HAIR, 1);
+    const int expressions = PtrList_Count(w.app.catalog->expressions);
+    REQUIRE(expressions == 8);
+
+    // Ctrl+E opens it; every picture arrives without the editor waiting.
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    w.Key(w.main, {VK_CONTROL}, 'E');
+    HWND glance = w.app.glanceWindow;
+    REQUIRE(glance);
+    REQUIRE(w.RunUntil([&] { return GlanceWindow_IsCurrent(glance); }, 30000));
+    UpdateWindow(glance);
+    MESSAGE("expressions window filled in " << MillisecondsSince(start) << " ms");
+    CHECK(IsWindowEnabled(w.main));
+
+    // The program's own export of the same character.
+    CreateDirectoryA("out", nullptr);
+    SavePage_SetFreeFolder(w.Page(PAGE_SAVE), "out");
+    CheckDlgButton(w.Page(PAGE_SAVE), IDC_SAVE_FREE_RADIO, BST_CHECKED);
+    {
+        pagestest::ModalScript script({Answer("출력 완료창", IDOK, nullptr)}, AllTitles());
+        w.Click(PAGE_SAVE, IDC_SAVE_OUTPUT);
+        REQUIRE(w.RunUntil([&] { return script.Finished(); }, 30000));
+        w.WaitIdle();
+    }
+    Painted painted(glance);
+    for (int e = 0; e < expressions; e++) {
+        const PartEntry *entry = (const PartEntry *)PtrList_Get(w.app.catalog->expressions, e);
+        std::string file = std::string("out\\Glance\\default\\") + entry->folder + ".png";
+        DIB *exported = DIB_CreateFromFile(file.c_str());
+        REQUIRE_MESSAGE(exported, file);
+        CHECK_MESSAGE(SamePixels(GlanceWindow_Picture(glance, e), exported), "expression " << e);
+        RECT cell;
+        REQUIRE(GlanceWindow_PictureRect(glance, e, &cell));
+        CHECK(cell.right - cell.left >= DOCUMENT_WIDTH / 3);
+        double right = ShareOff(painted, cell, exported);
+        CHECK_MESSAGE(right < 0.0005, "painted expression " << e);
+        // A neighbour that looks different is told apart by the same measure.
+        const DIB *other = GlanceWindow_Picture(glance, (e + 1) % expressions);
+        if (!SamePixels(other, exported))
+            CHECK(ShareOff(painted, cell, other) > right);
+        DIB_Delete_(exported);
+    }
+    guitest::SaveWindowPng(glance, (std::string(started) + "\\glance_window.png").c_str(), true);
+
+    // A change of the character reaches every picture; the old ones stay
+    // until the new ones arrive.
+    std::vector<unsigned char> before(DIB_Bits(GlanceWindow_Picture(glance, 3)),
+                                      DIB_Bits(GlanceWindow_Picture(glance, 3)) + DIB_BytesPerRow(GlanceWindow_Picture(glance, 3)) * DOCUMENT_HEIGHT);
+    w.Choose(PAGE_CHARA, FRONT_HAIR, 0);
+    CHECK(GlanceWindow_Picture(glance, 3) != nullptr);
+    REQUIRE(w.RunUntil([&] { return GlanceWindow_IsCurrent(glance); }, 30000));
+    CHECK(memcmp(before.data(), DIB_Bits(GlanceWindow_Picture(glance, 3)), before.size()) != 0);
+
+    // A click on a picture chooses its expression, as the CHARA page's box
+    // would; the arrow keys step from there; each is one undo step.
+    RECT cell;
+    REQUIRE(GlanceWindow_PictureRect(glance, 5, &cell));
+    SendMessageW(glance, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 10, cell.top + 10));
+    SendMessageW(glance, WM_LBUTTONUP, 0, MAKELPARAM(cell.left + 10, cell.top + 10));
+    w.WaitIdle();
+    CHECK(w.app.character.expression == 5);
+    CHECK(SendMessageW(w.Item(PAGE_CHARA, IDC_CHARA_EXPRESSION), CB_GETCURSEL, 0, 0) == 5);
+    w.Key(glance, {}, VK_RIGHT);
+    CHECK(w.app.character.expression == 6);
+    w.Command(CMD_UNDO);
+    CHECK(w.app.character.expression == 5);
+
+    // Choosing an expression changes no picture; the window asks for none.
+    w.Run(200);
+    CHECK(GlanceWindow_IsCurrent(glance));
+    guitest::SaveWindowPng(glance, (std::string(started) + "\\glance_window_chosen.png").c_str(), true);
+
+    // The CHARA page's button brings the open window back; Esc closes it.
+    w.Click(PAGE_CHARA, IDC_CHARA_GLANCE);
+    CHECK(w.app.glanceWindow == glance);
+    w.Key(glance, {}, VK_ESCAPE);
+    CHECK(w.app.glanceWindow == nullptr);
+    CHECK_FALSE(IsWindow(glance));
+}
