@@ -31,7 +31,7 @@ static const wchar_t kClassName[] = L"VorGlance";
 enum {
     GLANCE_MSG_READY = WM_APP + 1,  // wParam expression, lParam generation
     GLANCE_TIMER_REFRESH = 1,
-    GLANCE_REFRESH_DELAY_MS = 40,   // changes closer together make one request
+    GLANCE_REFRESH_DELAY_MS = 30,   // changes closer together make one request
     GLANCE_MARGIN = 8,
     GLANCE_FRAME = 3,               // the current expression's frame
 };
@@ -52,6 +52,7 @@ struct GlanceWindow {
     size_t requestSize = 0;
     int requestStyle = -1;
     int failed = 0;                   // the newest request could not be shown
+    int refreshPending = 0;           // a change waits for the refresh timer
     HBITMAP back = nullptr;           // pictures and labels at the client size
     SIZE backSize = {0, 0};
     int backStale = 1;
@@ -264,6 +265,7 @@ static void Glance_Request(GlanceWindow *g)
         SetTimer(g->window, GLANCE_TIMER_REFRESH, GLANCE_REFRESH_DELAY_MS, nullptr);
         return;
     }
+    g->refreshPending = 0;
     InvalidateRect(g->window, nullptr, FALSE);  // the current expression may have moved
     ProjectState state;
     if (!ProjectCmd_TakeState(app, &state))
@@ -506,14 +508,17 @@ void GlanceWindow_Open(AppContext *app)
 
 void GlanceWindow_Refresh(AppContext *app)
 {
-    if (app->glanceWindow)
-        SetTimer(app->glanceWindow, GLANCE_TIMER_REFRESH, GLANCE_REFRESH_DELAY_MS, nullptr);
+    GlanceWindow *g = app->glanceWindow ? Glance_From(app->glanceWindow) : nullptr;
+    if (!g)
+        return;
+    g->refreshPending = 1;
+    SetTimer(g->window, GLANCE_TIMER_REFRESH, GLANCE_REFRESH_DELAY_MS, nullptr);
 }
 
 int GlanceWindow_IsCurrent(HWND window)
 {
     GlanceWindow *g = window ? Glance_From(window) : nullptr;
-    if (!g || !g->generation)
+    if (!g || !g->generation || g->refreshPending)
         return 0;
     for (const GlanceCell &cell : g->cells)
         if (cell.generation != g->generation)
