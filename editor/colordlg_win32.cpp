@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -49,6 +50,8 @@ struct ColorDlgState {
     int presetCount;
     HlsColour presets[PALETTE_MAX_SWATCHES];
     RecentColours recent;
+    HWND tips;           // the swatches' tooltips, or nullptr
+    wchar_t tipText[80]; // the text of the tooltip being shown
 };
 
 uint8_t *Colour_Channel(HlsColour *c, int channel)
@@ -107,6 +110,7 @@ void ColorDlg_BuildTemplate(TemplateWriter *w)
 {
     static const wchar_t *labels[COLORDLG_CHANNELS] = {L"색상(&H):", L"명도(&L):", L"채도(&S):"};
     const int items = 1 + 3 * COLORDLG_CHANNELS + 2 + 2 + PALETTE_MAX_SWATCHES + RECENT_COLOURS_MAX + 2;
+    static_assert(PALETTE_MAX_SWATCHES > 0 && RECENT_COLOURS_MAX > 0, "the rows start with a swatch");
     w->Dword(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU);
     w->Dword(0);
     w->Word(items);
@@ -120,7 +124,8 @@ void ColorDlg_BuildTemplate(TemplateWriter *w)
     w->Word(9);
     w->Text(UiText_DialogFace());
 
-    w->Item(SS_OWNERDRAW, 8, 8, 44, 56, COLORDLG_SWATCH, ATOM_STATIC, nullptr, L"");
+    // SS_NOTIFY lets the mouse reach it, for its tooltip.
+    w->Item(SS_OWNERDRAW | SS_NOTIFY, 8, 8, 44, 56, COLORDLG_SWATCH, ATOM_STATIC, nullptr, L"");
     for (int c = 0; c < COLORDLG_CHANNELS; c++) {
         short y = (short)(8 + 20 * c);
         w->Item(SS_LEFT, 60, (short)(y + 2), 36, 10, (WORD)-1, ATOM_STATIC, nullptr, labels[c]);
@@ -129,15 +134,18 @@ void ColorDlg_BuildTemplate(TemplateWriter *w)
         w->Item(WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_RIGHT, 176, (short)(y + 1), 26, 12,
                 (WORD)(COLORDLG_HUE_EDIT + c), ATOM_EDIT, nullptr, L"");
     }
-    w->Item(SS_LEFT, 8, 70, 28, 10, (WORD)-1, ATOM_STATIC, nullptr, L"견본:");
+    // Each row of small swatches is one tab stop and a group: Tab (or the
+    // label's mnemonic) reaches its first swatch, the arrow keys move along
+    // it and Space takes the colour, as in a row of radio buttons.
+    w->Item(SS_LEFT | WS_GROUP, 8, 70, 28, 10, (WORD)-1, ATOM_STATIC, nullptr, L"견본(&W):");
     for (int i = 0; i < PALETTE_MAX_SWATCHES; i++)
-        w->Item(SS_OWNERDRAW | SS_NOTIFY, (short)(38 + COLORDLG_SWATCH_STEP * i), 68, 12, 12,
-                (WORD)(COLORDLG_PRESET_FIRST + i), ATOM_STATIC, nullptr, L"");
-    w->Item(SS_LEFT, 8, 88, 28, 10, (WORD)-1, ATOM_STATIC, nullptr, L"최근:");
+        w->Item(BS_OWNERDRAW | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), (short)(38 + COLORDLG_SWATCH_STEP * i), 68,
+                12, 12, (WORD)(COLORDLG_PRESET_FIRST + i), ATOM_BUTTON, nullptr, L"");
+    w->Item(SS_LEFT | WS_GROUP, 8, 88, 28, 10, (WORD)-1, ATOM_STATIC, nullptr, L"최근(&R):");
     for (int i = 0; i < RECENT_COLOURS_MAX; i++)
-        w->Item(SS_OWNERDRAW | SS_NOTIFY, (short)(38 + COLORDLG_SWATCH_STEP * i), 86, 12, 12,
-                (WORD)(COLORDLG_RECENT_FIRST + i), ATOM_STATIC, nullptr, L"");
-    w->Item(WS_TABSTOP | BS_PUSHBUTTON, 8, 104, 44, 14, COLORDLG_COPY, ATOM_BUTTON, nullptr, L"복사(&C)");
+        w->Item(BS_OWNERDRAW | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), (short)(38 + COLORDLG_SWATCH_STEP * i), 86,
+                12, 12, (WORD)(COLORDLG_RECENT_FIRST + i), ATOM_BUTTON, nullptr, L"");
+    w->Item(WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 8, 104, 44, 14, COLORDLG_COPY, ATOM_BUTTON, nullptr, L"복사(&C)");
     w->Item(WS_TABSTOP | BS_PUSHBUTTON, 56, 104, 44, 14, COLORDLG_PASTE, ATOM_BUTTON, nullptr, L"붙여넣기(&P)");
     w->Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 112, 104, 48, 14, IDOK, ATOM_BUTTON, nullptr, L"확인");
     w->Item(WS_TABSTOP | BS_PUSHBUTTON, 164, 104, 48, 14, IDCANCEL, ATOM_BUTTON, nullptr, L"취소");
@@ -265,6 +273,58 @@ void ColorDlg_DrawSwatch(const ColorDlgState *s, const DRAWITEMSTRUCT *dis)
     FillRect(dis->hDC, &dis->rcItem, brush);
     DeleteObject(brush);
     FrameRect(dis->hDC, &dis->rcItem, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    if (dis->itemState & ODS_FOCUS) {
+        // A white ring inside the black frame shows the keyboard's place on
+        // any colour.
+        RECT ring = dis->rcItem;
+        InflateRect(&ring, -1, -1);
+        FrameRect(dis->hDC, &ring, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        InflateRect(&ring, -1, -1);
+        DrawFocusRect(dis->hDC, &ring);
+    }
+}
+
+// The tooltip of a swatch: its colour in the sliders' terms.
+void ColorDlg_OnTipText(ColorDlgState *s, NMTTDISPINFOW *info)
+{
+    int id = (info->uFlags & TTF_IDISHWND) ? GetDlgCtrlID((HWND)info->hdr.idFrom) : (int)info->hdr.idFrom;
+    HlsColour colour;
+    if (!ColorDlg_SwatchColour(s, id, &colour)) {
+        info->lpszText = const_cast<wchar_t *>(L"");
+        return;
+    }
+    char text[80];
+    snprintf(text, sizeof text, "색상 %d, 명도 %d, 채도 %d", colour.hue, colour.luminance, colour.saturation);
+    std::wstring wide = UiText_ToWide(text);
+    wcsncpy(s->tipText, wide.c_str(), sizeof s->tipText / sizeof s->tipText[0] - 1);
+    s->tipText[sizeof s->tipText / sizeof s->tipText[0] - 1] = L'\0';
+    info->lpszText = s->tipText;
+}
+
+// One tool per swatch, asking for its text when it shows.
+void ColorDlg_AddTips(HWND dialog, ColorDlgState *s)
+{
+    s->tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!s->tips)
+        return;
+    auto add = [&](int id) {
+        HWND control = GetDlgItem(dialog, id);
+        if (!control)
+            return;
+        TOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = dialog;
+        tool.uId = (UINT_PTR)control;
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(s->tips, TTM_ADDTOOLW, 0, (LPARAM)&tool);
+    };
+    add(COLORDLG_SWATCH);
+    for (int i = 0; i < s->presetCount; i++)
+        add(COLORDLG_PRESET_FIRST + i);
+    for (int i = 0; i < RECENT_COLOURS_MAX; i++)
+        add(COLORDLG_RECENT_FIRST + i);
 }
 
 // Takes a whole colour (a swatch, a paste) the way a slider move takes one
@@ -347,7 +407,7 @@ void ColorDlg_OnCommand(HWND dialog, ColorDlgState *s, int id, int code)
         ColorDlg_OnCopy(dialog, s);
     else if (id == COLORDLG_PASTE)
         ColorDlg_OnPaste(dialog, s);
-    else if (code == STN_CLICKED && ColorDlg_IsSmallSwatch(id))
+    else if (code == BN_CLICKED && ColorDlg_IsSmallSwatch(id))
         ColorDlg_OnSwatchClick(dialog, s, id);
     else if (code == EN_CHANGE && id >= COLORDLG_HUE_EDIT && id < COLORDLG_HUE_EDIT + COLORDLG_CHANNELS)
         ColorDlg_OnEdit(dialog, s, id - COLORDLG_HUE_EDIT);
@@ -363,6 +423,10 @@ void ColorDlg_OnInit(HWND dialog, ColorDlgState *s)
     }
     for (int i = s->presetCount; i < PALETTE_MAX_SWATCHES; i++)
         ShowWindow(GetDlgItem(dialog, COLORDLG_PRESET_FIRST + i), SW_HIDE);
+    // Empty recent places take neither clicks nor the keyboard.
+    for (int i = s->recent.count; i < RECENT_COLOURS_MAX; i++)
+        EnableWindow(GetDlgItem(dialog, COLORDLG_RECENT_FIRST + i), FALSE);
+    ColorDlg_AddTips(dialog, s);
     ColorDlg_ShowColour(dialog, s);
     // Centre over the window that owns the dialog.
     HWND around = GetWindow(dialog, GW_OWNER);
@@ -399,6 +463,11 @@ INT_PTR CALLBACK ColorDlg_Proc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
         return TRUE;
     case WM_COMMAND:
         ColorDlg_OnCommand(dialog, s, LOWORD(wp), HIWORD(wp));
+        return TRUE;
+    case WM_NOTIFY:
+        if (((const NMHDR *)lp)->code != TTN_GETDISPINFOW)
+            return FALSE;
+        ColorDlg_OnTipText(s, (NMTTDISPINFOW *)lp);
         return TRUE;
     case WM_DESTROY:
         RemovePropA(dialog, COLORDLG_PROP);

@@ -13,6 +13,7 @@
 #include "core/services/registry_win32.h"
 #include "editor/character.h"
 #include "editor/colordlg_win32.h"
+#include "editor/colour_swatches.h"
 #include "gui_test_support.h"
 #include "test_support.h"
 
@@ -331,4 +332,88 @@ TEST_CASE("colour dialog: Copy in one slot, Paste in another gives the same colo
         CHECK(Changes(reports).size() == (c.takes ? 1u : 0u));
         CHECK(Same(reports.back().colour, c.takes ? HlsColour{7, 8, 9} : HlsColour{1, 1, 1}));
     }
+}
+
+namespace {
+
+// A key as the dialog's own loop hands it over: through IsDialogMessage.
+void DialogKey(HWND dialog, WPARAM key)
+{
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        MSG msg = {GetFocus(), message, key, (LPARAM)(message == WM_KEYUP ? 0xC0000001u : 1u), 0, {0, 0}};
+        if (!IsDialogMessageW(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+struct TipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindTips(HWND window, LPARAM lp)
+{
+    TipSearch *search = (TipSearch *)lp;
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (GetWindow(window, GW_OWNER) == search->owner && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ShootAndAccept(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    guitest::SaveWindowPng(openDialog, "colour_keyboard.png", true);
+    PostMessageA(openDialog, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+TEST_CASE("colour dialog: the swatch rows by keyboard, and each swatch's colour as its tooltip")
+{
+    ScratchFolder dir;
+    std::string palette = "Hair = 0x102030, 0x405060, 0x708090;\n";
+    ScratchFolder::WriteBytes(dir / "palette.inf", std::vector<unsigned char>(palette.begin(), palette.end()));
+    Reg_SetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, "1,2,3");
+    std::vector<Report> reports;
+    int result = RunDialog(
+        {10, 128, 255},
+        [&](HWND dialog) {
+            HWND first = GetDlgItem(dialog, COLORDLG_PRESET_FIRST);
+            CHECK((GetWindowLongW(first, GWL_STYLE) & WS_TABSTOP) != 0);
+            CHECK((GetWindowLongW(GetDlgItem(dialog, COLORDLG_PRESET_FIRST + 1), GWL_STYLE) & WS_TABSTOP) == 0);
+            // Right moves along the row, Space takes the colour.
+            SetFocus(first);
+            DialogKey(dialog, VK_RIGHT);
+            CHECK(GetFocus() == GetDlgItem(dialog, COLORDLG_PRESET_FIRST + 1));
+            DialogKey(dialog, VK_SPACE);
+            CHECK(Same(Sliders(dialog), HlsColour{0x40, 0x50, 0x60}));
+            // Only the recent places that hold a colour take input.
+            CHECK(IsWindowEnabled(GetDlgItem(dialog, COLORDLG_RECENT_FIRST)));
+            CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, COLORDLG_RECENT_FIRST + 1)));
+
+            TipSearch search = {dialog, nullptr};
+            EnumThreadWindows(GetCurrentThreadId(), FindTips, (LPARAM)&search);
+            REQUIRE(search.found);
+            CHECK(SendMessageW(search.found, TTM_GETTOOLCOUNT, 0, 0) == 1 + 3 + RECENT_COLOURS_MAX);
+            NMTTDISPINFOW info = {};
+            info.hdr.hwndFrom = search.found;
+            info.hdr.idFrom = (UINT_PTR)GetDlgItem(dialog, COLORDLG_PRESET_FIRST + 2);
+            info.hdr.code = TTN_GETDISPINFOW;
+            info.uFlags = TTF_IDISHWND;
+            SendMessageW(dialog, WM_NOTIFY, 0, (LPARAM)&info);
+            REQUIRE(info.lpszText);
+            CHECK(std::wstring(info.lpszText) == L"\xC0C9\xC0C1 112, \xBA85\xB3C4 128, \xCC44\xB3C4 144");
+            // Once the dialog is on screen, a picture of the focused swatch.
+            SetTimer(nullptr, 0, 400, ShootAndAccept);
+        },
+        &reports, ID_HAIR, dir.path.c_str());
+    CHECK(result == COLORDLG_ACCEPTED);
+    CHECK(Same(reports.back().colour, HlsColour{0x40, 0x50, 0x60}));
+    Reg_SetString(COLORDLG_RECENT_KEY, COLORDLG_RECENT_VALUE, "");
 }
