@@ -87,11 +87,11 @@ static int Glance_LabelHeight(HWND window)
 // in the number of rows that gives the largest, centred.
 static void Glance_Layout(GlanceWindow *g, int width, int height)
 {
-    const int n = (int)g->cells.size();
+    const int n = (int)g->cells.size() > 0 ? (int)g->cells.size() : 1;
     const int m = GLANCE_MARGIN;
     double best = 0;
-    int bestColumns = n > 0 ? n : 1;
-    for (int rows = 1; rows <= (n > 0 ? n : 1); rows++) {
+    int bestColumns = n;
+    for (int rows = 1; rows <= n; rows++) {
         int columns = (n + rows - 1) / rows;
         double w = (double)(width - m * (columns + 1)) / columns;
         double h = (double)(height - m * (rows + 1)) / rows - g->labelHeight;
@@ -106,7 +106,7 @@ static void Glance_Layout(GlanceWindow *g, int width, int height)
     g->columns = bestColumns;
     g->pictureSize.cx = (int)(DOCUMENT_WIDTH * best);
     g->pictureSize.cy = (int)(DOCUMENT_HEIGHT * best);
-    int rows = n > 0 ? (n + bestColumns - 1) / bestColumns : 1;
+    int rows = (n + bestColumns - 1) / bestColumns;
     int gridW = bestColumns * g->pictureSize.cx + (bestColumns - 1) * m;
     int gridH = rows * (g->pictureSize.cy + g->labelHeight) + (rows - 1) * m;
     g->origin.x = (width - gridW) / 2;
@@ -411,6 +411,13 @@ static void Glance_OnDestroy(GlanceWindow *g)
     delete g;
 }
 
+// Small enough to tuck away, large enough to tell the faces apart.
+static void Glance_OnMinMax(MINMAXINFO *info)
+{
+    info->ptMinTrackSize.x = 240;
+    info->ptMinTrackSize.y = 180;
+}
+
 static void Glance_OnSize(GlanceWindow *g, int width, int height)
 {
     Glance_Layout(g, width, height);
@@ -432,6 +439,7 @@ static LRESULT CALLBACK Glance_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
     case WM_PRINTCLIENT: Glance_PaintInto(g, (HDC)wp); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SIZE: Glance_OnSize(g, LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_GETMINMAXINFO: Glance_OnMinMax((MINMAXINFO *)lp); return 0;
     case WM_TIMER: Glance_OnTimer(g, wp); return 0;
     case GLANCE_MSG_READY: Glance_OnReady(g, (int)wp, (unsigned)lp); return 0;
     case WM_LBUTTONDOWN: Glance_OnClick(g, lp); return 0;
