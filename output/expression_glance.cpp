@@ -57,6 +57,7 @@ unsigned char *ExpressionGlance_Reduce(const unsigned char *bytes, size_t size, 
     p->freeFolderFlag = 0;
     ClearText(&p->expression.key);
     p->expression.index = -1;
+    p->hairDefaultColour = 0;  // Show draws the hair in the stored colour
     for (int i = 0; i < PtrList_Count(p->styles); i++) {
         DressStyle *s = (DressStyle *)PtrList_Get(p->styles, i);
         ClearText(&s->name);
@@ -84,6 +85,11 @@ int ExpressionGlance_Show(ExpressionGlance *g, const unsigned char *bytes, size_
     if (style < 0 || style >= styles)
         style = 0;
     Project_ResolveKeys(p, g->catalog);
+    // The hair is drawn in the colour stored, which is the colour the
+    // editor shows: with the hair's own colour applied it is that colour,
+    // and while a colour dialog tries another it is the one being tried
+    // (applying the hair's own colour again would hide it).
+    p->hairDefaultColour = 0;
     // The expression is chosen per picture; a reduced image has none.
     if (p->expression.index < 0)
         p->expression.index = g->ready ? g->ch.expression : 0;

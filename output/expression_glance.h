@@ -32,7 +32,8 @@ void ExpressionGlance_Close(ExpressionGlance *g);
 
 // The project file image with everything the pictures do not depend on
 // cleared (the character's name, the export folders and flags, the current
-// expression, the styles' names, folders and check states): two images
+// expression, whether the hair takes its own colour, the styles' names,
+// folders and check states): two images
 // whose reductions are equal give equal pictures. Returns a heap block
 // (free with free()) or nullptr when the image is damaged or memory ran out.
 unsigned char *ExpressionGlance_Reduce(const unsigned char *bytes, size_t size, size_t *outSize);

@@ -200,6 +200,37 @@ TEST_CASE("the expressions window holds the export's pictures, paints them scale
     CHECK_FALSE(IsWindow(glance));
 }
 
+TEST_CASE("the expressions window follows a colour dialog's live colours and goes back on Cancel")
+{
+    AppWindow w;
+    w.Command(CMD_GLANCE);
+    HWND glance = w.app.glanceWindow;
+    REQUIRE(glance);
+    REQUIRE(w.RunUntil([&] { return GlanceWindow_IsCurrent(glance); }, 30000));
+    DIB *before = DIB_MakeCopy(GlanceWindow_Picture(glance, 0));
+    REQUIRE(before);
+    bool followed = false;
+    pagestest::ModalScript script(
+        {[] { return FindDialog(COLOUR_TITLE) != nullptr; },
+         [] {
+             UiText_SetItem(FindDialog(COLOUR_TITLE), 1111, "170");
+             return true;
+         },
+         // While the dialog is open the pictures take the colour tried.
+         [&] {
+             followed = GlanceWindow_IsCurrent(glance) && !SamePixels(GlanceWindow_Picture(glance, 0), before);
+             return followed;
+         },
+         Answer(COLOUR_TITLE, IDCANCEL, nullptr)},
+        AllTitles());
+    w.Click(PAGE_CHARA, 1009);  // the hair colour button
+    CHECK(script.Finished());
+    CHECK(followed);
+    REQUIRE(w.RunUntil([&] { return GlanceWindow_IsCurrent(glance); }, 30000));
+    CHECK(SamePixels(GlanceWindow_Picture(glance, 0), before));
+    DIB_Delete_(before);
+}
+
 // What the window costs with the sample project: the time from the command
 // to the last picture painted, the time to catch up after a change, and a
 // part change in the editor with the window open against closed. Timings

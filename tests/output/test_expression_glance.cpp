@@ -204,7 +204,8 @@ TEST_CASE("the worker composes the newest request and hands over each picture on
     // Three requests in a row: whatever the first two gave, the third's
     // pictures all arrive and are the export's.
     for (unsigned generation = 1; generation <= 3; generation++) {
-        Character_WriteSlot(&s.h.ch, ID_HAIR, {(uint8_t)(generation * 40), 100, 150});
+        // As a colour dialog tries it: the hair is recoloured at once.
+        ApplySlotColour(&s.h.ch, &s.h.w, ID_HAIR, {(uint8_t)(generation * 40), 100, 150}, 0);
         Bytes image;
         s.Image(&image);
         GlanceWorker_Request(w, image.data, image.size, 1, generation);
