@@ -51,7 +51,6 @@ struct GlanceWindow {
     unsigned char *request = nullptr; // its reduced project image
     size_t requestSize = 0;
     int requestStyle = -1;
-    int failed = 0;                   // the newest request could not be shown
     int refreshPending = 0;           // a change waits for the refresh timer
     HBITMAP back = nullptr;           // pictures and labels at the client size
     SIZE backSize = {0, 0};
@@ -291,7 +290,6 @@ static void Glance_Request(GlanceWindow *g)
     g->request = reduced;
     g->requestSize = size;
     g->requestStyle = style;
-    g->failed = 0;
     GlanceWorker_Request(g->worker, handed, size, style, ++g->generation);
 }
 
@@ -313,10 +311,25 @@ static DIB *Glance_Flatten(const DIB *picture)
     return flat;
 }
 
+static void Glance_ClearCells(GlanceWindow *g, unsigned generation)
+{
+    for (GlanceCell &cell : g->cells) {
+        DIB_Delete_(cell.picture);
+        DIB_Delete_(cell.flat);
+        cell = GlanceCell();
+        cell.generation = generation;
+    }
+    g->backStale = 1;
+    InvalidateRect(g->window, nullptr, FALSE);
+}
+
 static void Glance_OnReady(GlanceWindow *g, int expression, unsigned generation)
 {
     if (expression < 0) {
-        g->failed = generation == g->generation;
+        // The newest project could not be shown (memory ran out): empty
+        // places rather than pictures of an older one.
+        if (generation == g->generation)
+            Glance_ClearCells(g, generation);
         return;
     }
     unsigned from = 0;
@@ -398,10 +411,7 @@ static void Glance_OnKey(GlanceWindow *g, WPARAM key)
 static void Glance_OnDestroy(GlanceWindow *g)
 {
     GlanceWorker_Stop(g->worker);
-    for (GlanceCell &cell : g->cells) {
-        DIB_Delete_(cell.picture);
-        DIB_Delete_(cell.flat);
-    }
+    Glance_ClearCells(g, 0);
     if (g->back)
         DeleteObject(g->back);
     free(g->request);
