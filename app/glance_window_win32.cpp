@@ -40,6 +40,7 @@ struct GlanceCell {
     DIB *picture = nullptr;   // the export's picture, 32 bits with alpha
     DIB *flat = nullptr;      // the same over the preview's background, 24 bits
     unsigned generation = 0;  // the request it belongs to (0: none yet)
+    bool stale = false;       // arrived since the back buffer was drawn
 };
 
 struct GlanceWindow {
@@ -180,22 +181,31 @@ static void Glance_RenderBack(GlanceWindow *g, HDC target)
         g->backSize.cy = client.bottom;
         g->backStale = 1;
     }
-    if (!g->back || !g->backStale)
+    if (!g->back)
         return;
     HDC dc = CreateCompatibleDC(target);
     HGDIOBJ oldBitmap = SelectObject(dc, g->back);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    HFONT font = (HFONT)SendMessageW(g->app->mainWindow, WM_GETFONT, 0, 0);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    for (int e = 0; e < (int)g->cells.size(); e++) {
-        RECT r = Glance_PictureRect(g, e);
-        Glance_DrawPicture(g->cells[e], dc, r);
-        Glance_DrawLabel(g, dc, e, r);
+    if (g->backStale) {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        HFONT font = (HFONT)SendMessageW(g->app->mainWindow, WM_GETFONT, 0, 0);
+        HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        for (int e = 0; e < (int)g->cells.size(); e++)
+            Glance_DrawLabel(g, dc, e, Glance_PictureRect(g, e));
+        if (oldFont)
+            SelectObject(dc, oldFont);
     }
-    if (oldFont)
-        SelectObject(dc, oldFont);
+    // A picture that arrives redraws its own place only.
+    for (int e = 0; e < (int)g->cells.size(); e++) {
+        GlanceCell &cell = g->cells[e];
+        if (!g->backStale && !cell.stale)
+            continue;
+        RECT r = Glance_PictureRect(g, e);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        Glance_DrawPicture(cell, dc, r);
+        cell.stale = false;
+    }
     SelectObject(dc, oldBitmap);
     DeleteDC(dc);
     g->backStale = 0;
@@ -259,8 +269,11 @@ static void Glance_Request(GlanceWindow *g)
 {
     AppContext *app = g->app;
     // The export drives the character from its own thread; the pictures
-    // wait until it has finished, and a load pass until it has ended.
-    if (app->exporting || (app->doc && app->doc->loaderRunning)) {
+    // wait until it has finished, and until the editor has loaded and
+    // painted its own picture, so that they never compete with it.
+    if (app->exporting || (app->doc && app->doc->loaderRunning) ||
+        (app->canvas && IsWindowVisible(app->canvas) && !IsIconic(app->mainWindow) &&
+         GetUpdateRect(app->canvas, nullptr, FALSE))) {
         SetTimer(g->window, GLANCE_TIMER_REFRESH, GLANCE_REFRESH_DELAY_MS, nullptr);
         return;
     }
@@ -345,7 +358,7 @@ static void Glance_OnReady(GlanceWindow *g, int expression, unsigned generation)
     cell.picture = picture;
     cell.flat = flat;
     cell.generation = from;
-    g->backStale = 1;
+    cell.stale = true;
     RECT r = Glance_PictureRect(g, expression);
     InvalidateRect(g->window, &r, FALSE);
 }
