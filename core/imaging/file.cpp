@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 
 #include "core/imaging/system_path.h"
@@ -154,6 +155,14 @@ static void TempName_Make(char *name, size_t length, unsigned long long seed)
     name[length] = 0;
 }
 
+static int TempName_SameName(const char *temp, const char *name)
+{
+    for (; *temp && *name; temp++, name++)
+        if (tolower((unsigned char)*temp) != tolower((unsigned char)*name))
+            return 0;
+    return *temp == *name;
+}
+
 VorFile *FILE_CreateBeside(const char *finalPath, char *tempPath)
 {
     static std::atomic<unsigned long long> counter(0);
@@ -181,6 +190,10 @@ VorFile *FILE_CreateBeside(const char *finalPath, char *tempPath)
         char path[VOR_MAX_PATH];
         memcpy(path, finalPath, folderLength);
         TempName_Make(path + folderLength, nameLength, seed + counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL);
+        // A short final name may be drawn itself (or, on Windows, itself in
+        // other case): that would be no temporary at all.
+        if (TempName_SameName(path + folderLength, finalPath + folderLength))
+            continue;
         char sys[VOR_MAX_PATH];
         if (!SystemPath_From(path, sys))
             return nullptr;

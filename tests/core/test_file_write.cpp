@@ -140,6 +140,21 @@ TEST_CASE("FILE_CreateBeside makes a new name no longer than the final one, in i
         File_Delete(temp);
         File_Delete(again);
     }
+    // A one-letter name has 35 others to draw from, never itself.
+    std::string single = dir / "b";
+    std::vector<std::string> made;
+    for (int i = 0; i < 30; i++) {
+        char name[VOR_MAX_PATH];
+        VorFile *f = FILE_CreateBeside(single.c_str(), name);
+        if (!f)
+            break;
+        FILE_Close(f);
+        made.push_back(name);
+        CHECK(made.back() != single);
+    }
+    CHECK(made.size() >= 20);
+    for (const std::string &m : made)
+        File_Delete(m.c_str());
     char temp[VOR_MAX_PATH];
     CHECK(FILE_CreateBeside((dir / "no\\such\\x.vor").c_str(), temp) == nullptr);
     CHECK(FILE_CreateBeside(dir.path.c_str(), temp) == nullptr);  // no name part
