@@ -31,36 +31,27 @@ bool SamePixels(const DIB *a, const DIB *b)
            memcmp(DIB_Bits(a), DIB_Bits(b), a->sizeImage) == 0;
 }
 
-// The client area as WM_PRINTCLIENT paints it, top-down BGRA rows.
-struct Painted {
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    explicit Painted(HWND window)
+// The client area as WM_PRINTCLIENT paints it.
+struct Painted : guitest::Canvas24 {
+    explicit Painted(HWND window) : Canvas24(ClientWidth(window), ClientHeight(window))
     {
-        RECT client;
-        GetClientRect(window, &client);
-        width = client.right;
-        height = client.bottom;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void *bits = nullptr;
-        HDC screen = GetDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, bitmap);
         SendMessageW(window, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
         GdiFlush();
-        pixels.assign((unsigned char *)bits, (unsigned char *)bits + (size_t)width * height * 4);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        ReleaseDC(nullptr, screen);
     }
-    const unsigned char *At(int x, int y) const { return &pixels[((size_t)y * width + x) * 4]; }
+    static int ClientWidth(HWND window)
+    {
+        RECT r;
+        GetClientRect(window, &r);
+        return r.right;
+    }
+    static int ClientHeight(HWND window)
+    {
+        RECT r;
+        GetClientRect(window, &r);
+        return r.bottom;
+    }
+    // Channel c of a pixel, in the DIB's order (0 blue, 1 green, 2 red).
+    int Channel(int x, int y, int c) const { return bits[y * stride + 3 * x + c]; }
 };
 
 // The picture over the preview's background, as one channel value.
@@ -88,7 +79,7 @@ double ShareOff(const Painted &painted, RECT cell, const DIB *picture)
                     for (int sx = x0; sx < x1; sx++, n++)
                         sum += FlatChannel(picture, sx, sy, c);
                 int expected = n ? sum / n : 0;
-                bad = abs(painted.At(cell.left + x, cell.top + y)[c] - expected) > 40;
+                bad = abs(painted.Channel(cell.left + x, cell.top + y, c) - expected) > 40;
             }
             off += bad;
         }

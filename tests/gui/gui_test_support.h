@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -70,5 +71,50 @@ bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs);
 // Writes what the screen shows of the window as an opaque PNG: its client
 // area, or with `wholeWindow` the window with its frame (repainted first).
 bool SaveWindowPng(HWND window, const char *path, bool wholeWindow = false);
+
+// A top-down 24-bit DIB section selected into a memory DC, to paint into.
+struct Canvas24 {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = nullptr;
+    unsigned char *bits = nullptr;
+    int width, height, stride;
+    Canvas24(int w, int h) : width(w), height(h), stride(((w * 3) + 3) & ~3)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void **)&bits, nullptr, 0);
+        SelectObject(dc, bitmap);
+        memset(bits, 0x55, (size_t)stride * h);
+    }
+    ~Canvas24()
+    {
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+    COLORREF At(int x, int y) const
+    {
+        const unsigned char *p = bits + y * stride + 3 * x;
+        return RGB(p[2], p[1], p[0]);
+    }
+    // Whether any pixel of the row span has exactly this colour.
+    bool RowHas(int y, int x0, int x1, COLORREF c) const
+    {
+        for (int x = x0; x < x1; x++)
+            if (At(x, y) == c)
+                return true;
+        return false;
+    }
+    bool AreaHas(int x0, int y0, int x1, int y1, COLORREF c) const
+    {
+        for (int y = y0; y < y1; y++)
+            if (RowHas(y, x0, x1, c))
+                return true;
+        return false;
+    }
+};
 
 }  // namespace guitest
