@@ -11,8 +11,8 @@
 #include <cstdlib>
 
 #include "app/app_win32.h"
-#include "output/project_commands_win32.h"
-#include "output/project_history.h"
+#include "project/project_commands_win32.h"
+#include "project/project_history.h"
 
 static void EditMenu_OnChange(AppContext *app, int mergeTag)
 {

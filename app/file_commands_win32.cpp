@@ -1,6 +1,6 @@
 // The File menu: New, Open, Save, Save As and Exit, with the standard file
 // dialogs around them. What a command does to the project, the pages and
-// the caption is in output/project_commands_win32.cpp; this file asks the
+// the caption is in project/project_commands_win32.cpp; this file asks the
 // user and reports what went wrong.
 #include <windows.h>
 #include <commdlg.h>
@@ -14,9 +14,9 @@
 #include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
-#include "output/project_commands_win32.h"
-#include "output/project_history.h"
-#include "output/project_session.h"
+#include "project/project_commands_win32.h"
+#include "project/project_history.h"
+#include "project/project_session.h"
 
 // Description and pattern pairs, ending with an empty text.
 static const char kProjectFilter[] = "VOR전용프로젝트파일(*.vor)\0*.vor\0";

@@ -24,7 +24,7 @@
 #include "layers/render.h"
 #include "output/expression_glance.h"
 #include "output/glance_worker.h"
-#include "output/project_commands_win32.h"
+#include "project/project_commands_win32.h"
 
 static const wchar_t kClassName[] = L"VorGlance";
 
@@ -387,9 +387,7 @@ static void Glance_Choose(GlanceWindow *g, int expression)
         return;
     if (app->character.expression == expression)
         return;
-    HWND box = GetDlgItem(page, IDC_CHARA_EXPRESSION);
-    SendMessageW(box, CB_SETCURSEL, (WPARAM)expression, 0);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_CHARA_EXPRESSION, CBN_SELCHANGE), (LPARAM)box);
+    CharaPage_ChooseExpression(page, expression);
     InvalidateRect(g->window, nullptr, FALSE);
 }
 

@@ -9,9 +9,8 @@
 #include "app/app_win32.h"
 #include "core/services/registry_win32.h"
 #include "core/services/ui_text_win32.h"
-#include "output/recent_files.h"
+#include "project/recent_files.h"
 
-static const char PROGRAM_KEY[] = "Software\\Sorrel\\Vor\\";
 
 static void ValueName(int index, char *name, int size)
 {
@@ -23,7 +22,7 @@ static void RecentMenu_Store(const RecentFiles *r)
     for (int i = 0; i < RECENT_MAX; i++) {
         char name[16];
         ValueName(i, name, sizeof name);
-        Reg_SetString(PROGRAM_KEY, name, i < r->count ? r->paths[i] : "");
+        Reg_SetString(REG_PROGRAM_KEY, name, i < r->count ? r->paths[i] : "");
     }
 }
 
@@ -81,7 +80,7 @@ void RecentMenu_Load(AppContext *app)
     for (int i = RECENT_MAX - 1; i >= 0; i--) {
         char name[16], path[VOR_MAX_PATH];
         ValueName(i, name, sizeof name);
-        if (Reg_GetString(PROGRAM_KEY, name, path, sizeof path) && path[0])
+        if (Reg_GetString(REG_PROGRAM_KEY, name, path, sizeof path) && path[0])
             RecentFiles_Add(r, path);
     }
     RecentMenu_Show(app);

@@ -4,17 +4,6 @@
 #include "catalog/token.h"
 #include "core/util.h"
 
-static int HexDigit(int c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 static int IsOctalDigit(int c)
 {
     return c >= '0' && c <= '7';
@@ -34,8 +23,8 @@ static int DecodeEscape(const unsigned char **p)
     case 'x': {
         s++;
         int value = 0;
-        for (int i = 0; i < 2 && HexDigit(*s) >= 0; i++, s++)
-            value = value * 16 + HexDigit(*s);
+        for (int i = 0; i < 2 && Hex_DigitValue(*s) >= 0; i++, s++)
+            value = value * 16 + Hex_DigitValue(*s);
         *p = s;
         Debug_Print("[\\x%x]\n", value);
         return value;

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "catalog/token_in.h"
+#include "core/util.h"
 
 // The end of all input: nothing left on the stack or in the file. A NUL
 // byte inside the file is a character like any other here.
@@ -27,17 +28,6 @@ static int IsWordStart(int c)
 static int IsDigit(int c)
 {
     return c >= '0' && c <= '9';
-}
-
-static int HexValue(int c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Collects bytes into a token's text, remembering when the word limit was
@@ -89,8 +79,8 @@ static void ScanNumber(TokenIn *t, Token *token)
         if (t->current == 'x' || t->current == 'X') {
             TokenIn_GetChar(t);
             uint32_t value = 0;
-            while (HexValue(t->current) >= 0) {
-                value = value * 16u + (uint32_t)HexValue(t->current);
+            while (Hex_DigitValue(t->current) >= 0) {
+                value = value * 16u + (uint32_t)Hex_DigitValue(t->current);
                 TokenIn_GetChar(t);
             }
             snprintf(token->text, sizeof token->text, "%ld", (long)(int32_t)value);

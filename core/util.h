@@ -8,6 +8,8 @@ struct VorFile;
 
 // Heap copy of a NUL-terminated text (length + 1 bytes); nullptr on failure.
 char *Str_Dup(const char *text);
+// The value of a hexadecimal digit (0-9, a-f, A-F), or -1 for any other byte.
+int Hex_DigitValue(int c);
 
 // Reads a 32-bit little-endian length n, then n bytes into a new heap block.
 // A length that cannot be read counts as 0. Returns nullptr when the block

@@ -7,9 +7,9 @@
 // models the pages show and drive (editor/character.h, editor/wardrobe.h):
 // a page turns user input into model calls and then brings its controls up
 // to date; the file commands apply a project to the models and then ask the
-// pages to sync; the export worker selects styles and expressions through
-// the pages' own controls and notifications, so everything runs through the
-// same code as a user's clicks.
+// pages to sync; the export worker and the expressions window choose styles
+// and expressions through the pages' named calls, which run the same code as
+// a user's clicks.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +60,10 @@ struct AppContext {
     struct RecentFiles *recent; // the File menu's recent files, or nullptr
     HWND glanceWindow;          // the expressions window while it is open
     int restoring;              // >0 while a project is applied to the pages
+    // The SAVE page's free folder as typed (CP949); empty when the edit holds
+    // text that CP949 cannot, which freeFolderUsable then says.
+    char freeFolder[VOR_MAX_PATH];
+    int freeFolderUsable;
     // Called after each user action that may have changed the project, with
     // the tag of a field whose typing merges into one step (0 none, -1 the
     // field lost the focus). nullptr: nobody keeps a history.
@@ -90,6 +94,16 @@ int SavePage_IsFreeFolderChecked(HWND page);
 // target (nothing changes when there is none).
 void SavePage_SetFreeFolderChecked(HWND page, int checked);
 void SavePage_UpdateOutputButton(HWND page);
+// The export base folder the SAVE page selects: a target game's picture
+// folder when its radio button is checked, else the free folder (with a
+// `\` added when it has none). Returns 0 when there is none that fits.
+int SavePage_GetExportBase(HWND page, char *base);  // VOR_MAX_PATH bytes
+
+// Choosing from outside a page, as a user's selection in it would (one
+// undo step, the page's controls and the models alike). Safe from any
+// thread: the page does the work on its own.
+void CharaPage_ChooseExpression(HWND page, int expression);
+void DressPage_ChooseStyle(HWND page, int style);
 
 // The CHARA page's hair band colour button follows the band layers (called by
 // the main window when a load pass ends).

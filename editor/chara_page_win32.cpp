@@ -19,6 +19,7 @@
 #include "layers/render.h"
 
 enum {
+    CHARA_MSG_CHOOSE_EXPRESSION = WM_APP + 1,  // wParam = the expression; CharaPage_ChooseExpression
     IDC_CHARA_FRONT_HAIR = 1000,
     IDC_CHARA_BACK_HAIR = 1001,
     IDC_CHARA_DRESS = 1002,       // hidden, unused on this page
@@ -215,12 +216,30 @@ static void CharaPage_OnCommand(HWND page, int id, int code)
         CharaPage_OnColourButton(page, app, slot);
 }
 
+// Another window's choice of an expression, handled as the user's own
+// choice in the expression box.
+static void CharaPage_OnChooseExpression(HWND page, int expression)
+{
+    AppContext *app = App_FromWindow(page);
+    if (!app || expression < 0 || expression >= PtrList_Count(app->catalog->expressions))
+        return;
+    Combo_Select(page, IDC_CHARA_EXPRESSION, expression);
+    Character_ChooseExpression(&app->character, expression);
+    App_NoteCommand(app, IDC_CHARA_EXPRESSION, CBN_SELCHANGE);
+}
+
+void CharaPage_ChooseExpression(HWND page, int expression)
+{
+    SendMessageW(page, CHARA_MSG_CHOOSE_EXPRESSION, (WPARAM)expression, 0);
+}
+
 INT_PTR CALLBACK CharaPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_INITDIALOG:
         CharaPage_Init(page, (AppContext *)lp);
         return 0;
+    case CHARA_MSG_CHOOSE_EXPRESSION: CharaPage_OnChooseExpression(page, (int)wp); return TRUE;
     case WM_COMMAND:
         CharaPage_OnCommand(page, LOWORD(wp), HIWORD(wp));
         App_NoteCommand(App_FromWindow(page), LOWORD(wp), HIWORD(wp));

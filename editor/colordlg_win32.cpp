@@ -22,7 +22,7 @@
 #include "core/services/ui_text_win32.h"
 #include "editor/colour_swatches.h"
 
-const char COLORDLG_RECENT_KEY[] = "Software\\Sorrel\\Vor\\";
+const char *const COLORDLG_RECENT_KEY = REG_PROGRAM_KEY;
 const char COLORDLG_RECENT_VALUE[] = "RecentColours";
 
 namespace {

@@ -51,7 +51,7 @@ enum {
 
 // Where the recent colours are kept (HKEY_CURRENT_USER), beside the
 // program's other settings.
-extern const char COLORDLG_RECENT_KEY[];
+extern const char *const COLORDLG_RECENT_KEY;
 extern const char COLORDLG_RECENT_VALUE[];
 
 // Shows the dialog on `colour` and returns when it closes: COLORDLG_ACCEPTED

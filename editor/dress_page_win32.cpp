@@ -3,8 +3,8 @@
 // half, the accessories of the shown style.
 //
 // The style list control mirrors the wardrobe's style list item for item
-// (item data = the DressStyle). Selecting a style, by the user or by the
-// export through LB_SETCURSEL, shows it through Wardrobe_ShowStyle: the
+// (item data = the DressStyle). Selecting a style, by the user or through
+// DressPage_ChooseStyle, shows it through Wardrobe_ShowStyle: the
 // accessories of the style left behind are captured into it first.
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +22,7 @@
 #include "layers/render.h"
 
 enum {
+    DRESS_MSG_CHOOSE_STYLE = WM_APP + 1,  // wParam = the style; DressPage_ChooseStyle
     STYLE_ITEM_HEIGHT = 24,
     STYLE_LIST_FLAGS = 0xC101,  // focus-bright selection plus the control's standard bits
     STYLE_LIST_BACKGROUND = 0xFFFFFF,
@@ -282,12 +283,27 @@ static INT_PTR DressPage_OnDrawItem(HWND page, const DRAWITEMSTRUCT *dis)
     return TRUE;
 }
 
+// Another window's choice of a style: the list selects it and reports the
+// selection to the page, as a click on it does.
+static void DressPage_OnChooseStyle(HWND page, int style)
+{
+    AppContext *app = App_FromWindow(page);
+    if (app && style >= 0 && style < PtrList_Count(app->wardrobe.styles))
+        SendMessageA(StyleList_Control(page), LB_SETCURSEL, (WPARAM)style, 0);
+}
+
+void DressPage_ChooseStyle(HWND page, int style)
+{
+    SendMessageW(page, DRESS_MSG_CHOOSE_STYLE, (WPARAM)style, 0);
+}
+
 INT_PTR CALLBACK DressPage_Proc(HWND page, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_INITDIALOG:
         DressPage_Init(page, (AppContext *)lp);
         return 0;
+    case DRESS_MSG_CHOOSE_STYLE: DressPage_OnChooseStyle(page, (int)wp); return TRUE;
     case WM_COMMAND:
         DressPage_OnCommand(page, LOWORD(wp), HIWORD(wp), lp);
         App_NoteCommand(App_FromWindow(page), LOWORD(wp), HIWORD(wp));

@@ -82,6 +82,32 @@ struct ExportStats {
     double encodeMs;    // PNG encoding and writing, summed over threads
 };
 
+// One picture of the export: the style and expression it shows and the
+// file it goes to.
+struct ExportPicture {
+    int styleIndex;                     // in the wardrobe
+    const DressStyle *style;
+    int expression;                     // in the catalogue's expression list
+    int havePath;                       // 0 when the path does not fit
+    char path[VOR_MAX_PATH];            // empty when it does not fit
+    char shown[EXPORT_PATH_TEXT_MAX];   // the path as text, however long
+};
+
+// How an export shows a style, chooses an expression and writes a picture.
+struct ExportSteps {
+    void *context;
+    void (*showStyle)(void *context, int style);
+    void (*chooseExpression)(void *context, int expression);
+    // The style and expression are shown and chosen; compose and write.
+    void (*picture)(void *context, const ExportPicture *picture);
+};
+
+// The export's loop: for every style with check state 1 (shown first when it
+// is not the selected one) and every expression (chosen first), hands over
+// the picture; then shows the style and chooses the expression that were
+// current again. Writes nothing itself.
+void Export_VisitPictures(const Character *ch, const Wardrobe *w, const char *base, const ExportSteps *steps);
+
 // Runs the export without a window: for every style with check state 1 and
 // every expression, shows the style, chooses the expression, loads the
 // images, composes into a transparent 32-bit image and writes the PNG

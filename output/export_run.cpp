@@ -115,6 +115,7 @@ struct EncoderPool {
     std::vector<EncodeJob *> all;     // every job, composition order
     size_t reported = 0;
     bool closing = false;
+    size_t maxWaiting = 0;            // composed pictures waiting for an encoder, at most
     double encodeMs = 0;
     std::vector<std::thread> threads;
 };
@@ -160,6 +161,116 @@ static void Encoder_Report(EncoderPool *pool, const ExportOptions *options, Expo
     }
 }
 
+static void EncoderPool_Start(EncoderPool *pool, int threads)
+{
+    pool->maxWaiting = (size_t)threads * 2;
+    for (int i = 0; i < threads; i++)
+        pool->threads.emplace_back(Encoder_Work, pool);
+}
+
+// Hands a job to the encoders (waiting while enough are queued), or records
+// one that is done already.
+static void EncoderPool_Add(EncoderPool *pool, EncodeJob *job)
+{
+    std::unique_lock<std::mutex> hold(pool->lock);
+    pool->all.push_back(job);
+    if (!job->done) {
+        pool->finished.wait(hold, [pool] { return pool->waiting.size() < pool->maxWaiting; });
+        pool->waiting.push_back(job);
+        pool->wake.notify_one();
+    }
+}
+
+// Lets the encoders finish, reports every job and frees them.
+static void EncoderPool_Finish(EncoderPool *pool, const ExportOptions *options, ExportStats *stats)
+{
+    {
+        std::unique_lock<std::mutex> hold(pool->lock);
+        pool->closing = true;
+        pool->wake.notify_all();
+    }
+    Encoder_Report(pool, options, &stats->tally, true);
+    for (std::thread &t : pool->threads)
+        t.join();
+    stats->encodeMs += pool->encodeMs;
+    for (EncodeJob *job : pool->all) {
+        DIB_Delete_(job->image);
+        delete job;
+    }
+    pool->all.clear();
+}
+
+// The headless export's state while the loop runs.
+struct HeadlessExport {
+    Character *ch;
+    Wardrobe *w;
+    const ExportOptions *options;
+    ExportStats *stats;
+    int threads;  // encoder threads; 0 when pictures are written in turn
+    EncoderPool pool;
+};
+
+static void Headless_ShowStyle(void *context, int style)
+{
+    HeadlessExport *e = (HeadlessExport *)context;
+    Wardrobe_ShowStyle(e->ch, e->w, style);
+}
+
+static void Headless_ChooseExpression(void *context, int expression)
+{
+    HeadlessExport *e = (HeadlessExport *)context;
+    Character_ChooseExpression(e->ch, expression);
+}
+
+// Loads and composes the picture the character shows.
+static void Headless_Compose(HeadlessExport *e, EncodeJob *job)
+{
+    auto start = std::chrono::steady_clock::now();
+    Export_LoadNow(e->ch->doc, e->threads ? e->threads : 1);
+    e->stats->loadMs += MillisecondsSince(start);
+    start = std::chrono::steady_clock::now();
+    job->image = Canvas_ComposeExport(e->ch->doc);
+    e->stats->composeMs += MillisecondsSince(start);
+    if (job->image)
+        e->stats->images++;
+    else
+        job->failure = EXPORT_NOT_COMPOSED;
+}
+
+static void Headless_Picture(void *context, const ExportPicture *picture)
+{
+    HeadlessExport *e = (HeadlessExport *)context;
+    EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN};
+    if (!picture->havePath) {
+        job->path = picture->shown;
+        job->failure = FILEWRITE_PATH_TOO_LONG;
+    } else {
+        job->path = picture->path;
+        Debug_Print("create %s\n", picture->path);
+        Headless_Compose(e, job);
+    }
+    // Without encoder threads, and for a picture that failed already, the
+    // file is settled here.
+    if (!e->threads || job->failure != EXPORT_WRITTEN) {
+        auto start = std::chrono::steady_clock::now();
+        if (job->failure == EXPORT_WRITTEN)
+            job->failure = Export_WriteImageFile(job->image, picture->path);
+        e->stats->encodeMs += MillisecondsSince(start);
+        job->done = 1;
+    }
+    EncoderPool_Add(&e->pool, job);
+    Encoder_Report(&e->pool, e->options, &e->stats->tally, false);
+}
+
+static void Headless_WriteMacro(HeadlessExport *e, const char *base)
+{
+    char macroPath[EXPORT_PATH_TEXT_MAX] = "";
+    int failure = Export_WriteMacroFile(base, e->ch->name ? e->ch->name : "", e->ch->catalog->expressions, macroPath);
+    ExportTally_Add(&e->stats->tally, macroPath, failure);
+    if (e->options && e->options->fileDone)
+        e->options->fileDone(e->options->context, macroPath, failure);
+}
+
 int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const ExportOptions *options,
                        ExportStats *stats)
 {
@@ -167,97 +278,20 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
     if (!stats)
         stats = &local;
     *stats = ExportStats{};
-    int threads = options && options->threads > 1 ? options->threads : 0;
-    // Composed pictures waiting for an encoder; bounds the memory in use.
-    const size_t maxWaiting = threads ? (size_t)threads * 2 : 0;
+    HeadlessExport e;
+    e.ch = ch;
+    e.w = w;
+    e.options = options;
+    e.stats = stats;
+    e.threads = options && options->threads > 1 ? options->threads : 0;
+    EncoderPool_Start(&e.pool, e.threads);
 
-    EncoderPool pool;
-    for (int i = 0; i < threads; i++)
-        pool.threads.emplace_back(Encoder_Work, &pool);
-
-    ExportTally *tally = &stats->tally;
-    const int styleBefore = w->selected;
-    const int expressionBefore = ch->expression;
-    const PtrList *expressions = ch->catalog->expressions;
-    char name[EXPORT_NAME_MAX + 1];
-    snprintf(name, sizeof name, "%s", ch->name ? ch->name : "");
-
-    for (int i = 0; i < PtrList_Count(w->styles); i++) {
-        DressStyle *style = Wardrobe_StyleAt(w, i);
-        if (style->checkState != STYLE_CHECKED)
-            continue;
-        if (w->selected != i)
-            Wardrobe_ShowStyle(ch, w, i);
-        for (int j = 0; j < PtrList_Count(expressions); j++) {
-            const PartEntry *expr = (const PartEntry *)PtrList_Get(expressions, j);
-            Character_ChooseExpression(ch, j);
-            const char *folder = style->outputFolder ? style->outputFolder : "";
-            char path[VOR_MAX_PATH];
-            EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN};
-            if (!Export_ImagePath(base, name, folder, expr->folder, path)) {
-                char text[EXPORT_PATH_TEXT_MAX];
-                Export_ImagePathText(base, name, folder, expr->folder, text, sizeof text);
-                job->path = text;
-                job->failure = FILEWRITE_PATH_TOO_LONG;
-            } else {
-                job->path = path;
-                Debug_Print("create %s\n", path);
-                auto start = std::chrono::steady_clock::now();
-                Export_LoadNow(ch->doc, threads ? threads : 1);
-                stats->loadMs += MillisecondsSince(start);
-                start = std::chrono::steady_clock::now();
-                job->image = Canvas_ComposeExport(ch->doc);
-                stats->composeMs += MillisecondsSince(start);
-                if (job->image)
-                    stats->images++;
-                else
-                    job->failure = EXPORT_NOT_COMPOSED;
-            }
-            if (!threads || job->failure != EXPORT_WRITTEN) {
-                auto start = std::chrono::steady_clock::now();
-                if (job->failure == EXPORT_WRITTEN)
-                    job->failure = Export_WriteImageFile(job->image, path);
-                stats->encodeMs += MillisecondsSince(start);
-                job->done = 1;
-            }
-            {
-                std::unique_lock<std::mutex> hold(pool.lock);
-                pool.all.push_back(job);
-                if (!job->done) {
-                    pool.finished.wait(hold, [&] { return pool.waiting.size() < maxWaiting; });
-                    pool.waiting.push_back(job);
-                    pool.wake.notify_one();
-                }
-            }
-            Encoder_Report(&pool, options, tally, false);
-        }
-    }
-
-    // Back to the style and expression the user had.
-    if (styleBefore >= 0 && w->selected != styleBefore)
-        Wardrobe_ShowStyle(ch, w, styleBefore);
-    if (ch->expression != expressionBefore)
-        Character_ChooseExpression(ch, expressionBefore);
+    ExportSteps steps = {&e, Headless_ShowStyle, Headless_ChooseExpression, Headless_Picture};
+    Export_VisitPictures(ch, w, base, &steps);
+    // The picture of the style and expression the user had.
     Export_LoadNow(ch->doc);
 
-    {
-        std::unique_lock<std::mutex> hold(pool.lock);
-        pool.closing = true;
-        pool.wake.notify_all();
-    }
-    Encoder_Report(&pool, options, tally, true);
-    for (std::thread &t : pool.threads)
-        t.join();
-    stats->encodeMs += pool.encodeMs;
-    for (EncodeJob *job : pool.all) {
-        DIB_Delete_(job->image);
-        delete job;
-    }
-
-    char macroPath[EXPORT_PATH_TEXT_MAX] = "";
-    int macroFailure = Export_WriteMacroFile(base, ch->name ? ch->name : "", expressions, macroPath);
-    ExportTally_Add(tally, macroPath, macroFailure);
-    if (options && options->fileDone)
-        options->fileDone(options->context, macroPath, macroFailure);
-    return tally->written;
+    EncoderPool_Finish(&e.pool, options, stats);
+    Headless_WriteMacro(&e, base);
+    return stats->tally.written;
 }

@@ -1,10 +1,9 @@
 // The program's export: the PROGRESS window and its worker thread.
 //
-// The worker never touches a page's state directly. It selects each style
-// in the DRESS page's style list and each expression in the CHARA page's
-// expression list with SendMessageA, so the pages react on the
-// user-interface thread as they do to a user's click and the models and
-// the canvas change the same way. It then waits for the canvas's loader to
+// The worker never touches a page's state directly. It shows each style and
+// chooses each expression through the DRESS and CHARA pages' own calls,
+// which run on the user-interface thread as a user's click there does, so
+// the models and the canvas change the same way. It then waits for the canvas's loader to
 // finish, composes the picture on its own thread (the progress window is
 // modal, so nothing else changes the document meanwhile) and writes it.
 #include "output/export_worker_win32.h"
@@ -15,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/services/filesys.h"
 #include "core/services/ui_text_win32.h"
@@ -22,7 +22,7 @@
 #include "core/window_win32.h"
 #include "layers/render.h"
 #include "output/export.h"
-#include "output/path_shorten.h"
+#include "core/services/path_shorten.h"
 
 // How often the worker looks whether the loader has gone idle. A load pass
 // of a few images takes a few milliseconds, so a short poll keeps the
@@ -34,7 +34,8 @@ enum { LOADER_POLL_MS = 5 };
 // closing command.
 struct ExportJob {
     AppContext *app;
-    char base[VOR_MAX_PATH];  // read on the user-interface thread before the start
+    HWND progress;            // the PROGRESS window
+    char base[VOR_MAX_PATH];  // where the files go, given by the caller
     int started;              // the worker thread was started
     ExportTally tally;        // files written and failed, macro.txt included
 };
@@ -53,27 +54,24 @@ static void ExportWorker_WaitForLoader(const LayerDocument *doc)
         Sleep(LOADER_POLL_MS);
 }
 
-// Makes style `index` the DRESS page's current one; the style list reports
-// the change to the page, which shows the style. Each selection first waits
-// until the loader is idle: the page's reaction changes the request queue and
-// the layers on the user-interface thread, which must never happen while the
-// loader thread works on them.
-static void ExportWorker_SelectStyle(AppContext *app, int index)
+// Shows style `index` through the DRESS page, as a click on it would. Each
+// choice first waits until the loader is idle: the page's reaction changes
+// the request queue and the layers on the user-interface thread, which must
+// never happen while the loader thread works on them.
+static void ExportWorker_ShowStyle(void *context, int index)
 {
+    AppContext *app = ((ExportJob *)context)->app;
     ExportWorker_WaitForLoader(app->doc);
-    HWND list = GetDlgItem(app->pages[PAGE_DRESS], IDC_DRESS_STYLE_LIST);
-    SendMessageA(list, LB_SETCURSEL, (WPARAM)index, 0);
+    DressPage_ChooseStyle(app->pages[PAGE_DRESS], index);
 }
 
-// Selects expression `index` in the CHARA page and tells the page, which
-// loads the face parts for it.
-static void ExportWorker_SelectExpression(AppContext *app, int index)
+// Chooses expression `index` through the CHARA page, which loads the face
+// parts for it.
+static void ExportWorker_ChooseExpression(void *context, int index)
 {
+    AppContext *app = ((ExportJob *)context)->app;
     ExportWorker_WaitForLoader(app->doc);
-    HWND page = app->pages[PAGE_CHARA];
-    HWND combo = GetDlgItem(page, IDC_CHARA_EXPRESSION);
-    SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CHARA_EXPRESSION, CBN_SELCHANGE), (LPARAM)combo);
+    CharaPage_ChooseExpression(app->pages[PAGE_CHARA], index);
 }
 
 static void ExportWorker_WriteMacro(ExportJob *job)
@@ -84,32 +82,28 @@ static void ExportWorker_WriteMacro(ExportJob *job)
     ExportTally_Add(&job->tally, path, failure);
 }
 
-// Shows, composes and writes one picture; returns EXPORT_WRITTEN or why its
-// file was not written. `shown` receives the path to name in a failure.
-static int ExportWorker_WriteOne(ExportJob *job, HWND progress, const DressStyle *style, int expression,
-                                 char *shown)
+// Composes and writes the picture the pages show, once the loader is done.
+static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture)
 {
-    AppContext *app = job->app;
-    ExportWorker_SelectExpression(app, expression);
-    const PartEntry *entry = (const PartEntry *)PtrList_Get(app->catalog->expressions, expression);
-    const char *name = app->character.name ? app->character.name : "";
-    char path[VOR_MAX_PATH];
-    const char *folder = style->outputFolder ? style->outputFolder : "";
-    int havePath = Export_ImagePath(job->base, name, folder, entry->folder, path);
-    Export_ImagePathText(job->base, name, folder, entry->folder, shown, EXPORT_PATH_TEXT_MAX);
-    if (!havePath)
-        path[0] = 0;  // too long to write; the bar still counts it
-    else
-        Debug_Print("create %s\n", path);
-    SendMessageA(progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE), (LPARAM)path);
-
-    ExportWorker_WaitForLoader(app->doc);
-    if (!havePath)
-        return FILEWRITE_PATH_TOO_LONG;
-    DIB *image = Canvas_ComposeExport(app->doc);
-    int failure = Export_WriteImageFile(image, path);
+    SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE),
+                 (LPARAM)picture->path);
+    ExportWorker_WaitForLoader(job->app->doc);
+    if (!picture->havePath)
+        return FILEWRITE_PATH_TOO_LONG;  // the bar still counts it
+    Debug_Print("create %s\n", picture->path);
+    DIB *image = Canvas_ComposeExport(job->app->doc);
+    int failure = Export_WriteImageFile(image, picture->path);
     DIB_Delete_(image);
     return failure;
+}
+
+static void ExportWorker_Picture(void *context, const ExportPicture *picture)
+{
+    ExportJob *job = (ExportJob *)context;
+    int failure = ExportWorker_WriteShown(job, picture);
+    if (failure != EXPORT_WRITTEN)
+        Debug_Print("cannot write %s\n", picture->shown);
+    ExportTally_Add(&job->tally, picture->shown, failure);
 }
 
 static void __cdecl ExportWorker_Main(void *argument)
@@ -119,30 +113,8 @@ static void __cdecl ExportWorker_Main(void *argument)
     AppContext *app = job->app;
     InterlockedExchange(&app->exporting, 1);
 
-    const int styleBefore = app->wardrobe.selected;
-    const int expressionBefore = app->character.expression;
-    const int expressions = PtrList_Count(app->catalog->expressions);
-
-    for (int i = 0; i < PtrList_Count(app->wardrobe.styles); i++) {
-        const DressStyle *style = Wardrobe_StyleAt(&app->wardrobe, i);
-        if (style->checkState != STYLE_CHECKED)
-            continue;
-        if (app->wardrobe.selected != i)
-            ExportWorker_SelectStyle(app, i);
-        for (int j = 0; j < expressions; j++) {
-            char shown[EXPORT_PATH_TEXT_MAX];
-            int failure = ExportWorker_WriteOne(job, progress, style, j, shown);
-            if (failure != EXPORT_WRITTEN)
-                Debug_Print("cannot write %s\n", shown);
-            ExportTally_Add(&job->tally, shown, failure);
-        }
-    }
-
-    // Back to what the user had, in the lists and in the preview.
-    if (styleBefore >= 0 && app->wardrobe.selected != styleBefore)
-        ExportWorker_SelectStyle(app, styleBefore);
-    if (app->character.expression != expressionBefore)
-        ExportWorker_SelectExpression(app, expressionBefore);
+    ExportSteps steps = {job, ExportWorker_ShowStyle, ExportWorker_ChooseExpression, ExportWorker_Picture};
+    Export_VisitPictures(&app->character, &app->wardrobe, job->base, &steps);
     ExportWorker_WaitForLoader(app->doc);
 
     ExportWorker_WriteMacro(job);
@@ -188,6 +160,7 @@ static int Progress_ImageCount(const AppContext *app)
 static INT_PTR Progress_OnInit(HWND progress, ExportJob *job)
 {
     SetWindowLongPtrA(progress, DWLP_USER, (LONG_PTR)job);
+    job->progress = progress;
     Wnd_CenterOnParent(progress);
     HWND bar = GetDlgItem(progress, IDC_PROGRESS_BAR);
     // The 32-bit range: many styles times many expressions may pass 65535.
@@ -229,7 +202,7 @@ static INT_PTR CALLBACK Progress_Proc(HWND progress, UINT msg, WPARAM wp, LPARAM
     return FALSE;
 }
 
-int Export_Run(HWND owner, ExportTally *tally)
+int Export_Run(HWND owner, const char *base, ExportTally *tally)
 {
     if (tally)
         *tally = ExportTally{};
@@ -238,8 +211,9 @@ int Export_Run(HWND owner, ExportTally *tally)
         return -1;
     ExportJob job = {};
     job.app = app;
-    if (!SavePage_GetExportBase(app->pages[PAGE_SAVE], job.base))
+    if (!base || strlen(base) >= sizeof job.base)
         return -1;
+    strcpy(job.base, base);
     INT_PTR result = DialogBoxParamW(app->instance, L"PROGRESS", owner, Progress_Proc, (LPARAM)&job);
     if (result != 0 || !job.started)
         return -1;

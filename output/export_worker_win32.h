@@ -1,6 +1,7 @@
 // The export as the program runs it (Windows only): a modal PROGRESS window
 // whose worker thread drives the DRESS and CHARA pages through every
-// exported style and expression, exactly as a user's selections would, and
+// exported style and expression (Export_VisitPictures), exactly as a user's
+// selections would, and
 // writes each composed picture, then macro.txt.
 //
 // The worker composes with Canvas_ComposeExport and writes with
@@ -24,15 +25,10 @@ enum {
 };
 
 // Runs the export of the program whose main window is `owner` (its user
-// data is the AppContext) into the folder the SAVE page selects, showing
+// data is the AppContext) into `base` (a folder ending with `\`), showing
 // the PROGRESS window modally. Returns the number of files written
 // (macro.txt included) once the window has closed, or -1 when the export
-// could not start (no base folder that fits, no window, no thread).
+// could not start (a base folder too long, no window, no thread).
 // `tally` (optional) receives the written and failed files and the first
 // failure.
-int Export_Run(HWND owner, ExportTally *tally = nullptr);
-
-// The export base folder the SAVE page selects: a target game's picture
-// folder when its radio button is checked, else the free folder (with a
-// `\` added when it has none). Returns 0 when there is none that fits.
-int SavePage_GetExportBase(HWND page, char *base);  // VOR_MAX_PATH bytes
+int Export_Run(HWND owner, const char *base, ExportTally *tally = nullptr);

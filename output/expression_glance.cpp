@@ -6,8 +6,8 @@
 
 #include "layers/render.h"
 #include "output/export.h"
-#include "output/project.h"
-#include "output/project_model.h"
+#include "project/project.h"
+#include "project/project_model.h"
 
 // Loads run synchronously right before each composition.
 static void DeferRefresh(void *) {}

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "output/export.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 // Loads are run by the session itself, right before each composition.
 static void DeferRefresh(void *) {}

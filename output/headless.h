@@ -7,7 +7,7 @@
 #include "editor/character.h"
 #include "editor/wardrobe.h"
 #include "layers/document.h"
-#include "output/project.h"
+#include "project/project.h"
 
 struct Headless {
     PartCatalog catalog;

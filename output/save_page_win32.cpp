@@ -29,7 +29,6 @@ enum {
     TARGET_COUNT = 2,
 };
 
-static const char PROGRAM_KEY[] = "Software\\Sorrel\\Vor\\";
 static const char *const TARGET_KEYS[TARGET_COUNT] = {"Software\\Sorrel\\TideGarden\\",
                                                       "Software\\Sorrel\\EmberVale\\"};
 static const int TARGET_RADIOS[TARGET_COUNT] = {IDC_SAVE_FIRST_TARGET, IDC_SAVE_SECOND_TARGET};
@@ -48,12 +47,8 @@ static SavePage *SavePage_State(HWND page)
 
 // ---- the accessors other windows use ----------------------------------------
 
-void SavePage_SetFreeFolder(HWND page, const char *folder)
-{
-    UiText_SetItem(page, IDC_SAVE_FREE_FOLDER, folder);
-}
-
-int SavePage_GetFreeFolder(HWND page, char *folder)
+// The edit's text, as far as a path can hold it.
+static int SavePage_ReadFreeFolder(HWND page, char *folder)
 {
     UiTextStatus status = UiText_GetItem(page, IDC_SAVE_FREE_FOLDER, folder, VOR_MAX_PATH);
     if (status == UITEXT_TOO_LONG) {
@@ -62,7 +57,38 @@ int SavePage_GetFreeFolder(HWND page, char *folder)
         GetDlgItemTextW(page, IDC_SAVE_FREE_FOLDER, &wide[0], VOR_MAX_PATH / 2);
         status = UiText_FromWide(wide.c_str(), folder, VOR_MAX_PATH);
     }
+    if (status != UITEXT_OK)
+        folder[0] = 0;
     return status == UITEXT_OK;
+}
+
+// The model follows every change of the edit, typed or set.
+static void SavePage_OnFreeFolderChange(HWND page)
+{
+    AppContext *app = App_FromWindow(page);
+    if (app)
+        app->freeFolderUsable = SavePage_ReadFreeFolder(page, app->freeFolder);
+}
+
+void SavePage_SetFreeFolder(HWND page, const char *folder)
+{
+    AppContext *app = App_FromWindow(page);
+    if (app) {
+        snprintf(app->freeFolder, sizeof app->freeFolder, "%s", folder ? folder : "");
+        app->freeFolderUsable = 1;
+    }
+    UiText_SetItem(page, IDC_SAVE_FREE_FOLDER, folder);
+}
+
+int SavePage_GetFreeFolder(HWND page, char *folder)
+{
+    AppContext *app = App_FromWindow(page);
+    if (!app) {
+        folder[0] = 0;
+        return 0;
+    }
+    memcpy(folder, app->freeFolder, sizeof app->freeFolder);
+    return app->freeFolderUsable;
 }
 
 int SavePage_IsFreeFolderChecked(HWND page)
@@ -132,7 +158,7 @@ static INT_PTR SavePage_OnInit(HWND page, AppContext *app)
     SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)state);
 
     char freeFolder[VOR_MAX_PATH];
-    if (!Reg_GetString(PROGRAM_KEY, "SaveDir", freeFolder, sizeof freeFolder)) {
+    if (!Reg_GetString(REG_PROGRAM_KEY, "SaveDir", freeFolder, sizeof freeFolder)) {
         DWORD n = GetCurrentDirectoryA(sizeof freeFolder, freeFolder);
         if (n == 0 || n >= sizeof freeFolder)
             freeFolder[0] = 0;
@@ -154,7 +180,7 @@ static void SavePage_OnDestroy(HWND page)
 {
     char freeFolder[VOR_MAX_PATH];
     SavePage_GetFreeFolder(page, freeFolder);
-    Reg_SetString(PROGRAM_KEY, "SaveDir", freeFolder);
+    Reg_SetString(REG_PROGRAM_KEY, "SaveDir", freeFolder);
 
     char program[VOR_MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
@@ -165,7 +191,7 @@ static void SavePage_OnDestroy(HWND page)
             name[-1] = 0;
         else
             *name = 0;
-        Reg_SetString(PROGRAM_KEY, "InstallDir", program);
+        Reg_SetString(REG_PROGRAM_KEY, "InstallDir", program);
     }
     free(SavePage_State(page));
     SetWindowLongPtrA(page, DWLP_USER, 0);
@@ -232,8 +258,9 @@ static void SavePage_Output(HWND page)
         UiText_MessageBox(page, message, "폴더명 입력", MB_ICONERROR);
         return;
     }
+    char base[VOR_MAX_PATH];
     ExportTally tally;
-    if (Export_Run(app->mainWindow, &tally) < 0) {
+    if (!SavePage_GetExportBase(page, base) || Export_Run(app->mainWindow, base, &tally) < 0) {
         UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
         return;
     }
@@ -247,6 +274,8 @@ static void SavePage_Output(HWND page)
 static void SavePage_OnCommand(HWND page, int id, int code)
 {
     // The free folder and its radio button are stored in the project.
+    if (id == IDC_SAVE_FREE_FOLDER && code == EN_CHANGE)
+        SavePage_OnFreeFolderChange(page);
     App_NoteCommand(App_FromWindow(page), id, code);
     if (code != BN_CLICKED)
         return;

@@ -19,14 +19,13 @@
 #include "core/services/control_init_win32.h"
 #include "core/services/registry_win32.h"
 #include "core/services/tileview_win32.h"
-#include "output/project_commands_win32.h"
-#include "output/project_history.h"
-#include "output/recent_files.h"
+#include "project/project_commands_win32.h"
+#include "project/project_history.h"
+#include "project/recent_files.h"
 #include "pages_fixture_win32.h"
 
 namespace apptest {
 
-const char PROGRAM_KEY[] = "Software\\Sorrel\\Vor\\";
 const char QUESTION_TITLE[] = "VOR 캐릭터 만들기";
 const char EXIT_TITLE[] = "VOR 종료 확인";
 const char OPEN_TITLE[] = "파일로열기";
@@ -36,7 +35,7 @@ const char COLOUR_TITLE[] = "색 선택";
 inline void ClearRecentFiles()
 {
     for (int i = 1; i <= RECENT_MAX; i++)
-        Reg_SetString(PROGRAM_KEY, ("Recent" + std::to_string(i)).c_str(), "");
+        Reg_SetString(REG_PROGRAM_KEY, ("Recent" + std::to_string(i)).c_str(), "");
 }
 
 // A message box or dialog seen by a script: its caption, text and the

@@ -215,7 +215,7 @@ TEST_CASE("a dropped file opens after the question; the recent files list what w
     CHECK(ShowsPath(MenuText(w.main, CMD_RECENT_FIRST + 1), 2, first));
     CHECK(MenuText(w.main, CMD_RECENT_FIRST + 2) == "(none)");
     char stored[MAX_PATH] = "";
-    CHECK(Reg_GetString(PROGRAM_KEY, "Recent1", stored, sizeof stored));
+    CHECK(Reg_GetString(REG_PROGRAM_KEY, "Recent1", stored, sizeof stored));
     CHECK(std::string(stored) == second);
     HMENU file = GetSubMenu(GetMenu(w.main), 0);
     int count = GetMenuItemCount(file);
@@ -237,8 +237,8 @@ TEST_CASE("a dropped file opens after the question; the recent files list what w
     CHECK(MenuText(w.main, CMD_RECENT_FIRST + 1) == "(none)");
 
     // The next start reads the list back from the registry.
-    CHECK(Reg_GetString(PROGRAM_KEY, "Recent1", stored, sizeof stored));
+    CHECK(Reg_GetString(REG_PROGRAM_KEY, "Recent1", stored, sizeof stored));
     CHECK(std::string(stored) == first);
-    CHECK(Reg_GetString(PROGRAM_KEY, "Recent2", stored, sizeof stored));
+    CHECK(Reg_GetString(REG_PROGRAM_KEY, "Recent2", stored, sizeof stored));
     CHECK(std::string(stored).empty());
 }

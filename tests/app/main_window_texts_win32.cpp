@@ -16,7 +16,7 @@
 #include "app_window_fixture_win32.h"
 #include "core/services/ui_text_win32.h"
 #include "editor/dress_page_win32.h"
-#include "output/project_commands_win32.h"
+#include "project/project_commands_win32.h"
 
 using namespace apptest;
 

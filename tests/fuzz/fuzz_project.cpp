@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/imaging/file.h"
-#include "output/project.h"
+#include "project/project.h"
 
 // In the current folder, which is the build tree's in both builds.
 static const char kScratch[] = "fuzz_project_scratch.vor";

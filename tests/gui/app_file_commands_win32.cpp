@@ -14,7 +14,7 @@
 #include "core/services/filesys.h"
 #include "gui_test_support.h"
 #include "output/fixture_tree.h"
-#include "output/project_commands_win32.h"
+#include "project/project_commands_win32.h"
 
 using namespace guitest;
 

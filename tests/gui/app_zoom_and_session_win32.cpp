@@ -7,7 +7,7 @@
 
 #include "canvas/zoom_steps.h"
 #include "core/imaging/file.h"
-#include "output/project_session.h"
+#include "project/project_session.h"
 
 TEST_CASE("zoom: slider positions, percentage text and the slider position shown")
 {

@@ -18,8 +18,8 @@
 #include "gui_test_support.h"
 #include "layers/render.h"
 #include "output/fixture_tree.h"
-#include "output/project.h"
-#include "output/project_model.h"
+#include "project/project.h"
+#include "project/project_model.h"
 
 namespace pagestest {
 

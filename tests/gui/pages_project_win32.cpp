@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "editor/wardrobe.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 #include "pages_fixture_win32.h"
 
 namespace {

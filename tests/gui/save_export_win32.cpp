@@ -125,7 +125,7 @@ TEST_CASE("the export with nothing to export writes only macro.txt; the button s
     CHECK(FilesBelow("out").empty());
 
     WatchScope scope(&rig.app);
-    CHECK(Export_Run(rig.host) == 1);
+    CHECK(Export_Run(rig.host, "out\\") == 1);
     auto files = FilesBelow("out");
     REQUIRE(files.size() == 1);
     CHECK(files.count("Abc\\macro.txt") == 1);

@@ -10,7 +10,6 @@ using namespace savetest;
 
 namespace {
 
-const char PROGRAM_KEY[] = "Software\\Sorrel\\Vor\\";
 const char TIDE_KEY[] = "Software\\Sorrel\\TideGarden\\";
 const char EMBER_KEY[] = "Software\\Sorrel\\EmberVale\\";
 
@@ -71,7 +70,7 @@ TEST_CASE("without the games the free folder is chosen, from SaveDir or else the
     RegistryValue ember(EMBER_KEY, "InstallDir", nullptr);
     for (bool stored : {true, false}) {
         CAPTURE(stored);
-        RegistryValue saveDir(PROGRAM_KEY, "SaveDir", stored ? "D:\\pictures\\" : nullptr);
+        RegistryValue saveDir(REG_PROGRAM_KEY, "SaveDir", stored ? "D:\\pictures\\" : nullptr);
         Rig rig;
         HWND page = rig.CreateSavePage();
         REQUIRE(page);
@@ -94,7 +93,7 @@ TEST_CASE("each choice gives its export base")
 {
     RegistryValue tide(TIDE_KEY, "InstallDir", "C:\\Games\\Tide\\");
     RegistryValue ember(EMBER_KEY, "InstallDir", "C:\\Games\\Ember");
-    RegistryValue saveDir(PROGRAM_KEY, "SaveDir", "C:\\out");
+    RegistryValue saveDir(REG_PROGRAM_KEY, "SaveDir", "C:\\out");
     Rig rig;
     HWND page = rig.CreateSavePage();
     CHECK(IsWindowEnabled(GetDlgItem(page, 1028)));
@@ -133,8 +132,8 @@ TEST_CASE("each choice gives its export base")
 
 TEST_CASE("closing the page stores the free folder and the program's folder")
 {
-    RegistryValue saveDir(PROGRAM_KEY, "SaveDir", "C:\\before\\");
-    RegistryValue installDir(PROGRAM_KEY, "InstallDir", "C:\\nowhere");
+    RegistryValue saveDir(REG_PROGRAM_KEY, "SaveDir", "C:\\before\\");
+    RegistryValue installDir(REG_PROGRAM_KEY, "InstallDir", "C:\\nowhere");
     Rig rig;
     HWND page = rig.CreateSavePage();
     // Stored whichever target is chosen.

@@ -27,7 +27,7 @@
 #include "gui_test_support.h"
 #include "layers/render.h"
 #include "output/export_worker_win32.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 namespace savetest {
 

@@ -19,7 +19,7 @@
 #include "layers/render.h"
 #include "output/export.h"
 #include "output/headless.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 namespace {
 

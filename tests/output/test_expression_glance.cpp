@@ -17,7 +17,7 @@
 #include "output/expression_glance.h"
 #include "output/glance_worker.h"
 #include "output/headless.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 namespace {
 

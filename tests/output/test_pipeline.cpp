@@ -16,7 +16,7 @@
 #include "output/contact_sheet.h"
 #include "output/export.h"
 #include "output/headless.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 typedef std::vector<unsigned char> Bytes;
 

@@ -12,7 +12,7 @@
 #include "fixture_tree.h"
 #include "layers/render.h"
 #include "output/headless.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 namespace {
 

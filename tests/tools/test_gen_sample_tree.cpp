@@ -7,7 +7,7 @@
 #include <string>
 
 #include "catalog/part_catalog.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 #include "test_support.h"
 #include "tools/gen-sample/broken_tree.cpp"
 #include "tools/gen-sample/contact_sheet.cpp"

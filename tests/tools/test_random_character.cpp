@@ -12,8 +12,8 @@
 
 #include "output/export.h"
 #include "output/headless.h"
-#include "output/project_model.h"
-#include "output/random_character.h"
+#include "project/project_model.h"
+#include "project/random_character.h"
 #include "test_support.h"
 #include "tools/gen-sample/sample_tree.h"
 

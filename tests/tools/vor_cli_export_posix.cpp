@@ -14,7 +14,7 @@
 #include "core/services/filesys.h"
 #include "output/fixture_tree.h"
 #include "output/headless.h"
-#include "output/project_model.h"
+#include "project/project_model.h"
 #include "test_support.h"
 
 namespace {

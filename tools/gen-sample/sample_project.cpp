@@ -6,7 +6,7 @@
 
 #include "core/imaging/file.h"
 #include "core/util.h"
-#include "output/project.h"
+#include "project/project.h"
 #include "tools/gen-sample/sample_tree.h"
 
 static HlsColour Colour(uint32_t v)

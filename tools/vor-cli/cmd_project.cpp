@@ -12,7 +12,7 @@
 #include "output/contact_sheet.h"
 #include "output/export.h"
 #include "output/headless.h"
-#include "output/project.h"
+#include "project/project.h"
 
 static void PrintText(FILE *out, const std::string &key, const char *text)
 {

@@ -9,8 +9,8 @@
 #include "catalog/part_catalog.h"
 #include "cli_output.h"
 #include "core/services/filesys.h"
-#include "output/project_model.h"
-#include "output/random_character.h"
+#include "project/project_model.h"
+#include "project/random_character.h"
 
 static const char *RandomOption(int argc, char **argv, const char *name)
 {

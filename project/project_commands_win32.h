@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "editor/app_context_win32.h"
-#include "output/project_history.h"
+#include "project/project_history.h"
 
 // Sets the caption form: nothing happens when `modified` is the form shown
 // already; otherwise the form is stored and the caption rebuilt from the

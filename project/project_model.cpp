@@ -1,5 +1,5 @@
 // Applying projects to the character and gathering them back.
-#include "output/project_model.h"
+#include "project/project_model.h"
 
 #include <cstdlib>
 #include <cstring>

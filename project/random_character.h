@@ -9,7 +9,7 @@
 
 #include "catalog/part_catalog.h"
 #include "editor/character.h"
-#include "output/project.h"
+#include "project/project.h"
 
 enum { RANDOM_ACCESSORY_MAX = 2 };
 

@@ -9,7 +9,7 @@
 
 #include "core/imaging/file.h"
 #include "core/services/filesys.h"
-#include "output/project.h"
+#include "project/project.h"
 #include "test_support.h"
 
 typedef std::vector<unsigned char> Bytes;

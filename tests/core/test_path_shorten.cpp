@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "output/path_shorten.h"
+#include "core/services/path_shorten.h"
 
 // One unit per byte, recording every text that was measured.
 struct Ruler {

@@ -1,10 +1,10 @@
 // The recent-files list and the text of its menu items.
-#include "output/recent_files.h"
+#include "project/recent_files.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "output/path_shorten.h"
+#include "core/services/path_shorten.h"
 
 void RecentFiles_Remove(RecentFiles *r, const char *path)
 {

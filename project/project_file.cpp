@@ -5,7 +5,7 @@
 
 #include "core/imaging/file.h"
 #include "core/util.h"
-#include "output/project.h"
+#include "project/project.h"
 
 // No real project comes near this size; a larger file is not ours.
 static const size_t PROJECT_MAX_FILE = 64 * 1024 * 1024;

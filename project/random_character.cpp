@@ -3,7 +3,7 @@
 // Every draw goes through Random_Next in a fixed order, so a seed names one
 // character for a given catalogue; adding a draw changes every character
 // after it, which the tests pin on purpose.
-#include "output/random_character.h"
+#include "project/random_character.h"
 
 #include <cstdio>
 

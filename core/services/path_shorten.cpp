@@ -1,5 +1,5 @@
 // Shortening a path for display by replacing leading folders with "..".
-#include "output/path_shorten.h"
+#include "core/services/path_shorten.h"
 
 #include <cstdio>
 #include <cstring>

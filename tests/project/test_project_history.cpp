@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "output/project_history.h"
-#include "output/recent_files.h"
+#include "project/project_history.h"
+#include "project/recent_files.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "editor/character.h"
 #include "editor/wardrobe.h"
-#include "output/project.h"
+#include "project/project.h"
 
 // Turns the record's folder keys into catalogue indices (-1 when a key is
 // not in the catalogue; the key text stays for a later save).

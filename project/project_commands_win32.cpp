@@ -1,5 +1,5 @@
 // The File menu's effects on the models, the pages and the caption.
-#include "output/project_commands_win32.h"
+#include "project/project_commands_win32.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +8,10 @@
 #include "core/services/filesys.h"
 #include "core/services/ui_text_win32.h"
 #include "core/util.h"
-#include "output/project_history.h"
-#include "output/project_model.h"
-#include "output/project_session.h"
-#include "output/random_character.h"
+#include "project/project_history.h"
+#include "project/project_model.h"
+#include "project/project_session.h"
+#include "project/random_character.h"
 
 void MainTitle_Set(AppContext *app, int modified)
 {
@@ -87,16 +87,12 @@ int ProjectCmd_Open(AppContext *app, const char *path)
     return PROJECTCMD_OPENED;
 }
 
-// The project as the models and the SAVE page hold it now.
+// The project as the models hold it now, with the SAVE page's choice of
+// the free folder.
 static Project *GatherProject(AppContext *app)
 {
-    char freeFolder[VOR_MAX_PATH] = "";
-    int freeFolderFlag = 0;
-    if (app->pages[PAGE_SAVE]) {
-        SavePage_GetFreeFolder(app->pages[PAGE_SAVE], freeFolder);
-        freeFolderFlag = SavePage_IsFreeFolderChecked(app->pages[PAGE_SAVE]) ? 1 : 0;
-    }
-    return Project_Gather(&app->character, &app->wardrobe, freeFolder, freeFolderFlag);
+    int freeFolderFlag = app->pages[PAGE_SAVE] && SavePage_IsFreeFolderChecked(app->pages[PAGE_SAVE]) ? 1 : 0;
+    return Project_Gather(&app->character, &app->wardrobe, app->freeFolder, freeFolderFlag);
 }
 
 // Gathers and writes; the canvas refreshes afterwards because gathering

@@ -1,5 +1,5 @@
 // The undo history's list of project states.
-#include "output/project_history.h"
+#include "project/project_history.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Path and caption rules of the file commands.
-#include "output/project_session.h"
+#include "project/project_session.h"
 
 #include <cstdio>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "output/project.h"
+#include "project/project.h"
 #include "test_support.h"
 
 TEST_CASE("a link at <project>.vor.tmp is neither followed nor needed")
