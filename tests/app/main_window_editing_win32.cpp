@@ -61,6 +61,13 @@ TEST_CASE("every kind of change shows the modified caption and is one undo step 
         {"name", [](AppWindow &w) { UiText_SetItem(w.Page(PAGE_CHARA), IDC_CHARA_NAME, "Other"); }, 1},
         {"front hair", [](AppWindow &w) { w.Choose(PAGE_CHARA, FRONT_HAIR, 1); }, 1},
         {"expression", [](AppWindow &w) { w.Choose(PAGE_CHARA, IDC_CHARA_EXPRESSION, 1); }, 1},
+        {"expression chosen from another window",
+         [](AppWindow &w) {
+             CharaPage_ChooseExpression(w.Page(PAGE_CHARA), 2);
+             w.WaitIdle();
+             CHECK(SendMessageA(w.Item(PAGE_CHARA, IDC_CHARA_EXPRESSION), CB_GETCURSEL, 0, 0) == 2);
+         },
+         1},
         {"separate back hair", [](AppWindow &w) { w.Click(PAGE_CHARA, SEPARATE_BACK_HAIR); }, 1},
         {"hair's own colour", [](AppWindow &w) { w.Click(PAGE_CHARA, HAIR_DEFAULT_COLOUR); }, 1},
         {"dress", [](AppWindow &w) { w.ShowTab(PAGE_DRESS); w.Choose(PAGE_DRESS, IDC_DRESS_DRESS, 1); }, 1},
@@ -124,6 +131,11 @@ TEST_CASE("looking around is no change: zoom, tabs, list selections")
     SendMessageA(w.Page(PAGE_DRESS), WM_COMMAND, MAKEWPARAM(IDC_DRESS_STYLE_LIST, TILEVIEW_SELCHANGE), (LPARAM)styles);
     w.WaitIdle();
     CHECK(w.app.wardrobe.shown == 1);
+    // Another window's choice of a style is the same look around.
+    DressPage_ChooseStyle(w.Page(PAGE_DRESS), 0);
+    w.WaitIdle();
+    CHECK(w.app.wardrobe.shown == 0);
+    CHECK(SendMessageA(styles, LB_GETCURSEL, 0, 0) == 0);
     CHECK_FALSE(w.CaptionModified());
     CHECK(w.app.history->count == steps);
     CHECK(w.app.history->current == at);
