@@ -155,13 +155,7 @@ static void MainWindow_OnInit(HWND main, AppContext *app)
     DragAcceptFiles(main, TRUE);
     app->restoring++;
     MainWindow_CreatePages(app);
-    for (int i = 0; i < PAGE_COUNT; i++)
-        if (app->pages[i])
-            ShowWindow(app->pages[i], SW_HIDE);
-    HWND tabs = GetDlgItem(main, IDC_MAIN_TABS);
-    SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
-    NMHDR header = {tabs, IDC_MAIN_TABS, (UINT)TCN_SELCHANGE};
-    SendMessageA(main, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
+    App_ShowPage(app, PAGE_CHARA);
     app->restoring--;
     ShowWindow(main, SW_SHOW);
     SendMessageA(main, WM_COMMAND, CMD_NEW, 0);

@@ -1,11 +1,23 @@
 // Reaching the program's shared state from any of its windows.
 #include "editor/app_context_win32.h"
 
+#include <commctrl.h>
+
 #include "canvas/canvas_win32.h"
 
 AppContext *App_FromWindow(HWND window)
 {
     return window ? (AppContext *)GetWindowLongPtrA(window, GWLP_USERDATA) : nullptr;
+}
+
+void App_ShowPage(AppContext *app, int index)
+{
+    if (!app || index < 0 || index >= PAGE_COUNT)
+        return;
+    SendMessageW(GetDlgItem(app->mainWindow, IDC_MAIN_TABS), TCM_SETCURSEL, (WPARAM)index, 0);
+    for (int i = 0; i < PAGE_COUNT; i++)
+        if (app->pages[i])
+            ShowWindow(app->pages[i], i == index ? SW_SHOW : SW_HIDE);
 }
 
 void App_RefreshCanvas(void *context)

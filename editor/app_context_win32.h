@@ -120,5 +120,9 @@ void App_NoteCommand(AppContext *app, int id, int code);
 // The same for a change that is not a page command (a canvas drag).
 void App_NoteChange(AppContext *app, int mergeTag);
 
+// Shows page `index` (PAGE_CHARA, ...) and selects its tab, as a click on
+// the tab does.
+void App_ShowPage(AppContext *app, int index);
+
 // The Character's refresh hook for the program: Canvas_Refresh of the canvas.
 void App_RefreshCanvas(void *context);

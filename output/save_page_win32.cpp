@@ -209,16 +209,10 @@ static void SavePage_Browse(HWND page)
         SavePage_SetFreeFolder(page, folder);
 }
 
-// Leaves the user in the name field of the first tab, the way the main
-// window switches tabs on a click.
+// Leaves the user in the name field of the first tab.
 static void SavePage_ShowNameField(AppContext *app)
 {
-    HWND tabs = GetDlgItem(app->mainWindow, IDC_MAIN_TABS);
-    NMHDR header = {tabs, (UINT_PTR)IDC_MAIN_TABS, (UINT)TCN_SELCHANGING};
-    SendMessageA(app->mainWindow, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
-    SendMessageA(tabs, TCM_SETCURSEL, 0, 0);
-    header.code = (UINT)TCN_SELCHANGE;
-    SendMessageA(app->mainWindow, WM_NOTIFY, IDC_MAIN_TABS, (LPARAM)&header);
+    App_ShowPage(app, PAGE_CHARA);
     HWND nameEdit = GetDlgItem(app->pages[PAGE_CHARA], IDC_CHARA_NAME);
     SendMessageA(nameEdit, EM_SETSEL, 0, -1);
     SetFocus(nameEdit);

@@ -239,8 +239,9 @@ TEST_CASE("refused names and folders stop the output with their message")
         bool nameProblem = std::string(c.caption) == "이름 입력";
         if (nameProblem) {
             // Back on the first tab, in the name field with all of it selected.
-            CHECK(TabNotices() == std::vector<UINT>{(UINT)TCN_SELCHANGING, (UINT)TCN_SELCHANGE});
             CHECK(SendMessageA(rig.tabs, TCM_GETCURSEL, 0, 0) == 0);
+            CHECK(IsWindowVisible(rig.Page(PAGE_CHARA)));
+            CHECK_FALSE(IsWindowVisible(save));
             CHECK(GetFocus() == nameEdit);
             DWORD from = 0, to = 0;
             SendMessageA(nameEdit, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
@@ -250,7 +251,7 @@ TEST_CASE("refused names and folders stop the output with their message")
         } else {
             // The style is named in the message.
             CHECK(seen.boxes[0].text.find("미설정") != std::string::npos);
-            CHECK(TabNotices().empty());
+            CHECK(SendMessageA(rig.tabs, TCM_GETCURSEL, 0, 0) == 2);
         }
     }
     CHECK(FilesBelow("out").empty());
