@@ -27,6 +27,10 @@ enum {
     IDC_POSITION_TEXT = 1022,
 };
 
+// The file-name field of the common file dialogs: an edit in the old dialog
+// template, a combo box in the explorer-style dialog.
+enum { FILEDLG_NAME_EDIT = 1152, FILEDLG_NAME_COMBO = 1148 };
+
 // The main window's dialog procedure; WM_INITDIALOG's lParam is the
 // program's AppContext, which the window keeps in its user data.
 INT_PTR CALLBACK MainWindow_Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp);

@@ -21,10 +21,6 @@
 // Description and pattern pairs, ending with an empty text.
 static const char kProjectFilter[] = "VOR전용프로젝트파일(*.vor)\0*.vor\0";
 
-// The file-name field: an edit in the old dialog template, a combo box in
-// the explorer-style dialog.
-enum { FILEDLG_NAME_EDIT = 1152, FILEDLG_NAME_COMBO = 1148 };
-
 // The UTF-16 form of a filter: pairs of CP949 texts ending with an empty one.
 static std::wstring WideFilter(const char *filter)
 {
@@ -52,30 +48,56 @@ static int FileDialog_TakePath(HWND owner, const wchar_t *chosen, char *path)
     return 0;
 }
 
+// One file dialog's set-up: the record and the UTF-16 texts it points into,
+// so it must stay where it was set up. The open and the save dialog fill it
+// alike and differ only in flags, hook and default extension.
+struct FileDialog {
+    std::wstring filter, folder, title;
+    wchar_t file[VOR_MAX_PATH];
+    OPENFILENAMEW ofn;
+};
+
+// Fills `d` for `owner`, proposing `path` in `initialFolder` (optional) with
+// the `filterIndex`-th pair of `filter` chosen.
+static void FileDialog_Init(FileDialog *d, HWND owner, const char *path, const char *initialFolder,
+                            const char *filter, int filterIndex, const char *title, DWORD flags)
+{
+    d->filter = WideFilter(filter);
+    d->folder = UiText_ToWide(initialFolder);
+    d->title = UiText_ToWide(title);
+    lstrcpynW(d->file, UiText_ToWide(path).c_str(), VOR_MAX_PATH);
+    d->ofn = OPENFILENAMEW{};
+    d->ofn.lStructSize = sizeof d->ofn;
+    d->ofn.hwndOwner = owner;
+    d->ofn.lpstrFilter = d->filter.c_str();
+    d->ofn.nFilterIndex = filterIndex;
+    d->ofn.lpstrFile = d->file;
+    d->ofn.nMaxFile = VOR_MAX_PATH;
+    d->ofn.lpstrInitialDir = initialFolder ? d->folder.c_str() : nullptr;
+    d->ofn.lpstrTitle = title ? d->title.c_str() : nullptr;
+    d->ofn.Flags = flags;
+}
+
+// After the dialog closed (`chosen` its result): hands back the filter the
+// user ended on and takes the chosen path into `path`.
+static int FileDialog_Finish(const FileDialog *d, HWND owner, int chosen, int *filterIndex, char *path)
+{
+    if (filterIndex)
+        *filterIndex = (int)d->ofn.nFilterIndex;
+    Debug_Print("filterindex = %d\n", (int)d->ofn.nFilterIndex);
+    return chosen && FileDialog_TakePath(owner, d->file, path);
+}
+
 // Asks for an existing file. Returns nonzero when one was chosen; its path
 // is in `path` (VOR_MAX_PATH bytes).
 static int FileDialog_Open(HWND owner, char *path, const char *initialFolder, const char *filter, int *filterIndex,
                            const char *title)
 {
-    std::wstring wideFilter = WideFilter(filter), wideFolder = UiText_ToWide(initialFolder),
-                 wideTitle = UiText_ToWide(title), widePath = UiText_ToWide(path);
-    wchar_t file[VOR_MAX_PATH] = L"";
-    lstrcpynW(file, widePath.c_str(), VOR_MAX_PATH);
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = wideFilter.c_str();
-    ofn.nFilterIndex = filterIndex ? *filterIndex : 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = VOR_MAX_PATH;
-    ofn.lpstrInitialDir = initialFolder ? wideFolder.c_str() : nullptr;
-    ofn.lpstrTitle = title ? wideTitle.c_str() : nullptr;
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    int chosen = GetOpenFileNameW(&ofn);
-    if (filterIndex)
-        *filterIndex = (int)ofn.nFilterIndex;
-    Debug_Print("filterindex = %d\n", (int)ofn.nFilterIndex);
-    return chosen && FileDialog_TakePath(owner, file, path);
+    FileDialog d;
+    FileDialog_Init(&d, owner, path, initialFolder, filter, filterIndex ? *filterIndex : 1, title,
+                    OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY);
+    int chosen = GetOpenFileNameW(&d.ofn);
+    return FileDialog_Finish(&d, owner, chosen, filterIndex, path);
 }
 
 // Keeps the typed file name's extension in step with the chosen filter.
@@ -126,28 +148,15 @@ static int FileDialog_Save(HWND owner, char *path, const char *initialFolder, co
 {
     char defaultExt[64];
     ProjectSession_FilterExtension(filter, *filterIndex, 0, defaultExt, sizeof defaultExt);
-    std::wstring wideFilter = WideFilter(filter), wideFolder = UiText_ToWide(initialFolder),
-                 wideTitle = UiText_ToWide(title), widePath = UiText_ToWide(path),
-                 wideExt = UiText_ToWide(defaultExt);
-    wchar_t file[VOR_MAX_PATH] = L"";
-    lstrcpynW(file, widePath.c_str(), VOR_MAX_PATH);
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = wideFilter.c_str();
-    ofn.nFilterIndex = *filterIndex;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = VOR_MAX_PATH;
-    ofn.lpstrInitialDir = initialFolder ? wideFolder.c_str() : nullptr;
-    ofn.lpstrTitle = title ? wideTitle.c_str() : nullptr;
-    ofn.lpstrDefExt = wideExt.c_str();
-    ofn.lpfnHook = SaveDialog_Hook;
-    ofn.lCustData = (LPARAM)filter;
-    ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    int chosen = GetSaveFileNameW(&ofn);
-    *filterIndex = (int)ofn.nFilterIndex;
-    Debug_Print("filterindex = %d\n", *filterIndex);
-    return chosen && FileDialog_TakePath(owner, file, path);
+    std::wstring wideExt = UiText_ToWide(defaultExt);
+    FileDialog d;
+    FileDialog_Init(&d, owner, path, initialFolder, filter, *filterIndex, title,
+                    OFN_EXPLORER | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+    d.ofn.lpstrDefExt = wideExt.c_str();
+    d.ofn.lpfnHook = SaveDialog_Hook;
+    d.ofn.lCustData = (LPARAM)filter;
+    int chosen = GetSaveFileNameW(&d.ofn);
+    return FileDialog_Finish(&d, owner, chosen, filterIndex, path);
 }
 
 static void ReportSaveFailure(AppContext *app, const char *path)

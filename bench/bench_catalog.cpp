@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "catalog/data_tree.h"
 #include "catalog/part_catalog.h"
 
 static const char kTreeFolder[] = "bench_catalog_tree";
@@ -18,7 +19,8 @@ struct KindCount {
 };
 
 static const KindCount kKinds[] = {
-    {"hair", 60}, {"dress", 20}, {"eye", 30}, {"braw", 25}, {"mouth", 25}, {"hoho", 15}, {"accesary", 25},
+    {DATA_KIND_HAIR, 60}, {DATA_KIND_DRESS, 20}, {DATA_KIND_EYE, 30}, {DATA_KIND_BROW, 25},
+    {DATA_KIND_MOUTH, 25}, {DATA_KIND_CHEEK, 15}, {DATA_KIND_ACCESSORY, 25},
 };
 
 static void WriteTree()
@@ -30,7 +32,7 @@ static void WriteTree()
             snprintf(folder, sizeof folder, "p%03d", (i * 37) % k.folders);
             std::filesystem::path dir = std::filesystem::path(kTreeFolder) / "data" / k.kind / folder;
             std::filesystem::create_directories(dir);
-            FILE *f = fopen((dir / "vor.inf").string().c_str(), "wb");
+            FILE *f = fopen((dir / DATA_DEFINITION).string().c_str(), "wb");
             if (!f)
                 continue;
             fprintf(f,

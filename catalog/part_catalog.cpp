@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "catalog/data_tree.h"
 #include "catalog/part_definition.h"
 #include "catalog/preprocessor.h"
 #include "core/services/filesys.h"
@@ -84,7 +85,7 @@ static int VisitPartFolder(void *user, const char *path)
         return 1;
     char definitionPath[VOR_MAX_PATH];
     memcpy(definitionPath, path, length + 1);
-    if (!FilePath_SetName(definitionPath, "vor.inf"))
+    if (!FilePath_SetName(definitionPath, DATA_DEFINITION))
         return 1;
     Debug_Print("%s\n", definitionPath);
     Preprocessor *pp = Preprocessor_Open(definitionPath, nullptr);
@@ -140,7 +141,7 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
     int failed = 0;
     const HlsColour none = {0, 0, 0};
 
-    catalog->accessories = ScanKind(dataFolder, "accesary", &failed);
+    catalog->accessories = ScanKind(dataFolder, DATA_KIND_ACCESSORY, &failed);
     if (catalog->accessories) {
         // Inserted after the sort so that it stays first.
         int before = PtrList_Count(catalog->accessories);
@@ -152,11 +153,11 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
             failed = 1;
         }
     }
-    catalog->eyeShapes = ScanKind(dataFolder, "eye", &failed);
-    catalog->browShapes = ScanKind(dataFolder, "braw", &failed);
-    catalog->cheekShapes = ScanKind(dataFolder, "hoho", &failed);
-    catalog->mouthShapes = ScanKind(dataFolder, "mouth", &failed);
-    catalog->hairStyles = ScanKind(dataFolder, "hair", &failed);
+    catalog->eyeShapes = ScanKind(dataFolder, DATA_KIND_EYE, &failed);
+    catalog->browShapes = ScanKind(dataFolder, DATA_KIND_BROW, &failed);
+    catalog->cheekShapes = ScanKind(dataFolder, DATA_KIND_CHEEK, &failed);
+    catalog->mouthShapes = ScanKind(dataFolder, DATA_KIND_MOUTH, &failed);
+    catalog->hairStyles = ScanKind(dataFolder, DATA_KIND_HAIR, &failed);
     catalog->expressions = PtrList_Create(PART_EXPRESSION_COUNT, PART_LIST_GROWTH);
     if (!catalog->expressions) {
         failed = 1;
@@ -165,7 +166,7 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
             if (!AddEntry(catalog->expressions, e.name, e.folder, "", none))
                 failed = 1;
     }
-    catalog->dresses = ScanKind(dataFolder, "dress", &failed);
+    catalog->dresses = ScanKind(dataFolder, DATA_KIND_DRESS, &failed);
     return !failed;
 }
 

@@ -14,6 +14,7 @@
 #include <map>
 #include <set>
 
+#include "catalog/data_tree.h"
 #include "catalog/palette.h"
 #include "catalog/part_catalog.h"
 #include "catalog/part_definition.h"
@@ -40,51 +41,51 @@ enum Stem { STEM_KEY, STEM_EXPRESSION, STEM_FIXED };
 struct ImageRole {
     const char *sub;     // "before\\", "after\\" or ""
     Stem stem;           // the folder key, each expression's folder, or none
-    const char *suffix;  // "_a.png" ... or the whole name for STEM_FIXED
+    const char *suffix;  // DATA_IMAGE_A ... or the whole name for STEM_FIXED
     const char *role;    // what the layer is, for the message (CP949)
     Need need;           // REQUIRED: a missing file is reported
     bool recoloured;     // tinted from grey: must be grey
 };
 
 const ImageRole HAIR_ROLES[] = {
-    {"before\\", STEM_KEY, "_a.png", "앞머리 색칠 층", REQUIRED, true},
-    {"before\\", STEM_KEY, "_b.png", "앞머리 고정색 층", REQUIRED, false},
-    {"before\\", STEM_KEY, "_h.png", "앞머리 하이라이트 층", OPTIONAL, false},
-    {"before\\", STEM_KEY, "_d.png", "앞머리 머리띠 층", OPTIONAL, true},
-    {"after\\", STEM_KEY, "_a.png", "뒷머리 색칠 층", REQUIRED, true},
-    {"after\\", STEM_KEY, "_b.png", "뒷머리 고정색 층", REQUIRED, false},
-    {"after\\", STEM_KEY, "_h.png", "뒷머리 하이라이트 층", OPTIONAL, false},
-    {"after\\", STEM_KEY, "_d.png", "뒷머리 머리띠 층", OPTIONAL, true},
+    {DATA_HAIR_FRONT "\\", STEM_KEY, DATA_IMAGE_A, "앞머리 색칠 층", REQUIRED, true},
+    {DATA_HAIR_FRONT "\\", STEM_KEY, DATA_IMAGE_B, "앞머리 고정색 층", REQUIRED, false},
+    {DATA_HAIR_FRONT "\\", STEM_KEY, DATA_IMAGE_H, "앞머리 하이라이트 층", OPTIONAL, false},
+    {DATA_HAIR_FRONT "\\", STEM_KEY, DATA_IMAGE_D, "앞머리 머리띠 층", OPTIONAL, true},
+    {DATA_HAIR_BACK "\\", STEM_KEY, DATA_IMAGE_A, "뒷머리 색칠 층", REQUIRED, true},
+    {DATA_HAIR_BACK "\\", STEM_KEY, DATA_IMAGE_B, "뒷머리 고정색 층", REQUIRED, false},
+    {DATA_HAIR_BACK "\\", STEM_KEY, DATA_IMAGE_H, "뒷머리 하이라이트 층", OPTIONAL, false},
+    {DATA_HAIR_BACK "\\", STEM_KEY, DATA_IMAGE_D, "뒷머리 머리띠 층", OPTIONAL, true},
 };
 const ImageRole DRESS_ROLES[] = {
-    {"", STEM_FIXED, "sotai.png", "옷에 맞춘 몸", REQUIRED, false},
-    {"", STEM_KEY, "_a.png", "옷 색칠 층", REQUIRED, true},
-    {"", STEM_KEY, "_b.png", "옷 고정색 층", REQUIRED, false},
-    {"", STEM_KEY, "_c.png", "옷 무늬 층", OPTIONAL, false},
+    {"", STEM_FIXED, DATA_BODY_IMAGE, "옷에 맞춘 몸", REQUIRED, false},
+    {"", STEM_KEY, DATA_IMAGE_A, "옷 색칠 층", REQUIRED, true},
+    {"", STEM_KEY, DATA_IMAGE_B, "옷 고정색 층", REQUIRED, false},
+    {"", STEM_KEY, DATA_IMAGE_C, "옷 무늬 층", OPTIONAL, false},
 };
 const ImageRole EYE_ROLES[] = {
-    {"", STEM_EXPRESSION, "_a.png", "눈 색칠 층", REQUIRED, true},
-    {"", STEM_EXPRESSION, "_b.png", "눈 고정색 층", REQUIRED, false},
-    {"", STEM_EXPRESSION, "_h.png", "눈 하이라이트 층", OPTIONAL, false},
+    {"", STEM_EXPRESSION, DATA_IMAGE_A, "눈 색칠 층", REQUIRED, true},
+    {"", STEM_EXPRESSION, DATA_IMAGE_B, "눈 고정색 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, DATA_IMAGE_H, "눈 하이라이트 층", OPTIONAL, false},
 };
 const ImageRole BROW_ROLES[] = {
-    {"", STEM_EXPRESSION, "_a.png", "눈썹 색칠 층", REQUIRED, true},
-    {"", STEM_EXPRESSION, "_b.png", "쌍꺼풀 층", OPTIONAL, false},
+    {"", STEM_EXPRESSION, DATA_IMAGE_A, "눈썹 색칠 층", REQUIRED, true},
+    {"", STEM_EXPRESSION, DATA_IMAGE_B, "쌍꺼풀 층", OPTIONAL, false},
 };
 const ImageRole MOUTH_ROLES[] = {
-    {"", STEM_EXPRESSION, "_a.png", "입 색칠 층", REQUIRED, true},
-    {"", STEM_EXPRESSION, "_b.png", "입 고정색 층", REQUIRED, false},
-    {"", STEM_EXPRESSION, "_h.png", "입 하이라이트 층", OPTIONAL, false},
+    {"", STEM_EXPRESSION, DATA_IMAGE_A, "입 색칠 층", REQUIRED, true},
+    {"", STEM_EXPRESSION, DATA_IMAGE_B, "입 고정색 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, DATA_IMAGE_H, "입 하이라이트 층", OPTIONAL, false},
 };
 const ImageRole CHEEK_ROLES[] = {
-    {"", STEM_EXPRESSION, "_b.png", "볼 층", REQUIRED, false},
+    {"", STEM_EXPRESSION, DATA_IMAGE_B, "볼 층", REQUIRED, false},
 };
 // An accessory may be all colour (_b only) or all grey (_a, _c): each layer
 // is optional, but one of them must be there.
 const ImageRole ACCESSORY_ROLES[] = {
-    {"", STEM_KEY, "_a.png", "장신구 색칠 층", OPTIONAL, true},
-    {"", STEM_KEY, "_b.png", "장신구 고정색 층", OPTIONAL, false},
-    {"", STEM_KEY, "_c.png", "장신구 색칠 무늬 층", OPTIONAL, true},
+    {"", STEM_KEY, DATA_IMAGE_A, "장신구 색칠 층", OPTIONAL, true},
+    {"", STEM_KEY, DATA_IMAGE_B, "장신구 고정색 층", OPTIONAL, false},
+    {"", STEM_KEY, DATA_IMAGE_C, "장신구 색칠 무늬 층", OPTIONAL, true},
 };
 
 struct Kind {
@@ -96,17 +97,17 @@ struct Kind {
 
 #define ROLES(table) table, (int)(sizeof table / sizeof table[0])
 const Kind KINDS[] = {
-    {"hair", PART_LIST_HAIR, ROLES(HAIR_ROLES)},
-    {"dress", PART_LIST_DRESS, ROLES(DRESS_ROLES)},
-    {"eye", PART_LIST_EYE, ROLES(EYE_ROLES)},
-    {"braw", PART_LIST_BROW, ROLES(BROW_ROLES)},
-    {"mouth", PART_LIST_MOUTH, ROLES(MOUTH_ROLES)},
-    {"hoho", PART_LIST_CHEEK, ROLES(CHEEK_ROLES)},
-    {"accesary", PART_LIST_ACCESSORY, ROLES(ACCESSORY_ROLES)},
+    {DATA_KIND_HAIR, PART_LIST_HAIR, ROLES(HAIR_ROLES)},
+    {DATA_KIND_DRESS, PART_LIST_DRESS, ROLES(DRESS_ROLES)},
+    {DATA_KIND_EYE, PART_LIST_EYE, ROLES(EYE_ROLES)},
+    {DATA_KIND_BROW, PART_LIST_BROW, ROLES(BROW_ROLES)},
+    {DATA_KIND_MOUTH, PART_LIST_MOUTH, ROLES(MOUTH_ROLES)},
+    {DATA_KIND_CHEEK, PART_LIST_CHEEK, ROLES(CHEEK_ROLES)},
+    {DATA_KIND_ACCESSORY, PART_LIST_ACCESSORY, ROLES(ACCESSORY_ROLES)},
 };
 #undef ROLES
-const char BODY_FOLDER[] = "body";
-const char BODY_IMAGE[] = "body\\sotai.png";
+const char BODY_FOLDER[] = DATA_KIND_BODY;
+const char BODY_IMAGE[] = DATA_BODY_PATH;
 
 std::string Lower(const std::string &s)
 {
@@ -246,7 +247,7 @@ struct FolderKey {
 // but with the errors kept.
 void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey> *keys)
 {
-    std::string inf = folder + "vor.inf";
+    std::string inf = folder + DATA_DEFINITION;
     if (!Exists(l, inf)) {
         Add(l, LINT_ERROR, folder, 0, "vor.inf가 없어 이 폴더는 목록에 나오지 않습니다");
         l->skipped.insert(Lower(folder));
@@ -293,7 +294,7 @@ void CheckKindFolders(Linter *l, const Kind &kind)
                      [](const FolderKey &a, const FolderKey &b) { return strcmp(a.key.c_str(), b.key.c_str()) < 0; });
     for (size_t i = 1; i < keys.size(); i++)
         if (keys[i].key == keys[i - 1].key)
-            Add(l, LINT_ERROR, keys[i].folder + "vor.inf", 0,
+            Add(l, LINT_ERROR, keys[i].folder + DATA_DEFINITION, 0,
                 "Folder \"" + keys[i].key + "\"를 " + keys[i - 1].folder +
                     " 폴더도 씁니다: 프로젝트는 이 키로 부품을 찾으므로 한쪽만 불러옵니다");
 }
@@ -420,7 +421,7 @@ void CheckEntryImages(Linter *l, const Kind &kind, const PartEntry *entry, const
 // Whether the display name can be shown whole in the part lists.
 void CheckName(Linter *l, const PartEntry *entry)
 {
-    std::string inf = Relative(l, entry->path) + "vor.inf";
+    std::string inf = Relative(l, entry->path) + DATA_DEFINITION;
     if (!PartLint_IsShowableCp949(entry->name))
         Add(l, LINT_WARNING, inf, 0, "Name에 CP949로 보일 수 없는 바이트가 있습니다 (파일이 CP949로 저장되었는지 확인하세요)");
     else if ((int)strlen(entry->name) > LINT_NAME_SHOWN_BYTES) {
@@ -581,7 +582,7 @@ int PartLint_Run(const char *dataFolder, LintReport *report)
     Claim(&l, BODY_IMAGE);
     if (!Exists(&l, BODY_IMAGE))
         Add(&l, LINT_ERROR, BODY_IMAGE, 0, "기본 몸 그림이 없습니다: 옷이 없는 동안 몸이 보이지 않습니다");
-    else if (CheckImage(&l, BODY_IMAGE, ImageRole{"", STEM_FIXED, "sotai.png", "기본 몸", REQUIRED, false}) ==
+    else if (CheckImage(&l, BODY_IMAGE, ImageRole{"", STEM_FIXED, DATA_BODY_IMAGE, "기본 몸", REQUIRED, false}) ==
              IMAGE_TRANSPARENT)
         Add(&l, LINT_WARNING, BODY_IMAGE, 0, "기본 몸 그림이 완전히 투명합니다");
     for (const Kind &kind : KINDS)

@@ -37,6 +37,7 @@ enum {
     IDC_SAVE_OUTPUT = 1006,
     IDC_SAVE_FREE_RADIO = 1029,
     IDC_SAVE_FREE_FOLDER = 1030,
+    IDC_SAVE_BROWSE = 1031,     // chooses the free folder
 };
 
 struct AppContext {

@@ -36,6 +36,24 @@ enum {
     IDC_CHARA_HAIR_DEFAULT_COLOUR = 1049,
 };
 
+// The page's eight lists: the catalogue list each one shows and the
+// character's choice it follows (none for the hidden dress box).
+struct CharaCombo {
+    int id;
+    PtrList *PartCatalog::*entries;
+    int32_t Character::*choice;
+};
+static const CharaCombo CHARA_COMBOS[] = {
+    {IDC_CHARA_BROW, &PartCatalog::browShapes, &Character::brow},
+    {IDC_CHARA_EYE, &PartCatalog::eyeShapes, &Character::eye},
+    {IDC_CHARA_CHEEK, &PartCatalog::cheekShapes, &Character::cheek},
+    {IDC_CHARA_MOUTH, &PartCatalog::mouthShapes, &Character::mouth},
+    {IDC_CHARA_FRONT_HAIR, &PartCatalog::hairStyles, &Character::frontHair},
+    {IDC_CHARA_BACK_HAIR, &PartCatalog::hairStyles, &Character::backHair},
+    {IDC_CHARA_DRESS, &PartCatalog::dresses, nullptr},
+    {IDC_CHARA_EXPRESSION, &PartCatalog::expressions, &Character::expression},
+};
+
 static int Combo_Selection(HWND page, int id)
 {
     return (int)SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0);
@@ -87,15 +105,8 @@ static void CharaPage_Init(HWND page, AppContext *app)
     CharaPage_FillSlotList(page, &app->character);
     // Nothing but the body loads here; the first project selects every part.
     UiText_SetItem(page, IDC_CHARA_NAME, "TEST");
-    const PartCatalog *cat = app->catalog;
-    PageControls_FillEntries(page, IDC_CHARA_BROW, cat->browShapes);
-    PageControls_FillEntries(page, IDC_CHARA_EYE, cat->eyeShapes);
-    PageControls_FillEntries(page, IDC_CHARA_CHEEK, cat->cheekShapes);
-    PageControls_FillEntries(page, IDC_CHARA_MOUTH, cat->mouthShapes);
-    PageControls_FillEntries(page, IDC_CHARA_FRONT_HAIR, cat->hairStyles);
-    PageControls_FillEntries(page, IDC_CHARA_BACK_HAIR, cat->hairStyles);
-    PageControls_FillEntries(page, IDC_CHARA_DRESS, cat->dresses);
-    PageControls_FillEntries(page, IDC_CHARA_EXPRESSION, cat->expressions);
+    for (const CharaCombo &combo : CHARA_COMBOS)
+        PageControls_FillEntries(page, combo.id, app->catalog->*combo.entries);
     EnableWindow(GetDlgItem(page, IDC_CHARA_BACK_HAIR), app->character.separateBackHair);
 }
 
@@ -260,13 +271,9 @@ void CharaPage_Sync(HWND page)
     if (!name || unrepresentable || strcmp(name, ch->name ? ch->name : "") != 0)
         UiText_SetItem(page, IDC_CHARA_NAME, ch->name);
     free(name);
-    Combo_Select(page, IDC_CHARA_BROW, ch->brow);
-    Combo_Select(page, IDC_CHARA_EYE, ch->eye);
-    Combo_Select(page, IDC_CHARA_CHEEK, ch->cheek);
-    Combo_Select(page, IDC_CHARA_MOUTH, ch->mouth);
-    Combo_Select(page, IDC_CHARA_FRONT_HAIR, ch->frontHair);
-    Combo_Select(page, IDC_CHARA_BACK_HAIR, ch->backHair);
-    Combo_Select(page, IDC_CHARA_EXPRESSION, ch->expression);
+    for (const CharaCombo &combo : CHARA_COMBOS)
+        if (combo.choice)
+            Combo_Select(page, combo.id, ch->*combo.choice);
     CheckDlgButton(page, IDC_CHARA_SEPARATE_BACK_HAIR, ch->separateBackHair ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_CHARA_HAIR_DEFAULT_COLOUR, ch->hairDefaultColour ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(page, IDC_CHARA_BACK_HAIR), ch->separateBackHair);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "catalog/data_tree.h"
 #include "core/services/filesys.h"
 #include "core/util.h"
 #include "layers/image_request.h"
@@ -59,7 +60,7 @@ void Character_BodyPath(const Character *ch, char *path)
 {
     // Character_Init made sure that the data folder leaves room for this.
     strcpy(path, ch->dataFolder);
-    strcat(path, "body\\sotai.png");
+    strcat(path, DATA_BODY_PATH);
 }
 
 Layer *Character_FindLayer(const Character *ch, int32_t id, int32_t sub)
@@ -95,7 +96,7 @@ int Character_Init(Character *ch, LayerDocument *doc, const PartCatalog *catalog
     memset(ch, 0, sizeof *ch);
     if (!dataFolder)
         dataFolder = ".\\data\\";
-    if (strlen(dataFolder) + strlen("body\\sotai.png") >= VOR_MAX_PATH)
+    if (strlen(dataFolder) + strlen(DATA_BODY_PATH) >= VOR_MAX_PATH)
         return 0;
     strcpy(ch->dataFolder, dataFolder);
     ch->doc = doc;
@@ -219,10 +220,10 @@ static void LoadHair(Character *ch, int hair, int32_t group, const char *side)
         const char *suffix;
         int32_t leaf;
         const HlsColour *colour;
-    } files[] = {{"_h.png", ID_IMAGE_H, nullptr},
-                 {"_a.png", ID_IMAGE_A, &hairColour},
-                 {"_b.png", ID_IMAGE_B, nullptr},
-                 {"_d.png", ID_HAIR_BAND, &bandColour}};
+    } files[] = {{DATA_IMAGE_H, ID_IMAGE_H, nullptr},
+                 {DATA_IMAGE_A, ID_IMAGE_A, &hairColour},
+                 {DATA_IMAGE_B, ID_IMAGE_B, nullptr},
+                 {DATA_IMAGE_D, ID_HAIR_BAND, &bandColour}};
     for (const auto &f : files) {
         char name[VOR_MAX_PATH];
         snprintf(name, sizeof name, "%s\\%s%s", side, entry ? entry->folder : "", f.suffix);
@@ -233,12 +234,12 @@ static void LoadHair(Character *ch, int hair, int32_t group, const char *side)
 
 void LoadFrontHair(Character *ch, int hair)
 {
-    LoadHair(ch, hair, ID_FRONT_HAIR, "before");
+    LoadHair(ch, hair, ID_FRONT_HAIR, DATA_HAIR_FRONT);
 }
 
 void LoadBackHair(Character *ch, int hair)
 {
-    LoadHair(ch, hair, ID_BACK_HAIR, "after");
+    LoadHair(ch, hair, ID_BACK_HAIR, DATA_HAIR_BACK);
 }
 
 // One face part for one expression: `files` lists suffix, target leaf and
@@ -269,25 +270,27 @@ static void LoadFace(Character *ch, const PtrList *list, int index, int expressi
 
 void LoadEyes(Character *ch, int eye, int expression)
 {
-    static const FaceFile files[] = {{"_a.png", ID_IMAGE_A, 1}, {"_b.png", ID_IMAGE_B, 0}, {"_h.png", ID_IMAGE_H, 0}};
+    static const FaceFile files[] = {
+        {DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_B, 0}, {DATA_IMAGE_H, ID_IMAGE_H, 0}};
     LoadFace(ch, ch->catalog->eyeShapes, eye, expression, ID_EYE, files, 3);
 }
 
 void LoadMouth(Character *ch, int mouth, int expression)
 {
-    static const FaceFile files[] = {{"_a.png", ID_IMAGE_A, 1}, {"_b.png", ID_IMAGE_B, 0}, {"_h.png", ID_IMAGE_H, 0}};
+    static const FaceFile files[] = {
+        {DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_B, 0}, {DATA_IMAGE_H, ID_IMAGE_H, 0}};
     LoadFace(ch, ch->catalog->mouthShapes, mouth, expression, ID_MOUTH, files, 3);
 }
 
 void LoadBrows(Character *ch, int brow, int expression)
 {
-    static const FaceFile files[] = {{"_a.png", ID_IMAGE_A, 1}, {"_b.png", ID_IMAGE_C, 0}};
+    static const FaceFile files[] = {{DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_C, 0}};
     LoadFace(ch, ch->catalog->browShapes, brow, expression, ID_BROW, files, 2);
 }
 
 void LoadCheeks(Character *ch, int cheek, int expression)
 {
-    static const FaceFile files[] = {{"_b.png", 0, 0}};
+    static const FaceFile files[] = {{DATA_IMAGE_B, 0, 0}};
     LoadFace(ch, ch->catalog->cheekShapes, cheek, expression, ID_CHEEK, files, 1);
 }
 

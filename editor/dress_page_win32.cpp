@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "catalog/data_tree.h"
 #include "canvas/canvas_win32.h"
 #include "core/imaging/file.h"
 #include "editor/colordlg_win32.h"
@@ -65,7 +66,7 @@ static int Dress_HasColourImage(const PartCatalog *catalog, int dress)
     if (!entry || strlen(entry->path) >= VOR_MAX_PATH)
         return 0;
     char path[VOR_MAX_PATH], name[VOR_MAX_PATH];
-    snprintf(name, sizeof name, "%s_a.png", entry->folder);
+    snprintf(name, sizeof name, "%s" DATA_IMAGE_A, entry->folder);
     strcpy(path, entry->path);
     return FilePath_SetName(path, name) && File_Exists(path);
 }

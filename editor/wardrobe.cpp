@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "catalog/data_tree.h"
 #include "core/services/filesys.h"
 #include "core/util.h"
 #include "layers/image_request.h"
@@ -107,9 +108,9 @@ static void NameAccessory(Layer *layer, const PartEntry *entry, const char *key)
 // Queues the three images of an accessory kind; returns 1 when "_a" or "_c" exists.
 static int QueueAccessoryImages(Character *ch, Layer *layer, const PartEntry *entry, HlsColour colour)
 {
-    int a = QueuePart(ch, Layer_Find(layer, ID_IMAGE_A), entry, "_a.png", &colour);
-    QueuePart(ch, Layer_Find(layer, ID_IMAGE_B), entry, "_b.png", nullptr);
-    int c = QueuePart(ch, Layer_Find(layer, ID_IMAGE_C_TINTED), entry, "_c.png", &colour);
+    int a = QueuePart(ch, Layer_Find(layer, ID_IMAGE_A), entry, DATA_IMAGE_A, &colour);
+    QueuePart(ch, Layer_Find(layer, ID_IMAGE_B), entry, DATA_IMAGE_B, nullptr);
+    int c = QueuePart(ch, Layer_Find(layer, ID_IMAGE_C_TINTED), entry, DATA_IMAGE_C, &colour);
     return a || c;
 }
 
@@ -244,7 +245,7 @@ int LoadStyleDress(Character *ch, const DressStyle *style)
         char path[VOR_MAX_PATH] = "";
         if (strlen(dress->path) < VOR_MAX_PATH) {
             strcpy(path, dress->path);
-            if (!FilePath_SetName(path, "sotai.png"))
+            if (!FilePath_SetName(path, DATA_BODY_IMAGE))
                 path[0] = 0;
         }
         Canvas_QueueImage(ch->doc, ImageRequest_Create(body, path, nullptr));
@@ -254,9 +255,9 @@ int LoadStyleDress(Character *ch, const DressStyle *style)
         Character_BodyPath(ch, path);
         Canvas_QueueImage(ch->doc, ImageRequest_Create(body, path, nullptr));
     }
-    int hasColourImage = QueuePart(ch, Layer_Find(group, ID_IMAGE_A), dress, "_a.png", &style->colour);
-    QueuePart(ch, Layer_Find(group, ID_IMAGE_B), dress, "_b.png", nullptr);
-    QueuePart(ch, Layer_Find(group, ID_IMAGE_C), dress, "_c.png", nullptr);
+    int hasColourImage = QueuePart(ch, Layer_Find(group, ID_IMAGE_A), dress, DATA_IMAGE_A, &style->colour);
+    QueuePart(ch, Layer_Find(group, ID_IMAGE_B), dress, DATA_IMAGE_B, nullptr);
+    QueuePart(ch, Layer_Find(group, ID_IMAGE_C), dress, DATA_IMAGE_C, nullptr);
     Refresh(ch);
     return hasColourImage;
 }

@@ -21,8 +21,10 @@
 #include <cwchar>
 #include <string>
 
+#include "app/app_win32.h"
 #include "core/imaging/dib.h"
 #include "core/imaging/file.h"
+#include "editor/app_context_win32.h"
 
 namespace {
 
@@ -58,29 +60,36 @@ BOOL CALLBACK FindByTitle(HWND window, LPARAM lp)
 
 BOOL CALLBACK FindVisiblePage(HWND child, LPARAM lp);
 
+// Polls `done` every `stepMs` until it holds (true) or `timeoutMs` passed
+// (false); it is asked once more after the time is up.
+template <class Condition>
+bool WaitUntil(DWORD timeoutMs, Condition done, DWORD stepMs = 100)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(stepMs);
+    }
+}
+
 // The process's visible top-level window with exactly this caption, waiting
 // up to `timeoutMs`.
 HWND WaitForWindow(DWORD processId, const wchar_t *title, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowQuery q = {processId, title, nullptr};
+    WindowQuery q = {processId, title, nullptr};
+    WaitUntil(timeoutMs, [&] {
         EnumWindows(FindByTitle, (LPARAM)&q);
-        if (q.found || GetTickCount() - start > timeoutMs)
-            return q.found;
-        Sleep(100);
-    }
+        return q.found != nullptr;
+    });
+    return q.found;
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(100);
-    }
-    return true;
+    return WaitUntil(timeoutMs, [&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
 // The text of a control in the other process (WM_GETTEXT is carried across).
@@ -178,20 +187,19 @@ bool SaveScreenshot(HWND window, const char *path)
 // load pass even starts, so being enabled alone says nothing.
 bool WaitLoaded(HWND main, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount(), quietSince = 0;
+    DWORD quietSince = 0;
     bool quiet = false;
-    for (;;) {
-        bool idle = IsWindowEnabled(main) && !IsWindowVisible(GetDlgItem(main, 1019));
-        DWORD now = GetTickCount();
-        if (idle && !quiet)
-            quietSince = now;
-        quiet = idle;
-        if (quiet && now - quietSince >= 1000)
-            return true;
-        if (now - start > timeoutMs)
-            return false;
-        Sleep(50);
-    }
+    return WaitUntil(
+        timeoutMs,
+        [&] {
+            bool idle = IsWindowEnabled(main) && !IsWindowVisible(GetDlgItem(main, IDC_MAIN_PROGRESS));
+            DWORD now = GetTickCount();
+            if (idle && !quiet)
+                quietSince = now;
+            quiet = idle;
+            return quiet && now - quietSince >= 1000;
+        },
+        50);
 }
 
 // The one visible page of the main window.
@@ -216,17 +224,17 @@ BOOL CALLBACK FindVisiblePage(HWND child, LPARAM lp)
 bool ZoomTextIs(HWND main, const wchar_t *expected)
 {
     wchar_t text[64];
-    ControlText(GetDlgItem(main, 1023), text, 64);
+    ControlText(GetDlgItem(main, IDC_ZOOM_TEXT), text, 64);
     return wcscmp(text, expected) == 0;
 }
 
 void CheckZoomAndTabs(HWND main)
 {
-    HWND slider = GetDlgItem(main, 1050);
-    SendMessageW(main, WM_COMMAND, 1038, 0);
+    HWND slider = GetDlgItem(main, IDC_ZOOM_SLIDER);
+    SendMessageW(main, WM_COMMAND, IDC_ZOOM_IN, 0);
     Check(ZoomTextIs(main, L"125.00%") && SendMessageW(slider, TBM_GETPOS, 0, 0) == 20, "+ zooms to 125 %");
-    SendMessageW(main, WM_COMMAND, 1039, 0);
-    SendMessageW(main, WM_COMMAND, 1039, 0);
+    SendMessageW(main, WM_COMMAND, IDC_ZOOM_OUT, 0);
+    SendMessageW(main, WM_COMMAND, IDC_ZOOM_OUT, 0);
     Check(ZoomTextIs(main, L"75.00%") && SendMessageW(slider, TBM_GETPOS, 0, 0) == 10, "- - zooms to 75 %");
     SendMessageW(slider, TBM_SETPOS, TRUE, 155);
     SendMessageW(main, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 155), (LPARAM)slider);
@@ -235,13 +243,13 @@ void CheckZoomAndTabs(HWND main)
     SendMessageW(main, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 15), (LPARAM)slider);
     Check(ZoomTextIs(main, L"100.00%"), "slider position 15 is 100 %");
 
-    HWND tabs = GetDlgItem(main, 1027);
+    HWND tabs = GetDlgItem(main, IDC_MAIN_TABS);
     struct {
         int tab, control;
         const char *what;
-    } steps[] = {{1, 1037, "the DRESS tab shows the style list"},
-                 {2, 1030, "the SAVE tab shows the folder edit"},
-                 {0, 1007, "back on the CHARA tab"}};
+    } steps[] = {{PAGE_DRESS, IDC_DRESS_STYLE_LIST, "the DRESS tab shows the style list"},
+                 {PAGE_SAVE, IDC_SAVE_FREE_FOLDER, "the SAVE tab shows the folder edit"},
+                 {PAGE_CHARA, IDC_CHARA_NAME, "back on the CHARA tab"}};
     for (const auto &s : steps) {
         SendMessageW(tabs, TCM_SETCURFOCUS, s.tab, 0);
         HWND page = VisiblePage(main);
@@ -255,13 +263,13 @@ void CheckZoomAndTabs(HWND main)
 // caption; cancelling it leaves the program as it was.
 void CheckFolderChooser(DWORD pid, HWND main)
 {
-    HWND tabs = GetDlgItem(main, 1027);
-    SendMessageW(tabs, TCM_SETCURFOCUS, 2, 0);
+    HWND tabs = GetDlgItem(main, IDC_MAIN_TABS);
+    SendMessageW(tabs, TCM_SETCURFOCUS, PAGE_SAVE, 0);
     HWND page = VisiblePage(main);
-    HWND browse = page ? GetDlgItem(page, 1031) : nullptr;
+    HWND browse = page ? GetDlgItem(page, IDC_SAVE_BROWSE) : nullptr;
     Check(browse != nullptr, "the SAVE page has its browse button");
     if (browse) {
-        PostMessageW(page, WM_COMMAND, MAKEWPARAM(1031, BN_CLICKED), (LPARAM)browse);
+        PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_SAVE_BROWSE, BN_CLICKED), (LPARAM)browse);
         HWND chooser = WaitForWindow(pid, L"저장 폴더 선택", 15000);
         Check(chooser != nullptr, "the folder chooser is titled 저장 폴더 선택");
         if (chooser) {
@@ -269,7 +277,7 @@ void CheckFolderChooser(DWORD pid, HWND main)
             Check(WaitUntilGone(chooser, 5000), "cancel closes the folder chooser");
         }
     }
-    SendMessageW(tabs, TCM_SETCURFOCUS, 0, 0);
+    SendMessageW(tabs, TCM_SETCURFOCUS, PAGE_CHARA, 0);
 }
 
 // Chooses `name` in the open or save dialog titled `title` (typed into the
@@ -283,10 +291,10 @@ bool ChooseInFileDialog(DWORD pid, HWND main, UINT command, const wchar_t *title
         return false;
     }
     Sleep(500);
-    // The old template's edit (1152) or the explorer dialog's combo (1148).
-    HWND field = GetDlgItem(dialog, 1152);
+    // The old template's edit or the explorer dialog's combo.
+    HWND field = GetDlgItem(dialog, FILEDLG_NAME_EDIT);
     if (!field) {
-        HWND combo = GetDlgItem(dialog, 1148);
+        HWND combo = GetDlgItem(dialog, FILEDLG_NAME_COMBO);
         field = combo ? (HWND)SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0) : nullptr;
     }
     if (!field) {
@@ -302,16 +310,11 @@ bool ChooseInFileDialog(DWORD pid, HWND main, UINT command, const wchar_t *title
 
 bool WaitForCaption(HWND main, const wchar_t *caption, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
+    return WaitUntil(timeoutMs, [&] {
         wchar_t text[256] = L"";
         GetWindowTextW(main, text, 256);
-        if (wcscmp(text, caption) == 0)
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(100);
-    }
+        return wcscmp(text, caption) == 0;
+    });
 }
 
 void CheckFileMenu(DWORD pid, HWND main)
@@ -322,7 +325,7 @@ void CheckFileMenu(DWORD pid, HWND main)
         fputs("not a project", junk);
         fclose(junk);
     }
-    Check(ChooseInFileDialog(pid, main, 40008, L"파일로열기", L"smoke_not_a_project.vor"), "the open dialog");
+    Check(ChooseInFileDialog(pid, main, CMD_OPEN, L"파일로열기", L"smoke_not_a_project.vor"), "the open dialog");
     HWND refusal = WaitForWindow(pid, L"파일로열기", 10000);
     Check(refusal != nullptr, "a refused file is reported");
     if (refusal) {
@@ -332,12 +335,12 @@ void CheckFileMenu(DWORD pid, HWND main)
     Check(WaitForCaption(main, L"VOR - VOR 캐릭터 만들기", 1000), "the caption stays after a refusal");
     DeleteFileA("smoke_not_a_project.vor");
 
-    Check(ChooseInFileDialog(pid, main, 40008, L"파일로열기", L"sample.vor"), "open sample.vor");
+    Check(ChooseInFileDialog(pid, main, CMD_OPEN, L"파일로열기", L"sample.vor"), "open sample.vor");
     Check(WaitForCaption(main, L"sample - VOR 캐릭터 만들기", 10000), "the caption names the opened file");
     WaitLoaded(main, 60000);
     // Pictures of the opened sample on each tab, for a person to look at.
-    HWND tabs = GetDlgItem(main, 1027);
-    for (int tab : {1, 2, 0}) {
+    HWND tabs = GetDlgItem(main, IDC_MAIN_TABS);
+    for (int tab : {PAGE_DRESS, PAGE_SAVE, PAGE_CHARA}) {
         SendMessageW(tabs, TCM_SETCURFOCUS, tab, 0);
         Sleep(300);
         std::string shot = g_screenshotBase + ".sample" + std::to_string(tab) + ".png";
@@ -345,7 +348,7 @@ void CheckFileMenu(DWORD pid, HWND main)
     }
 
     DeleteFileA("smoke_copy.vor");
-    Check(ChooseInFileDialog(pid, main, 40009, L"프로젝트파일저장", L"smoke_copy"), "the save-as dialog");
+    Check(ChooseInFileDialog(pid, main, CMD_SAVE_AS, L"프로젝트파일저장", L"smoke_copy"), "the save-as dialog");
     Check(WaitForCaption(main, L"smoke_copy - VOR 캐릭터 만들기", 10000), "the caption names the saved file");
     Check(GetFileAttributesA("smoke_copy.vor") != INVALID_FILE_ATTRIBUTES, "the .vor extension was added");
     DeleteFileA("smoke_copy.vor");
@@ -353,18 +356,18 @@ void CheckFileMenu(DWORD pid, HWND main)
 
 void CheckMainWindow(HANDLE process, HWND main)
 {
-    HWND tabs = GetDlgItem(main, 1027);
-    Check(tabs && SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) == 3, "three tabs");
-    Check(tabs && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 0, "the first tab is selected");
-    const wchar_t *labels[3] = {L"얼굴", L"복장", L"출력"};
-    for (int i = 0; i < 3; i++) {
+    HWND tabs = GetDlgItem(main, IDC_MAIN_TABS);
+    Check(tabs && SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) == PAGE_COUNT, "three tabs");
+    Check(tabs && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == PAGE_CHARA, "the first tab is selected");
+    const wchar_t *labels[PAGE_COUNT] = {L"얼굴", L"복장", L"출력"};
+    for (int i = 0; i < PAGE_COUNT; i++) {
         wchar_t label[64] = L"";
         Check(TabLabel(process, tabs, i, label, 64) && wcscmp(label, labels[i]) == 0, "tab label");
     }
     PageCount pages = {};
     EnumChildWindows(main, CountPages, (LPARAM)&pages);
-    Check(pages.pages == 3, "three pages");
-    Check(pages.visible == 1 && GetDlgItem(pages.visiblePage, 1007) != nullptr,
+    Check(pages.pages == PAGE_COUNT, "three pages");
+    Check(pages.visible == 1 && GetDlgItem(pages.visiblePage, IDC_CHARA_NAME) != nullptr,
           "only the CHARA page (with the name edit) is visible");
     if (pages.visiblePage && tabs) {
         RECT page, tabRow;
@@ -375,20 +378,20 @@ void CheckMainWindow(HANDLE process, HWND main)
               "the page lies inside the tab control below its tabs");
     }
     wchar_t className[64] = L"";
-    GetClassNameW(GetDlgItem(main, 1011), className, 64);
+    GetClassNameW(GetDlgItem(main, IDC_MAIN_CANVAS), className, 64);
     Check(wcscmp(className, L"FrameLayerWnd") == 0, "the preview canvas");
     wchar_t text[64];
-    ControlText(GetDlgItem(main, 1011), text, 64);
+    ControlText(GetDlgItem(main, IDC_MAIN_CANVAS), text, 64);
     Check(wcscmp(text, L"미리보기") == 0, "the canvas's own text is 미리보기");
-    ControlText(GetDlgItem(main, 1023), text, 64);
+    ControlText(GetDlgItem(main, IDC_ZOOM_TEXT), text, 64);
     Check(wcscmp(text, L"100.00%") == 0, "zoom text 100.00%");
-    Check(SendMessageW(GetDlgItem(main, 1050), TBM_GETPOS, 0, 0) == 15, "zoom slider at 15");
-    Check(!IsWindowVisible(GetDlgItem(main, 1019)), "the progress bar is hidden after loading");
+    Check(SendMessageW(GetDlgItem(main, IDC_ZOOM_SLIDER), TBM_GETPOS, 0, 0) == 15, "zoom slider at 15");
+    Check(!IsWindowVisible(GetDlgItem(main, IDC_MAIN_PROGRESS)), "the progress bar is hidden after loading");
 }
 
 void CheckVersionDialog(DWORD pid, HWND main, const char *screenshot)
 {
-    PostMessageW(main, WM_COMMAND, 40011, 0);
+    PostMessageW(main, WM_COMMAND, CMD_VERSION, 0);
     HWND about = WaitForWindow(pid, L"버전 정보", 10000);
     Check(about != nullptr, "the version dialog opens");
     if (!about)
@@ -471,7 +474,7 @@ int main(int argc, char **argv)
         Check(AskToClose(pid, main, WM_CLOSE, 0, IDNO), "closing asks first");
         Sleep(500);
         Check(IsWindow(main) && WaitForSingleObject(child.hProcess, 0) == WAIT_TIMEOUT, "No keeps the program running");
-        Check(AskToClose(pid, main, WM_COMMAND, 1010, IDYES), "the exit command asks first");
+        Check(AskToClose(pid, main, WM_COMMAND, CMD_EXIT, IDYES), "the exit command asks first");
     }
     DWORD exitCode = 1;
     bool ended = WaitForSingleObject(child.hProcess, 20000) == WAIT_OBJECT_0;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalog/data_tree.h"
 #include "core/imaging/file.h"
 #include "tools/gen-sample/figure.h"
 #include "tools/gen-sample/sample_tree.h"
@@ -52,8 +53,8 @@ static void Broken_Hair(BrokenWriter *w, const char *folder, HairStyleId style)
         const DIB *images[3] = {w->parts.a, w->parts.b, w->parts.h};
         const char roles[] = "abh";
         for (int i = 0; i < 3; i++) {
-            snprintf(relative, sizeof relative, "hair\\%s\\%s\\%s_%c.png", folder, back ? "after" : "before", folder,
-                     roles[i]);
+            snprintf(relative, sizeof relative, DATA_KIND_HAIR "\\%s\\%s\\%s%s", folder,
+                     back ? DATA_HAIR_BACK : DATA_HAIR_FRONT, folder, Role_Suffix(roles[i]));
             Broken_Image(w, images[i], relative);
         }
     }
@@ -69,8 +70,8 @@ static void Broken_Eye(BrokenWriter *w, const char *folder, const int *expressio
         const DIB *images[3] = {w->parts.a, w->parts.b, w->parts.h};
         const char roles[] = "abh";
         for (int k = 0; k < 3; k++) {
-            snprintf(relative, sizeof relative, "eye\\%s\\%s_%c.png", folder, EXPRESSION_FOLDER[expressions[i]],
-                     roles[k]);
+            snprintf(relative, sizeof relative, DATA_KIND_EYE "\\%s\\%s%s", folder, EXPRESSION_FOLDER[expressions[i]],
+                     Role_Suffix(roles[k]));
             Broken_Image(w, images[k], relative);
         }
     }
@@ -81,32 +82,33 @@ static void Broken_Write(BrokenWriter *w)
     char text[512];
     Broken_Clear(w);
     Body_Draw(w->raster, w->images[0], 1);
-    Broken_Image(w, w->images[0], "body\\sotai.png");
+    Broken_Image(w, w->images[0], DATA_BODY_PATH);
 
     // Hair: a sound folder, one without vor.inf, one whose vor.inf has no Folder.
     const SampleEntry good = {"good", "정상", 0x12648C};
     PartDefinition_Format(&good, text, sizeof text);
-    Broken_Text(w, text, "hair\\good\\vor.inf");
+    Broken_Text(w, text, DATA_KIND_HAIR "\\good\\" DATA_DEFINITION);
     Broken_Hair(w, "good", HAIR_SHORT);
     Broken_Hair(w, "noinf", HAIR_BOB);
-    Broken_Text(w, "// 폴더 없음\r\nName = \"폴더 없음\";\r\nColor = 0x12648C;\r\n", "hair\\nofolder\\vor.inf");
+    Broken_Text(w, "// 폴더 없음\r\nName = \"폴더 없음\";\r\nColor = 0x12648C;\r\n",
+                DATA_KIND_HAIR "\\nofolder\\" DATA_DEFINITION);
     Broken_Hair(w, "nofolder", HAIR_LONG);
 
     // Eyes: one complete, one with only three of the eight expressions.
     const SampleEntry full = {"full", "전부", 0x96788C}, partial = {"partial", "일부", 0x96788C};
     PartDefinition_Format(&full, text, sizeof text);
-    Broken_Text(w, text, "eye\\full\\vor.inf");
+    Broken_Text(w, text, DATA_KIND_EYE "\\full\\" DATA_DEFINITION);
     const int all[EXPR_COUNT] = {0, 1, 2, 3, 4, 5, 6, 7};
     Broken_Eye(w, "full", all, EXPR_COUNT);
     PartDefinition_Format(&partial, text, sizeof text);
-    Broken_Text(w, text, "eye\\partial\\vor.inf");
+    Broken_Text(w, text, DATA_KIND_EYE "\\partial\\" DATA_DEFINITION);
     const int some[3] = {EXPR_SUMASHI, EXPR_NIKO, EXPR_ODOROKI};
     Broken_Eye(w, "partial", some, 3);
 
     // Mouth: every image sound except one that is plain text under a PNG name.
     const SampleEntry mouth = {"badpng", "깨진 그림", 0x008CC8};
     PartDefinition_Format(&mouth, text, sizeof text);
-    Broken_Text(w, text, "mouth\\badpng\\vor.inf");
+    Broken_Text(w, text, DATA_KIND_MOUTH "\\badpng\\" DATA_DEFINITION);
     char relative[VOR_MAX_PATH];
     for (int x = 0; x < EXPR_COUNT; x++) {
         Broken_Clear(w);
@@ -114,7 +116,8 @@ static void Broken_Write(BrokenWriter *w)
         const DIB *images[3] = {w->parts.a, w->parts.b, w->parts.h};
         const char roles[] = "abh";
         for (int k = 0; k < 3; k++) {
-            snprintf(relative, sizeof relative, "mouth\\badpng\\%s_%c.png", EXPRESSION_FOLDER[x], roles[k]);
+            snprintf(relative, sizeof relative, DATA_KIND_MOUTH "\\badpng\\%s%s", EXPRESSION_FOLDER[x],
+                     Role_Suffix(roles[k]));
             if (x == EXPR_SUMASHI && roles[k] == 'a')
                 Broken_Text(w, "This is not a PNG image.\r\n", relative);
             else

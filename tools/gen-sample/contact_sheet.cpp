@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalog/data_tree.h"
 #include "core/imaging/file.h"
 #include "layers/hls.h"
 #include "tools/gen-sample/figure.h"
@@ -57,7 +58,7 @@ static void Sheet_Hair(DIB *out, const char *root, int style, const char *side)
     char rel[VOR_MAX_PATH];
     const char roles[] = "badh";
     for (const char *role = roles; *role; role++) {
-        snprintf(rel, sizeof rel, "hair\\%s\\%s\\%s_%c.png", e->folder, side, e->folder, *role);
+        snprintf(rel, sizeof rel, DATA_KIND_HAIR "\\%s\\%s\\%s%s", e->folder, side, e->folder, Role_Suffix(*role));
         const uint32_t *colour = *role == 'a' ? &e->colour : (*role == 'd' ? &BAND_COLOUR : nullptr);
         Sheet_Part(out, root, rel, colour);
     }
@@ -69,7 +70,7 @@ static void Sheet_Accessory(DIB *out, const char *root, int index)
     char rel[VOR_MAX_PATH];
     const char roles[] = "abc";
     for (const char *role = roles; *role; role++) {
-        snprintf(rel, sizeof rel, "accesary\\%s\\%s_%c.png", e->folder, e->folder, *role);
+        snprintf(rel, sizeof rel, DATA_KIND_ACCESSORY "\\%s\\%s%s", e->folder, e->folder, Role_Suffix(*role));
         Sheet_Part(out, root, rel, *role == 'b' ? nullptr : &e->colour);
     }
 }
@@ -80,7 +81,7 @@ static void Sheet_Face(DIB *out, const char *root, const char *kind, const Sampl
 {
     char rel[VOR_MAX_PATH];
     for (const char *role = roles; *role; role++) {
-        snprintf(rel, sizeof rel, "%s\\%s\\%s_%c.png", kind, e->folder, EXPRESSION_FOLDER[expression], *role);
+        snprintf(rel, sizeof rel, "%s\\%s\\%s%s", kind, e->folder, EXPRESSION_FOLDER[expression], Role_Suffix(*role));
         Sheet_Part(out, root, rel, *role == tinted ? &e->colour : nullptr);
     }
 }
@@ -94,32 +95,32 @@ static void Sheet_Compose(DIB *out, const char *root, const SheetCell *c)
     if (c->accessory == ACC_WING)
         Sheet_Accessory(out, root, c->accessory);
     if (c->backHair >= 0)
-        Sheet_Hair(out, root, c->backHair, "after");
+        Sheet_Hair(out, root, c->backHair, DATA_HAIR_BACK);
     if (c->dress >= 0) {
-        snprintf(rel, sizeof rel, "dress\\%s\\sotai.png", SAMPLE_DRESS[c->dress].folder);
+        snprintf(rel, sizeof rel, DATA_KIND_DRESS "\\%s\\" DATA_BODY_IMAGE, SAMPLE_DRESS[c->dress].folder);
         Sheet_Part(out, root, rel, nullptr);
     } else {
-        Sheet_Part(out, root, "body\\sotai.png", nullptr);
+        Sheet_Part(out, root, DATA_BODY_PATH, nullptr);
     }
     if (c->brow >= 0)
-        Sheet_Face(out, root, "braw", &SAMPLE_BROW[c->brow], c->expression, "b", 0);
+        Sheet_Face(out, root, DATA_KIND_BROW, &SAMPLE_BROW[c->brow], c->expression, "b", 0);
     if (c->dress >= 0) {
         const SampleEntry *e = &SAMPLE_DRESS[c->dress];
         const char roles[] = "cba";
         for (const char *role = roles; *role; role++) {
-            snprintf(rel, sizeof rel, "dress\\%s\\%s_%c.png", e->folder, e->folder, *role);
+            snprintf(rel, sizeof rel, DATA_KIND_DRESS "\\%s\\%s%s", e->folder, e->folder, Role_Suffix(*role));
             Sheet_Part(out, root, rel, *role == 'a' ? &e->colour : nullptr);
         }
     }
     if (c->hair >= 0)
-        Sheet_Hair(out, root, c->hair, "before");
+        Sheet_Hair(out, root, c->hair, DATA_HAIR_FRONT);
     if (c->brow >= 0)
-        Sheet_Face(out, root, "braw", &SAMPLE_BROW[c->brow], c->expression, "a", 'a');
-    Sheet_Face(out, root, "hoho", &SAMPLE_CHEEK, c->expression, "b", 0);
+        Sheet_Face(out, root, DATA_KIND_BROW, &SAMPLE_BROW[c->brow], c->expression, "a", 'a');
+    Sheet_Face(out, root, DATA_KIND_CHEEK, &SAMPLE_CHEEK, c->expression, "b", 0);
     if (c->eye >= 0)
-        Sheet_Face(out, root, "eye", &SAMPLE_EYE[c->eye], c->expression, "abh", 'a');
+        Sheet_Face(out, root, DATA_KIND_EYE, &SAMPLE_EYE[c->eye], c->expression, "abh", 'a');
     if (c->mouth >= 0)
-        Sheet_Face(out, root, "mouth", &SAMPLE_MOUTH[c->mouth], c->expression, "bah", 'a');
+        Sheet_Face(out, root, DATA_KIND_MOUTH, &SAMPLE_MOUTH[c->mouth], c->expression, "bah", 'a');
     if (c->accessory >= 0 && c->accessory != ACC_WING)
         Sheet_Accessory(out, root, c->accessory);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalog/data_tree.h"
 #include "core/imaging/file.h"
 #include "tools/gen-sample/figure.h"
 #include "tools/gen-sample/sample_tree.h"
@@ -49,11 +50,24 @@ const SampleEntry SAMPLE_MOUTH[MOUTH_SHAPE_COUNT] = {
     {"neko", "고양이 입", 0xF096B4},
 };
 
-const SampleEntry SAMPLE_CHEEK = {"hoho", "볼 터치", 0};
+// The one cheek part is named after its kind folder.
+const SampleEntry SAMPLE_CHEEK = {DATA_KIND_CHEEK, "볼 터치", 0};
 
 const char *const EXPRESSION_FOLDER[EXPR_COUNT] = {
     "sumashi", "niko", "nikkori", "makka", "naki", "utumuki", "ikari", "odoroki",
 };
+
+const char *Role_Suffix(char role)
+{
+    switch (role) {
+    case 'a': return DATA_IMAGE_A;
+    case 'b': return DATA_IMAGE_B;
+    case 'c': return DATA_IMAGE_C;
+    case 'd': return DATA_IMAGE_D;
+    case 'h': return DATA_IMAGE_H;
+    }
+    return "";
+}
 
 // Working state of one tree: the output root, the shared surface and one
 // blank image per role, cleared before each drawing.
@@ -84,7 +98,7 @@ static void Tree_Image(TreeWriter *w, const DIB *image, const char *relative)
 static void Tree_Definition(TreeWriter *w, const char *kind, const SampleEntry *entry)
 {
     char path[VOR_MAX_PATH], text[512];
-    snprintf(path, sizeof path, "%s\\data\\%s\\%s\\vor.inf", w->root, kind, entry->folder);
+    snprintf(path, sizeof path, "%s\\data\\%s\\%s\\" DATA_DEFINITION, w->root, kind, entry->folder);
     PartDefinition_Format(entry, text, sizeof text);
     Output_Text(w->log, text, path);
 }
@@ -103,7 +117,7 @@ static void Tree_Roles(TreeWriter *w, const char *kind, const char *folder, cons
         case 'h': image = w->parts.h; break;
         }
         char relative[VOR_MAX_PATH];
-        snprintf(relative, sizeof relative, "%s\\%s\\%s%s_%c.png", kind, folder, sub, stem, *role);
+        snprintf(relative, sizeof relative, "%s\\%s\\%s%s%s", kind, folder, sub, stem, Role_Suffix(*role));
         Tree_Image(w, image, relative);
     }
 }
@@ -112,11 +126,12 @@ static void Tree_Hair(TreeWriter *w)
 {
     for (int i = 0; i < HAIR_STYLE_COUNT; i++) {
         const SampleEntry *e = &SAMPLE_HAIR[i];
-        Tree_Definition(w, "hair", e);
+        Tree_Definition(w, DATA_KIND_HAIR, e);
         for (int back = 0; back < 2; back++) {
             Images_Clear(w);
             int band = Hair_Draw(w->raster, (HairStyleId)i, back, &w->parts);
-            Tree_Roles(w, "hair", e->folder, back ? "after\\" : "before\\", e->folder, band ? "habd" : "hab");
+            Tree_Roles(w, DATA_KIND_HAIR, e->folder, back ? DATA_HAIR_BACK "\\" : DATA_HAIR_FRONT "\\", e->folder,
+                       band ? "habd" : "hab");
         }
     }
 }
@@ -126,14 +141,14 @@ static void Tree_Dresses(TreeWriter *w)
     for (int i = 0; i < DRESS_COUNT; i++) {
         const SampleEntry *e = &SAMPLE_DRESS[i];
         char relative[VOR_MAX_PATH];
-        Tree_Definition(w, "dress", e);
+        Tree_Definition(w, DATA_KIND_DRESS, e);
         Images_Clear(w);
         Body_Draw(w->raster, w->images[0], 0);
-        snprintf(relative, sizeof relative, "dress\\%s\\sotai.png", e->folder);
+        snprintf(relative, sizeof relative, DATA_KIND_DRESS "\\%s\\" DATA_BODY_IMAGE, e->folder);
         Tree_Image(w, w->images[0], relative);
         Images_Clear(w);
         Dress_Draw(w->raster, (DressId)i, &w->parts);
-        Tree_Roles(w, "dress", e->folder, "", e->folder, "abc");
+        Tree_Roles(w, DATA_KIND_DRESS, e->folder, "", e->folder, "abc");
     }
 }
 
@@ -141,44 +156,44 @@ static void Tree_Accessories(TreeWriter *w)
 {
     for (int i = 0; i < ACC_COUNT; i++) {
         const SampleEntry *e = &SAMPLE_ACCESSORY[i];
-        Tree_Definition(w, "accesary", e);
+        Tree_Definition(w, DATA_KIND_ACCESSORY, e);
         Images_Clear(w);
         Accessory_Draw(w->raster, (AccessoryId)i, &w->parts);
-        Tree_Roles(w, "accesary", e->folder, "", e->folder, "abc");
+        Tree_Roles(w, DATA_KIND_ACCESSORY, e->folder, "", e->folder, "abc");
     }
 }
 
 static void Tree_Face(TreeWriter *w)
 {
     for (int s = 0; s < EYE_SHAPE_COUNT; s++) {
-        Tree_Definition(w, "eye", &SAMPLE_EYE[s]);
+        Tree_Definition(w, DATA_KIND_EYE, &SAMPLE_EYE[s]);
         for (int x = 0; x < EXPR_COUNT; x++) {
             Images_Clear(w);
             Eye_Draw(w->raster, (EyeShape)s, (Expression)x, &w->parts);
-            Tree_Roles(w, "eye", SAMPLE_EYE[s].folder, "", EXPRESSION_FOLDER[x], "abh");
+            Tree_Roles(w, DATA_KIND_EYE, SAMPLE_EYE[s].folder, "", EXPRESSION_FOLDER[x], "abh");
         }
     }
     for (int s = 0; s < BROW_SHAPE_COUNT; s++) {
-        Tree_Definition(w, "braw", &SAMPLE_BROW[s]);
+        Tree_Definition(w, DATA_KIND_BROW, &SAMPLE_BROW[s]);
         for (int x = 0; x < EXPR_COUNT; x++) {
             Images_Clear(w);
             Brow_Draw(w->raster, (BrowShape)s, (Expression)x, &w->parts);
-            Tree_Roles(w, "braw", SAMPLE_BROW[s].folder, "", EXPRESSION_FOLDER[x], "ab");
+            Tree_Roles(w, DATA_KIND_BROW, SAMPLE_BROW[s].folder, "", EXPRESSION_FOLDER[x], "ab");
         }
     }
     for (int s = 0; s < MOUTH_SHAPE_COUNT; s++) {
-        Tree_Definition(w, "mouth", &SAMPLE_MOUTH[s]);
+        Tree_Definition(w, DATA_KIND_MOUTH, &SAMPLE_MOUTH[s]);
         for (int x = 0; x < EXPR_COUNT; x++) {
             Images_Clear(w);
             Mouth_Draw(w->raster, (MouthShape)s, (Expression)x, &w->parts);
-            Tree_Roles(w, "mouth", SAMPLE_MOUTH[s].folder, "", EXPRESSION_FOLDER[x], "abh");
+            Tree_Roles(w, DATA_KIND_MOUTH, SAMPLE_MOUTH[s].folder, "", EXPRESSION_FOLDER[x], "abh");
         }
     }
-    Tree_Definition(w, "hoho", &SAMPLE_CHEEK);
+    Tree_Definition(w, DATA_KIND_CHEEK, &SAMPLE_CHEEK);
     for (int x = 0; x < EXPR_COUNT; x++) {
         Images_Clear(w);
         Cheek_Draw(w->raster, (Expression)x, &w->parts);
-        Tree_Roles(w, "hoho", SAMPLE_CHEEK.folder, "", EXPRESSION_FOLDER[x], "b");
+        Tree_Roles(w, DATA_KIND_CHEEK, SAMPLE_CHEEK.folder, "", EXPRESSION_FOLDER[x], "b");
     }
 }
 
@@ -202,7 +217,7 @@ int SampleTree_Write(const char *root, WriteLog *log)
     if (w.raster) {
         Images_Clear(&w);
         Body_Draw(w.raster, w.images[0], 1);
-        Tree_Image(&w, w.images[0], "body\\sotai.png");
+        Tree_Image(&w, w.images[0], DATA_BODY_PATH);
         Tree_Hair(&w);
         Tree_Dresses(&w);
         Tree_Accessories(&w);

@@ -26,6 +26,9 @@ extern const SampleEntry SAMPLE_MOUTH[MOUTH_SHAPE_COUNT];
 extern const SampleEntry SAMPLE_CHEEK;
 extern const char *const EXPRESSION_FOLDER[EXPR_COUNT];
 
+// The image suffix of a role letter ('a' gives "_a.png"), "" for any other.
+const char *Role_Suffix(char role);
+
 // Counts what a writer did.
 struct WriteLog {
     int files;    // files written
