@@ -9,6 +9,7 @@
 
 #include <clocale>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "cli_output.h"
@@ -18,10 +19,12 @@ namespace {
 const char HEX[] = "0123456789ABCDEF";
 
 int g_sink[2] = {CLI_SINK_CP949, CLI_SINK_CP949};  // stdout, stderr
+std::mutex g_lock;                                 // the converters below
 std::string g_charset = "UTF-8";                   // the target of CLI_SINK_CHARSET
 
 // One converter per direction, opened on first use and kept: a lint of a
-// large pack prints many thousands of fields.
+// large pack prints many thousands of fields. Decoding threads report
+// refused images too, so every use holds g_lock.
 struct Converter {
     const char *to, *from;
     iconv_t cd;
@@ -182,6 +185,7 @@ void CliText_Write(FILE *stream, const std::string &text)
         return;
     }
     const char *to = sink == CLI_SINK_UTF8 ? "UTF-8" : g_charset.c_str();
+    std::lock_guard<std::mutex> hold(g_lock);
     std::string shown = Convert(Open(&g_shown, to), text, Cp949Length, Escaped);
     fwrite(shown.data(), 1, shown.size(), stream);
 }
@@ -195,6 +199,7 @@ std::string CliText_ToUtf8(const std::string &text)
 {
     if (IsAscii(text))
         return text;
+    std::lock_guard<std::mutex> hold(g_lock);
     return Convert(Open(&g_utf8, "UTF-8"), text, Cp949Length,
                    [](const unsigned char *, size_t) { return std::string("\xEF\xBF\xBD"); });
 }
@@ -206,6 +211,7 @@ std::string CliText_PathText(FILE *stream, const std::string &systemPath)
     return PerComponent(systemPath, [](const std::string &part) {
         if (!IsUtf8(part))
             return part;  // CP949 already: a name the program wrote
+        std::lock_guard<std::mutex> hold(g_lock);
         return Convert(Open(&g_toCp949, "CP949"), part, Utf8Length, Escaped);
     });
 }
