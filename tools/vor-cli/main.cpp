@@ -74,8 +74,9 @@ static int PrintUsage(FILE *to, int status)
 // `help COMMAND` and `COMMAND --help`: on stdout, exit 0.
 static int PrintHelp(const CliCommand *c)
 {
+    const char *text = CliHelp_Text(c->name);
     fprintf(stdout, "usage: vor-cli [--data DIR] %s%s\n\n%s\n%s", c->usage, c->json ? " [--json]" : "",
-            CliHelp_Text(c->name), CliHelp_Common());
+            text ? text : "", CliHelp_Common());
     return CLI_EXIT_OK;
 }
 
