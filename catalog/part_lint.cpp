@@ -15,6 +15,7 @@
 #include <set>
 
 #include "catalog/data_tree.h"
+#include "catalog/lint_images.h"
 #include "catalog/palette.h"
 #include "catalog/part_catalog.h"
 #include "catalog/part_definition.h"
@@ -157,6 +158,7 @@ struct Linter {
     std::set<std::string> claimed;             // lower-case relative paths some pass reads
     std::set<std::string> skipped;             // lower-case folders reported as a whole
     std::map<std::string, std::set<std::string>> expected;  // lower-case folder -> names it may hold
+    LintImages images;                         // every image's facts, decoded ahead on all cores
 };
 
 void Add(Linter *l, int severity, const std::string &path, int line, const std::string &message)
@@ -301,18 +303,6 @@ void CheckKindFolders(Linter *l, const Kind &kind)
 
 // ---- images ---------------------------------------------------------------
 
-bool IsPngSignature(const std::string &path)
-{
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    unsigned char head[8] = {0};
-    VorFile *file = FILE_Open(path.c_str(), "rb");
-    if (!file)
-        return false;
-    size_t n = FILE_Read(head, 1, sizeof head, file);
-    FILE_Close(file);
-    return n == sizeof head && memcmp(head, signature, sizeof head) == 0;
-}
-
 enum ImageState { IMAGE_BROKEN, IMAGE_TRANSPARENT, IMAGE_VISIBLE };
 
 // Decodes and checks one image; whether it is fully transparent is for the
@@ -320,34 +310,23 @@ enum ImageState { IMAGE_BROKEN, IMAGE_TRANSPARENT, IMAGE_VISIBLE };
 ImageState CheckImage(Linter *l, const std::string &relative, const ImageRole &role)
 {
     std::string path = l->data + l->files[Lower(relative)];
-    DIB *image = DIB_CreateFromFile(path.c_str());
-    if (!image) {
+    LintImageFacts image = LintImages_Facts(&l->images, path);
+    if (!image.decoded) {
         Add(l, LINT_ERROR, relative, 0,
             std::string(role.role) + " 그림을 읽을 수 없습니다: " +
-                (IsPngSignature(path) ? "PNG 데이터가 손상되었거나 지원하지 않는 형식입니다" : "PNG 파일이 아닙니다"));
+                (image.png ? "PNG 데이터가 손상되었거나 지원하지 않는 형식입니다" : "PNG 파일이 아닙니다"));
         return IMAGE_BROKEN;
     }
     char text[256];
-    if (image->width > LINT_PICTURE_WIDTH || image->height > LINT_PICTURE_HEIGHT) {
+    if (image.width > LINT_PICTURE_WIDTH || image.height > LINT_PICTURE_HEIGHT) {
         snprintf(text, sizeof text, "그림(%d x %d)이 %d x %d 화면보다 큽니다: 넘치는 부분은 보이지 않습니다",
-                 (int)image->width, (int)image->height, LINT_PICTURE_WIDTH, LINT_PICTURE_HEIGHT);
+                 image.width, image.height, LINT_PICTURE_WIDTH, LINT_PICTURE_HEIGHT);
         Add(l, LINT_WARNING, relative, 0, text);
     }
-    int height = image->height < 0 ? -image->height : image->height;
-    std::vector<unsigned char> pixels;
-    pixels.reserve((size_t)image->width * (size_t)height * 4);
-    for (int y = 0; y < height; y++) {
-        const unsigned char *row = DIB_RowTD(image, y);
-        pixels.insert(pixels.end(), row, row + (size_t)image->width * 4);
-    }
-    DIB_Delete_(image);
-    int count = (int)(pixels.size() / 4);
-    bool visible = false;
-    for (int i = 0; i < count && !visible; i++)
-        visible = pixels[(size_t)i * 4 + 3] != 0;
+    bool visible = image.visible;
     if (!visible)
         return IMAGE_TRANSPARENT;
-    int share = role.recoloured ? PartLint_ColouredShare(pixels.data(), count) : 0;
+    int share = role.recoloured ? image.colouredShare : 0;
     if (share >= COLOURED_SHARE_LIMIT) {
         snprintf(text, sizeof text, "%s은 색칠되는 그림이라 회색이어야 하는데 보이는 픽셀의 %d%%에 색이 있습니다: 색이 틀어져 칠해집니다",
                  role.role, share);
@@ -564,6 +543,11 @@ int PartLint_NameDistance(const std::string &a, const std::string &b)
 
 int PartLint_Run(const char *dataFolder, LintReport *report)
 {
+    return PartLint_RunWith(dataFolder, nullptr, report);
+}
+
+int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintReport *report)
+{
     report->findings.clear();
     report->errors = report->warnings = 0;
     Linter l;
@@ -578,6 +562,14 @@ int PartLint_Run(const char *dataFolder, LintReport *report)
     if (!FileSys_FolderExists(bare.c_str()))
         return 0;
     ListTree(&l, "");
+    // Every PNG of the tree is decoded ahead, on every core; the checks
+    // below read the facts in their own order.
+    std::vector<std::string> images;
+    for (const auto &f : l.files)
+        if (f.first.size() > 4 && f.first.compare(f.first.size() - 4, 4, ".png") == 0)
+            images.push_back(l.data + f.second);
+    LintImages_MeasureAll(images, options ? options->threads : 0, options ? options->progress : nullptr,
+                          options ? options->user : nullptr, &l.images);
 
     Claim(&l, BODY_IMAGE);
     if (!Exists(&l, BODY_IMAGE))

@@ -43,6 +43,16 @@ enum {
 // the folder cannot be read at all (then the report is empty), else 1.
 int PartLint_Run(const char *dataFolder, LintReport *report);
 
+struct LintOptions {
+    int threads;  // threads decoding the images; 0: one per processor
+    // Called now and then with the images decoded so far (may be null).
+    void (*progress)(void *user, int done, int total);
+    void *user;
+};
+// The same with options; PartLint_Run uses the defaults (every processor,
+// no progress). The findings are the same whatever the threads.
+int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintReport *report);
+
 // The share (0..100) of a recoloured image's visible pixels that are not
 // grey: such pixels lose their colour and take the tint's instead. Exposed
 // for its tests; `bgra` is `count` pixels in blue, green, red, alpha order.

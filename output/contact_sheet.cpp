@@ -6,6 +6,12 @@
 
 DIB *ContactSheet_Compose(Character *ch, Wardrobe *w, int threads)
 {
+    return ContactSheet_ComposeWith(ch, w, threads, nullptr, nullptr);
+}
+
+DIB *ContactSheet_ComposeWith(Character *ch, Wardrobe *w, int threads, void (*progress)(void *user, int done, int total),
+                              void *user)
+{
     const int columns = PtrList_Count(ch->catalog->expressions);
     const int rows = CountExportStyles(w->styles);
     const int cellW = DOCUMENT_WIDTH, cellH = DOCUMENT_HEIGHT;
@@ -32,6 +38,8 @@ DIB *ContactSheet_Compose(Character *ch, Wardrobe *w, int threads)
                 DIB_Blt(sheet, &at, cell, nullptr);
                 DIB_Delete_(cell);
             }
+            if (progress)
+                progress(user, row * columns + j + 1, rows * columns);
         }
         row++;
     }

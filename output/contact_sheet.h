@@ -11,3 +11,7 @@
 // and restores the style and expression that were current. Returns nullptr
 // when no style is checked, there are no expressions, or memory runs out.
 DIB *ContactSheet_Compose(Character *ch, Wardrobe *w, int threads);
+// The same, calling `progress` (when not null) after each cell with the
+// cells done and the cells in all, for a command-line count.
+DIB *ContactSheet_ComposeWith(Character *ch, Wardrobe *w, int threads, void (*progress)(void *user, int done, int total),
+                              void *user);

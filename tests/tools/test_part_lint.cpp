@@ -222,3 +222,50 @@ TEST_CASE("the sample tree lints clean; the imperfect tree gives one finding per
     CHECK(faults.findings[0].message.find("ikari") != std::string::npos);
     CHECK(faults.findings[0].message.find("odoroki") == std::string::npos);
 }
+
+TEST_CASE("lint decoding on many threads gives the findings of one thread, in the same order")
+{
+    // One tree with every kind of image fault at once, and the imperfect tree.
+    ScratchFolder scratch, broken;
+    std::string data = CleanTree(scratch.path);
+    const unsigned char clear[4] = {128, 128, 128, 0};
+    WriteText(data + "mouth\\m1\\niko_b.png", "not an image");
+    WriteText(data + "mouth\\m1\\sumashi_b.png", "\x89PNG\r\n\x1A\nbroken after the signature");
+    Image(data + "dress\\d1\\d1_b.png", GREY, 361, 10);
+    Image(data + "dress\\d1\\d1_a.png", clear);
+    Image(data + "hair\\h1\\before\\h1_a.png", RED, 400, 500);
+    Image(data + "eye\\e1\\sumasi_a.png", RED);
+    for (const char *x : EXPRESSIONS)
+        Image(data + "braw\\b1\\" + x + "_a.png", clear);
+    WriteLog log = {};
+    std::string brokenRoot = broken.path.substr(0, broken.path.size() - 1);
+    REQUIRE(BrokenTree_Write(brokenRoot.c_str(), &log));
+
+    for (const std::string &tree : {data, broken.path + "data\\"}) {
+        CAPTURE(tree);
+        LintReport one, many;
+        LintOptions single = {1, nullptr, nullptr};
+        REQUIRE(PartLint_RunWith(tree.c_str(), &single, &one));
+        auto progress = [](void *user, int done, int total) {
+            int *last = (int *)user;
+            CHECK(done >= last[0]);
+            last[0] = done;
+            last[1] = total;
+        };
+        int last[2] = {-1, -1};
+        LintOptions threaded = {7, progress, last};
+        REQUIRE(PartLint_RunWith(tree.c_str(), &threaded, &many));
+        CHECK(last[0] == last[1]);  // the last report counts every image
+        CHECK(last[1] > 0);
+        REQUIRE(one.findings.size() == many.findings.size());
+        CHECK(one.errors == many.errors);
+        CHECK(one.warnings == many.warnings);
+        for (size_t i = 0; i < one.findings.size(); i++) {
+            CAPTURE(one.findings[i].path);
+            CHECK(one.findings[i].severity == many.findings[i].severity);
+            CHECK(one.findings[i].path == many.findings[i].path);
+            CHECK(one.findings[i].line == many.findings[i].line);
+            CHECK(one.findings[i].message == many.findings[i].message);
+        }
+    }
+}

@@ -35,7 +35,8 @@ struct CliResult {
 static CliResult RunCli(const std::string &arguments)
 {
     CliResult result = {"", -1};
-    std::string command = "'" + VorCliPath() + "' " + arguments + " 2>/dev/null";
+    // One locale for every run: the readable output is UTF-8 under it.
+    std::string command = "env LC_ALL=C.UTF-8 '" + VorCliPath() + "' " + arguments + " 2>/dev/null";
     FILE *p = popen(command.c_str(), "r");
     if (!p)
         return result;
@@ -71,7 +72,8 @@ TEST_CASE("vor-cli catalog prints every list in order")
     WriteText(dir / "data\\hair\\w\\vor.inf", "Name = \"Wave\\tlong\";\nFolder = \"wavelong\";\nColor = 0x0180FF;\n");
     WriteText(dir / "data\\accesary\\k\\vor.inf", "Name = \"Pin\"; Folder = \"kanzashi\";");
     std::string data = dir / "data";
-    CliResult r = RunCli("--data '" + data + "' catalog");
+    // --encoding cp949: the stored bytes, as before the output was converted.
+    CliResult r = RunCli("--encoding cp949 --data '" + data + "' catalog");
     CHECK(r.status == 0);
     // The PATH column in the host's form, whichever separator --data was typed with.
     std::string native = ScratchFolder::Native(data);
@@ -83,7 +85,7 @@ TEST_CASE("vor-cli catalog prints every list in order")
                            "expression\t4\tnaki\t'-';\t0,0,0\t\n" + "expression\t5\tutumuki\tT.T\t0,0,0\t\n" +
                            "expression\t6\tikari\t--+\t0,0,0\t\n" + "expression\t7\todoroki\tO_O\t0,0,0\t\n";
     CHECK(r.out == expected);
-    CliResult slashed = RunCli("--data '" + native + "/' catalog");
+    CliResult slashed = RunCli("--data '" + native + "/' catalog --encoding cp949");
     CHECK(slashed.status == 0);
     CHECK(slashed.out == expected);
     CHECK(RunCli("--data '" + (dir / "nothing") + "' catalog").status == 1);
@@ -94,7 +96,7 @@ TEST_CASE("vor-cli tokens and inf")
     ScratchFolder dir;
     WriteText(dir / "vor.inf",
               "#define F(a,b) a\nName = \"x\\x7F\\\\y\" \"z\";\nF(1)\n#include \"gone.inf\"\nColor = 0x10;\n");
-    CliResult r = RunCli("tokens '" + (dir / "vor.inf") + "'");
+    CliResult r = RunCli("--encoding cp949 tokens '" + (dir / "vor.inf") + "'");
     CHECK(r.status == 0);
     CHECK(r.out == "1\tName\n41\t=\n3\tx\\x7F\\\\yz\n15\t;\n1\tColor\n41\t=\n2\t16\n15\t;\n"
                    "error\t2\t매크로 인수의 갯수가 다릅니다.\n"

@@ -8,6 +8,7 @@
 #include "catalog/part_catalog.h"
 #include "catalog/part_definition.h"
 #include "catalog/preprocessor.h"
+#include "cli_json.h"
 #include "cli_output.h"
 #include "core/services/filesys.h"
 
@@ -89,10 +90,20 @@ int Cmd_Catalog(const CliContext *context, int argc, char **argv)
         return CliOut_Refuse("out of memory reading the catalogue");
     }
     FILE *out = context->out;
+    CliJson document = CliJson::object();
     for (int id = 0; id < PART_LIST_COUNT; id++) {
         const PtrList *list = PartCatalog_List(&catalog, id);
+        CliJson &entries = document[PartCatalog_ListName(id)] = CliJson::array();
         for (int i = 0; i < PtrList_Count(list); i++) {
             const PartEntry *e = (const PartEntry *)PtrList_Get(list, i);
+            if (context->json) {
+                entries.push_back({{"index", i},
+                                   {"folder", CliJson_Text(e->folder)},
+                                   {"name", CliJson_Text(e->name)},
+                                   {"colour", CliJson_Colour(e->color)},
+                                   {"path", CliJson_Path(e->path)}});
+                continue;
+            }
             fprintf(out, "%s\t%d\t", PartCatalog_ListName(id), i);
             CliOut_Text(out, e->folder);
             fputc('\t', out);
@@ -102,6 +113,8 @@ int Cmd_Catalog(const CliContext *context, int argc, char **argv)
             fputc('\n', out);
         }
     }
+    if (context->json)
+        CliJson_Print(out, document);
     PartCatalog_Free(&catalog);
     return CLI_EXIT_OK;
 }

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "catalog/part_lint.h"
+#include "cli_json.h"
 #include "cli_output.h"
+#include "cli_progress.h"
 
 int Cmd_Lint(const CliContext *context, int argc, char **argv)
 {
@@ -16,12 +18,28 @@ int Cmd_Lint(const CliContext *context, int argc, char **argv)
             return CliOut_Usage("lint [--strict]");
     }
     LintReport report;
-    if (!PartLint_Run(context->dataFolder, &report))
+    CliProgress progress;
+    CliProgress_Begin(&progress, "images checked");
+    LintOptions options = {0, CliProgress_Step, &progress};
+    int read = PartLint_RunWith(context->dataFolder, &options, &report);
+    CliProgress_End(&progress);
+    if (!read)
         return CliOut_Refuse("cannot read the data folder %s", CliOut_SystemPath(context->dataFolder).c_str());
     FILE *out = context->out;
+    int status = report.errors > 0 || (strict && report.warnings > 0) ? CLI_EXIT_REFUSED : CLI_EXIT_OK;
+    if (context->json) {
+        CliJson findings = CliJson::array();
+        for (const LintFinding &f : report.findings)
+            findings.push_back({{"severity", f.severity == LINT_ERROR ? "error" : "warning"},
+                                {"path", CliText_PathUtf8(f.path)},
+                                {"line", f.line},
+                                {"message", CliJson_Text(f.message.c_str())}});
+        CliJson_Print(out, {{"findings", findings}, {"errors", report.errors}, {"warnings", report.warnings}});
+        return status;
+    }
     for (const LintFinding &f : report.findings) {
         fputs(f.severity == LINT_ERROR ? "error\t" : "warning\t", out);
-        CliOut_Readable(out, f.path.c_str());
+        CliText_Write(out, CliText_PathText(out, CliOut_EscapeControls(f.path.c_str(), '\\')));
         if (f.line > 0)
             fprintf(out, ":%d", f.line);
         fputc('\t', out);
@@ -29,5 +47,5 @@ int Cmd_Lint(const CliContext *context, int argc, char **argv)
         fputc('\n', out);
     }
     fprintf(out, "%d errors, %d warnings\n", report.errors, report.warnings);
-    return report.errors > 0 || (strict && report.warnings > 0) ? CLI_EXIT_REFUSED : CLI_EXIT_OK;
+    return status;
 }

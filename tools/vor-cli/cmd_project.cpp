@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "cli_json.h"
 #include "cli_output.h"
+#include "cli_progress.h"
 #include "core/imaging/dib.h"
 #include "core/services/filesys.h"
 #include "layers/render.h"
@@ -50,6 +52,8 @@ static int RefuseProject(const char *path, int result)
     }
 }
 
+CliJson Cmd_ProjectJson(const Project *p);  // cmd_project_json.cpp
+
 int Cmd_Project(const CliContext *context, int argc, char **argv)
 {
     if (argc != 1)
@@ -60,6 +64,11 @@ int Cmd_Project(const CliContext *context, int argc, char **argv)
     if (result != PROJECT_OK)
         return RefuseProject(file.c_str(), result);
     FILE *out = context->out;
+    if (context->json) {
+        CliJson_Print(out, Cmd_ProjectJson(p));
+        Project_Free(p);
+        return CLI_EXIT_OK;
+    }
     PrintText(out, "name", p->name);
     PrintText(out, "free_folder", p->freeFolder);
     PrintInt(out, "free_folder_flag", p->freeFolderFlag);
@@ -197,16 +206,31 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     return status;
 }
 
-static void PrintWritten(void *context, const char *path, int failure)
+// Where the export's files are reported: one line each on stdout, or the
+// JSON document's lists; the progress line beside them.
+struct ExportReport {
+    FILE *out;
+    const CliContext *context;
+    CliJson written, failed;
+    CliProgress progress;
+    int done, total;
+};
+
+static void PrintWritten(void *user, const char *path, int failure)
 {
-    if (failure == EXPORT_WRITTEN) {
-        CliOut_Path((FILE *)context, path);
-        fputc('\n', (FILE *)context);
-    } else {
-        fputs("vor-cli: ", stderr);
-        CliOut_Path(stderr, path);
-        fprintf(stderr, ": cannot be written: %s\n", FailureReason(failure));
+    ExportReport *r = (ExportReport *)user;
+    CliProgress_Clear(&r->progress);
+    if (r->context->json && failure == EXPORT_WRITTEN) {
+        r->written.push_back(CliJson_Path(path));
+    } else if (r->context->json) {
+        r->failed.push_back({{"path", CliJson_Path(path)}, {"reason", FailureReason(failure)}});
+    } else if (failure == EXPORT_WRITTEN) {
+        CliOut_Path(r->out, path);
+        fputc('\n', r->out);
     }
+    if (failure != EXPORT_WRITTEN)
+        CliOut_Note("%s: cannot be written: %s", Shown(path).c_str(), FailureReason(failure));
+    CliProgress_Step(&r->progress, ++r->done, r->total);
 }
 
 int Cmd_Export(const CliContext *context, int argc, char **argv)
@@ -238,9 +262,16 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         Headless_Close(&h);
         return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
     }
-    ExportOptions options = {threads, context->out, PrintWritten};
+    ExportReport report = {context->out, context, CliJson::array(), CliJson::array(), {}, 0, 0};
+    // Every checked style in every expression, then macro.txt.
+    report.total = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions) + 1;
+    CliProgress_Begin(&report.progress, "files written");
+    ExportOptions options = {threads, &report, PrintWritten};
     ExportStats stats;
     Export_RunHeadless(&h.ch, &h.w, base, &options, &stats);
+    CliProgress_End(&report.progress);
+    if (context->json)
+        CliJson_Print(context->out, {{"written", report.written}, {"failed", report.failed}});
     if (getenv("VOR_EXPORT_STATS"))
         fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
                 stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
@@ -268,7 +299,10 @@ int Cmd_Sheet(const CliContext *context, int argc, char **argv)
     status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
-    DIB *sheet = ContactSheet_Compose(&h.ch, &h.w, threads);
+    CliProgress progress;
+    CliProgress_Begin(&progress, "pictures composed");
+    DIB *sheet = ContactSheet_ComposeWith(&h.ch, &h.w, threads, CliProgress_Step, &progress);
+    CliProgress_End(&progress);
     Headless_Close(&h);
     if (!sheet)
         return CliOut_Refuse("%s: no checked style to show", Shown(file.c_str()).c_str());
