@@ -153,7 +153,7 @@ static int WriteOutputImage(const DIB *image, const char *path)
     return CLI_EXIT_OK;
 }
 
-static int OpenSession(Headless *h, const CliContext *context, const char *path)
+int OpenSession(Headless *h, const CliContext *context, const char *path)
 {
     if (!Headless_Open(h, context->dataFolder))
         return CliOut_Refuse("out of memory");
@@ -197,7 +197,7 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     return status;
 }
 
-static void PrintWritten(void *context, const char *path, int failure)
+void PrintWritten(void *context, const char *path, int failure)
 {
     if (failure == EXPORT_WRITTEN) {
         CliOut_Path((FILE *)context, path);
@@ -209,8 +209,13 @@ static void PrintWritten(void *context, const char *path, int failure)
     }
 }
 
+// `export FILE --renpy DIR [--tag TAG]` (cmd_renpy.cpp).
+int Cmd_ExportRenPy(const CliContext *context, int argc, char **argv);
+
 int Cmd_Export(const CliContext *context, int argc, char **argv)
 {
+    if (OptionValue(argc, argv, "--renpy"))
+        return Cmd_ExportRenPy(context, argc, argv);
     const char *usage = "export FILE --out DIR [-j N]";
     const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;

@@ -1,0 +1,209 @@
+#!/usr/bin/python3
+"""The Ren'Py export shown by Ren'Py itself.
+
+Usage: renpy_check.py VOR_CLI VOR_GEN_SAMPLE WORK_DIR
+
+Draws the sample tree, exports the sample project and two random characters
+both ways (`export --renpy` into a Ren'Py game's game/ folder, and the PNG
+files beside it), lints the game, then runs it under a private Xvfb: for
+every expression x checked style it shows the layered character at topleft
+and takes a screenshot, then shows the exported PNG of that pair the same
+way and takes another. Ren'Py's renderer smooths even at 1:1, so the layered
+picture is compared with Ren'Py's own picture of the PNG, not with the file.
+
+Debian's renpy 8.0.3 stops under Python 3.11 in its screen-language compiler
+("AST node line range ... is not valid"): the private copy of
+/usr/share/games/renpy made here corrects, in compile_expr of
+renpy/sl2/slast.py, every AST node whose end line lies before its start line.
+
+Exit 0 when every pair matches, 1 on any difference or failure, 77 (skipped)
+where Ren'Py, Xvfb or PIL is missing.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+RENPY_SOURCE = "/usr/share/games/renpy"
+SKIPPED = 77
+# Screenshots of the layered character and of its PNG differ by this much at
+# most per channel: each layer is one more rounded blend in Ren'Py's 8-bit
+# framebuffer.
+TOLERANCE = 2
+SEEDS = (3, 7)
+BACKGROUND = "#4a7a5c"
+
+PATCH_OLD = """    expr = ast.Expression(body=node)
+    ast.fix_missing_locations(expr)
+"""
+PATCH_NEW = """    expr = ast.Expression(body=node)
+    ast.fix_missing_locations(expr)
+    # Python 3.11 refuses nodes that end before they start.
+    for n in ast.walk(expr):
+        if getattr(n, "end_lineno", None) is not None and n.end_lineno < n.lineno:
+            n.end_lineno = n.lineno
+            n.end_col_offset = max(n.end_col_offset or 0, n.col_offset)
+"""
+
+
+def skip(why):
+    print("renpy_check: skipped: " + why)
+    sys.exit(SKIPPED)
+
+
+def fail(why):
+    print("renpy_check: FAILED: " + why)
+    sys.exit(1)
+
+
+def run(command, **kwargs):
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, **kwargs)
+    if result.returncode != 0:
+        fail("%s exited %d:\n%s" % (" ".join(command), result.returncode, result.stdout.decode(errors="replace")))
+    return result.stdout.decode(errors="replace")
+
+
+def private_renpy(work):
+    target = os.path.join(work, "renpy")
+    shutil.copytree(RENPY_SOURCE, target, symlinks=True)
+    slast = os.path.join(target, "renpy", "sl2", "slast.py")
+    with open(slast) as f:
+        text = f.read()
+    if PATCH_OLD not in text:
+        fail("compile_expr in renpy/sl2/slast.py is not the one this script corrects")
+    with open(slast, "w") as f:
+        f.write(text.replace(PATCH_OLD, PATCH_NEW))
+    return os.path.join(target, "renpy.py")
+
+
+def read_names(rpy):
+    """The tag, expressions and styles the exported script's comment lists."""
+    with open(rpy, encoding="utf-8") as f:
+        text = f.read()
+    tag = re.search(r"^layeredimage (\w+):", text, re.M).group(1)
+    expressions = re.search(r"^# Expressions: (.*) \(default", text, re.M).group(1).split()
+    styles = re.search(r"^# Dress styles: (.*) \(default", text, re.M).group(1).split()
+    return tag, expressions, styles
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x640x24", "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read_end)
+    if not number.strip():
+        xvfb.kill()
+        fail("Xvfb did not start")
+    return xvfb, ":" + number.decode().strip()
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__)
+        return 2
+    vor_cli, gen_sample, work = (os.path.abspath(a) for a in sys.argv[1:])
+    if not os.path.isfile(os.path.join(RENPY_SOURCE, "renpy.py")):
+        skip("Ren'Py is not installed (%s)" % RENPY_SOURCE)
+    if shutil.which("Xvfb") is None:
+        skip("Xvfb is not installed")
+    try:
+        from PIL import Image, ImageChops
+    except ImportError:
+        skip("python3-pil is not installed")
+
+    started = time.time()
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    renpy = private_renpy(work)
+    sample = os.path.join(work, "sample")
+    run([gen_sample, sample])
+    project = os.path.join(work, "project")
+    game = os.path.join(project, "game")
+    shots = os.path.join(work, "shots")
+    os.makedirs(shots)
+    data = ["--data", os.path.join(sample, "data")]
+
+    characters = []  # (tag, expressions, styles, folder of its PNG export below game/)
+    projects = [os.path.join(sample, "sample.vor")]
+    for seed in SEEDS:
+        path = os.path.join(work, "random%d.vor" % seed)
+        run([vor_cli] + data + ["random", "--seed", str(seed), "--out", path])
+        projects.append(path)
+    for index, path in enumerate(projects):
+        # The script is the last file the export names.
+        written = run([vor_cli] + data + ["export", path, "--renpy", game]).split("\n")
+        tag, expressions, styles = read_names([line for line in written if line.endswith(".rpy")][-1])
+        flat = os.path.join(game, "flat%d" % index)
+        run([vor_cli] + data + ["export", path, "--out", flat])
+        (name,) = os.listdir(flat)
+        characters.append((tag, expressions, styles, "flat%d/%s" % (index, name)))
+
+    lines = [
+        "define config.screen_width = 360",
+        "define config.screen_height = 480",
+        "label start:",
+        '    scene expression Solid("%s")' % BACKGROUND,
+    ]
+    pairs = []
+    for tag, expressions, styles, flat in characters:
+        for style in styles:
+            for expression in expressions:
+                stem = os.path.join(shots, "%s_%s_%s" % (tag, style, expression))
+                pairs.append(stem)
+                lines += [
+                    "    show %s %s %s at topleft" % (tag, expression, style),
+                    "    $ renpy.pause(0.02, hard=True)",
+                    "    $ renpy.screenshot(%r)" % (stem + "_layered.png"),
+                    "    hide %s" % tag,
+                    '    show expression "%s/%s/%s.png" as flat at topleft' % (flat, style, expression),
+                    "    $ renpy.pause(0.02, hard=True)",
+                    "    $ renpy.screenshot(%r)" % (stem + "_png.png"),
+                    "    hide flat",
+                ]
+    lines.append("    $ renpy.quit()")
+    with open(os.path.join(game, "script.rpy"), "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+    lint = run(["/usr/bin/python3", renpy, project, "lint"], timeout=120)
+    problems = [line for line in lint.splitlines() if re.match(r"game/.*\.rpy:\d+", line)]
+    if problems:
+        fail("renpy lint:\n" + "\n".join(problems))
+
+    xvfb, display = start_xvfb()
+    try:
+        env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
+        run(["/usr/bin/python3", renpy, project], env=env, timeout=150)
+    finally:
+        xvfb.send_signal(signal.SIGTERM)
+        xvfb.wait()
+
+    worst = 0
+    for stem in pairs:
+        try:
+            layered = Image.open(stem + "_layered.png").convert("RGB")
+            flat = Image.open(stem + "_png.png").convert("RGB")
+        except OSError as error:
+            fail("no screenshot: %s" % error)
+        if layered.size != (360, 480) or flat.size != (360, 480):
+            fail("%s: screenshots of %s and %s" % (stem, layered.size, flat.size))
+        difference = max(high for low, high in ImageChops.difference(layered, flat).getextrema())
+        if difference > TOLERANCE:
+            fail("%s: the layered character differs from its PNG by %d" % (os.path.basename(stem), difference))
+        worst = max(worst, difference)
+    print("renpy_check: %d pairs of %d characters shown by Ren'Py equal their PNG within %d (largest difference %d), "
+          "%.0f s" % (len(pairs), len(characters), TOLERANCE, worst, time.time() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
