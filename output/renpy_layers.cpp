@@ -296,6 +296,13 @@ int RenPy_Plan(const RenPyCapture *capture, const RenPyNames *names, RenPyPlan *
             }
         }
     }
+    // Every style and expression stays an attribute that a show statement
+    // may name, even when nothing changes with it (a single style, a face
+    // that is the same in every expression): a group of nulls declares it.
+    if (!outfits)
+        plan->layers.push_back({RENPY_STYLE, "outfit", 0, std::vector<int>((size_t)capture->styles, -1)});
+    if (!faces)
+        plan->layers.push_back({RENPY_EXPRESSION, "face", 0, std::vector<int>((size_t)capture->expressions, -1)});
     return 1;
 }
 

@@ -29,10 +29,16 @@ import time
 
 RENPY_SOURCE = "/usr/share/games/renpy"
 SKIPPED = 77
-# Screenshots of the layered character and of its PNG differ by this much at
-# most per channel: each layer is one more rounded blend in Ren'Py's 8-bit
-# framebuffer.
-TOLERANCE = 2
+# Ren'Py 8.0.3's gl2 renderer (here on Mesa's llvmpipe) does not draw a
+# texture texel for pixel at 1:1: each texture is sampled about 0.45 pixel
+# off the grid, a 1-pixel checkerboard comes out grey. The layered character
+# is smoothed layer by layer before the layers meet, the PNG only once, so
+# the two pictures part along the layers' edges. Measured over the sample and
+# two random characters: mean difference below 0.9 and at most 0.75% of the
+# pixels over 32, where another expression of the same style lies at a mean
+# of 2.8 or more and 2% or more.
+MEAN_LIMIT = 1.5
+EDGE_SHARE_LIMIT = 0.012
 SEEDS = (3, 7)
 BACKGROUND = "#4a7a5c"
 
@@ -159,7 +165,7 @@ def main():
         for style in styles:
             for expression in expressions:
                 stem = os.path.join(shots, "%s_%s_%s" % (tag, style, expression))
-                pairs.append(stem)
+                pairs.append((stem, (tag, style)))
                 lines += [
                     "    show %s %s %s at topleft" % (tag, expression, style),
                     "    $ renpy.pause(0.02, hard=True)",
@@ -187,21 +193,40 @@ def main():
         xvfb.send_signal(signal.SIGTERM)
         xvfb.wait()
 
-    worst = 0
-    for stem in pairs:
+    def load(path):
         try:
-            layered = Image.open(stem + "_layered.png").convert("RGB")
-            flat = Image.open(stem + "_png.png").convert("RGB")
+            image = Image.open(path).convert("RGB")
         except OSError as error:
             fail("no screenshot: %s" % error)
-        if layered.size != (360, 480) or flat.size != (360, 480):
-            fail("%s: screenshots of %s and %s" % (stem, layered.size, flat.size))
-        difference = max(high for low, high in ImageChops.difference(layered, flat).getextrema())
-        if difference > TOLERANCE:
-            fail("%s: the layered character differs from its PNG by %d" % (os.path.basename(stem), difference))
-        worst = max(worst, difference)
-    print("renpy_check: %d pairs of %d characters shown by Ren'Py equal their PNG within %d (largest difference %d), "
-          "%.0f s" % (len(pairs), len(characters), TOLERANCE, worst, time.time() - started))
+        if image.size != (360, 480):
+            fail("%s: a screenshot of %s" % (path, image.size))
+        return image
+
+    def distance(a, b):
+        """Mean of the largest channel difference, and the share of pixels over 32."""
+        largest = [max(p) for p in ImageChops.difference(a, b).getdata()]
+        return sum(largest) / len(largest), sum(1 for v in largest if v > 32) / len(largest)
+
+    worst = (0.0, 0.0)
+    by_style = {}
+    for stem, style_key in pairs:
+        by_style.setdefault(style_key, []).append(stem)
+    for stems in by_style.values():
+        flats = {stem: load(stem + "_png.png") for stem in stems}
+        for stem in stems:
+            layered = load(stem + "_layered.png")
+            own = distance(layered, flats[stem])
+            if own[0] > MEAN_LIMIT or own[1] > EDGE_SHARE_LIMIT:
+                fail("%s: the layered character differs from its PNG: mean %.2f, %.2f%% of pixels over 32"
+                     % (os.path.basename(stem), own[0], own[1] * 100))
+            # Nearer to its own PNG than to any other expression's of the style.
+            for other in stems:
+                if other != stem and distance(layered, flats[other])[0] <= own[0]:
+                    fail("%s looks like %s" % (os.path.basename(stem), os.path.basename(other)))
+            worst = max(worst, own)
+    print("renpy_check: %d pairs of %d characters shown by Ren'Py match their PNG shown the same way "
+          "(worst: mean difference %.2f, %.2f%% of pixels over 32), each nearer its own PNG than any other "
+          "expression's; %.0f s" % (len(pairs), len(characters), worst[0], worst[1] * 100, time.time() - started))
     return 0
 
 

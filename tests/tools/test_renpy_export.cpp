@@ -214,6 +214,15 @@ Exported ExportAndCompare(Headless *h, const ScratchFolder &out, const char *tag
     CHECK(e.rpy.width == DOCUMENT_WIDTH);
     CHECK(e.rpy.height == DOCUMENT_HEIGHT);
 
+    // A show statement may name every style and expression, even one that
+    // changes nothing.
+    std::set<std::string> declared;
+    for (const RpyLayer &layer : e.rpy.layers)
+        declared.insert(layer.attribute);
+    for (const std::vector<std::string> *list : {&e.names.styles, &e.names.expressions})
+        for (const std::string &attribute : *list)
+            CHECK_MESSAGE(declared.count(attribute), attribute);
+
     std::string name = std::string(h->ch.name).substr(0, EXPORT_NAME_MAX);
     for (size_t s = 0; s < e.names.styles.size(); s++)
         for (size_t x = 0; x < e.names.expressions.size(); x++) {
