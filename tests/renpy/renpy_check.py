@@ -3,21 +3,16 @@
 
 Usage: renpy_check.py VOR_CLI VOR_GEN_SAMPLE WORK_DIR
 
-Draws the sample tree, exports the sample project and two random characters
-both ways (`export --renpy` into a Ren'Py game's game/ folder, and the PNG
-files beside it), lints the game, then runs it under a private Xvfb: for
-every expression x checked style it shows the layered character at topleft
-and takes a screenshot, then shows the exported PNG of that pair the same
-way and takes another. Ren'Py's renderer smooths even at 1:1, so the layered
-picture is compared with Ren'Py's own picture of the PNG, not with the file.
-
-Debian's renpy 8.0.3 stops under Python 3.11 in its screen-language compiler
-("AST node line range ... is not valid"): the private copy of
-/usr/share/games/renpy made here corrects, in compile_expr of
-renpy/sl2/slast.py, every AST node whose end line lies before its start line.
-
-Exit 0 when every pair matches, 1 on any difference or failure, 77 (skipped)
-where Ren'Py, Xvfb or PIL is missing.
+Exports the sample project and two random characters both ways into one
+Ren'Py game (`export --renpy` into game/, the PNG files beside it), lints the
+game, runs it under a private Xvfb and, for every expression x checked style,
+takes a screenshot of `show <tag> <expression> <style> at topleft` and one of
+the exported PNG shown the same way, and compares the two. Debian's renpy
+8.0.3 stops under Python 3.11 in its screen-language compiler ("AST node line
+range ... is not valid"): the private copy made here corrects, in
+compile_expr of renpy/sl2/slast.py, every AST node that ends before it starts.
+Exit 0 when every pair matches, 1 otherwise, 77 (skipped) where Ren'Py, Xvfb
+or PIL is missing.
 """
 import os
 import re
