@@ -104,6 +104,8 @@ static int Capture_Keep(RenPyPart *part, const DIB *canvas)
 
 int RenPyCapture_Take(RenPyCapture *capture, const LayerDocument *doc, int style, int expression)
 {
+    if (style < 0 || style >= capture->styles || expression < 0 || expression >= capture->expressions)
+        return 0;
     capture->width = doc->composed->width;
     capture->height = doc->composed->height;
     DIB *canvas = DIB_Create(32, capture->width, capture->height);
