@@ -7,6 +7,7 @@
 // per style. Flattening a run draws its parts' pictures over one another in
 // paint order, which is what the full composition does to those layers; the
 // runs meeting again in Ren'Py round once more per run.
+#include <algorithm>
 #include <cstring>
 
 #include "core/util.h"
@@ -195,6 +196,54 @@ static std::vector<const RenPyPart *> Plan_PaintOrder(const RenPyCapture *captur
     return order;
 }
 
+// Whether two parts draw onto a common pixel in any pair.
+static bool Plan_Overlap(const RenPyPart *a, const RenPyPart *b, int pairs)
+{
+    for (int pair = 0; pair < pairs; pair++) {
+        int va = a->variant[pair], vb = b->variant[pair];
+        if (va < 0 || vb < 0)
+            continue;
+        const RenPyPartImage &ia = a->images[va], &ib = b->images[vb];
+        int left = std::max(ia.offset.x, ib.offset.x), top = std::max(ia.offset.y, ib.offset.y);
+        int right = std::min(ia.offset.x + ia.image->width, ib.offset.x + ib.image->width);
+        int bottom = std::min(ia.offset.y + ia.image->height, ib.offset.y + ib.image->height);
+        for (int y = top; y < bottom; y++) {
+            const unsigned char *ra = DIB_RowTD(ia.image, y - ia.offset.y), *rb = DIB_RowTD(ib.image, y - ib.offset.y);
+            for (int x = left; x < right; x++)
+                if (ra[4 * (x - ia.offset.x) + 3] && rb[4 * (x - ib.offset.x) + 3])
+                    return true;
+        }
+    }
+    return false;
+}
+
+// Parts that never share a pixel may be drawn in either order with the same
+// result to the bit. A part moves forward past such parts to lie just behind
+// the next part of its own kind, so that the two join one run: the double
+// eyelids behind the dress join the face in front of the hair, unless the
+// dress or the hair covers them somewhere.
+static void Plan_Gather(std::vector<const RenPyPart *> &order, std::vector<int> &kinds, int pairs)
+{
+    for (size_t i = 0; i + 1 < order.size(); i++) {
+        if (kinds[i] == RENPY_NOTHING || kinds[i] == RENPY_ALWAYS || kinds[i + 1] == kinds[i])
+            continue;
+        size_t j = i + 1;
+        while (j < order.size() && kinds[j] != kinds[i] &&
+               (kinds[j] == RENPY_NOTHING || !Plan_Overlap(order[i], order[j], pairs)))
+            j++;
+        if (j == order.size() || kinds[j] != kinds[i])
+            continue;
+        // Into place just behind part j.
+        const RenPyPart *part = order[i];
+        int kind = kinds[i];
+        order.erase(order.begin() + i);
+        kinds.erase(kinds.begin() + i);
+        order.insert(order.begin() + (j - 1), part);
+        kinds.insert(kinds.begin() + (j - 1), kind);
+        i--;  // the part that took its place is looked at next
+    }
+}
+
 // A representative pair of variant `v` of a run of `kind`.
 static int Plan_Pair(const RenPyCapture *capture, int kind, int v, int style)
 {
@@ -280,6 +329,7 @@ int RenPy_Plan(const RenPyCapture *capture, const RenPyNames *names, RenPyPlan *
     std::vector<int> kinds;
     for (const RenPyPart *part : order)
         kinds.push_back(RenPy_PartKind(part->variant, capture->styles, capture->expressions));
+    Plan_Gather(order, kinds, capture->styles * capture->expressions);
     int outfits = 0, faces = 0, layerNumber = 0;
     for (const RenPyRunSpan &run : RenPy_SplitRuns(kinds)) {
         std::vector<const RenPyPart *> parts(order.begin() + run.first, order.begin() + run.last + 1);

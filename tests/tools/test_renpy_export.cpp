@@ -294,6 +294,13 @@ TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export
     // groups around the rest.
     CHECK(e.rpy.layers.front().group == "outfit");
     CHECK(e.rpy.layers.back().group.compare(0, 6, "outfit") == 0);
+    // The dress shares no pixel with the front hair and the face in front of
+    // it: it joins the cat ears' run, two outfit groups in all.
+    std::set<std::string> outfits;
+    for (const RpyLayer &layer : e.rpy.layers)
+        if (layer.attribute == "school")
+            outfits.insert(layer.group);
+    CHECK(outfits.size() == 2);
     Headless_Close(&h);
 }
 
@@ -303,10 +310,13 @@ TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, i
     Headless h;
     REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
     REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
-    // The waitress's cat ears between the brows and the cheeks: three fixed
-    // entries in front of them (mouth, eyes, cheeks).
+    // The waitress's cat ears between the brows and the cheeks (three fixed
+    // entries in front of them: mouth, eyes, cheeks), moved down over the
+    // brows so that they cannot be drawn in another order.
     REQUIRE(h.w.selected != 1);
-    AccessorySet_Get(Wardrobe_StyleAt(&h.w, 1)->accessories, 0)->depth = 3;
+    AccessoryPlacement *ears = AccessorySet_Get(Wardrobe_StyleAt(&h.w, 1)->accessories, 0);
+    ears->depth = 3;
+    ears->position = {0, 80};
     Character_ChooseExpression(&h.ch, 2);
     ScratchFolder out;
     Exported e = ExportAndCompare(&h, out, "maid", 1);
