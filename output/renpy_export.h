@@ -11,7 +11,9 @@
 //
 // The paint order is cut into runs of consecutive parts that change with
 // nothing, only with the style or only with the expression (a part that
-// changes with both makes a run of its own); each run is flattened into one
+// changes with both makes a run of its own); a part first moves forward past
+// parts it never shares a pixel with to join the next part of its kind (the
+// order of such parts changes nothing). Each run is flattened into one
 // image per variant, trimmed to its visible box and placed with `pos`. A
 // constant run is an `always` layer, a style run a group of style
 // attributes, an expression run a group of expression attributes (an
