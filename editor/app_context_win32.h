@@ -38,6 +38,9 @@ enum {
     IDC_SAVE_FREE_RADIO = 1029,
     IDC_SAVE_FREE_FOLDER = 1030,
     IDC_SAVE_BROWSE = 1031,     // chooses the free folder
+    IDC_SAVE_KIND_PNG = 1060,    // output kind: the PNG files and macro.txt
+    IDC_SAVE_KIND_RENPY = 1061,  // output kind: a Ren'Py layered image
+    IDC_SAVE_RENPY_TAG = 1062,   // the Ren'Py tag (empty: from the name)
 };
 
 struct AppContext {

@@ -126,6 +126,9 @@ void Export_LoadNow(LayerDocument *doc, int threads = 1);
 // Writes a 32-bit image as PNG to `path`, creating its folder when needed,
 // all or nothing (FILE_WriteAtomic). Returns EXPORT_WRITTEN or the reason.
 int Export_WriteImageFile(const DIB *image, const char *path);
+// Writes `size` bytes to `path` the same way. Returns EXPORT_WRITTEN or the
+// reason.
+int Export_WriteBytesFile(const char *path, const void *data, size_t size);
 // Writes macro.txt below the base for the whole name and the expression list,
 // creating its folder when needed (nothing else may have been written yet),
 // all or nothing. `path` (EXPORT_PATH_TEXT_MAX bytes, optional) receives its

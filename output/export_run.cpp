@@ -79,6 +79,12 @@ static int ProduceBytes(VorFile *file, void *context)
     return bytes->size == 0 || FILE_Write(bytes->data, bytes->size, 1, file) == 1;
 }
 
+int Export_WriteBytesFile(const char *path, const void *data, size_t size)
+{
+    Bytes bytes = {(const char *)data, size};
+    return Export_WriteFile(path, ProduceBytes, &bytes);
+}
+
 int Export_WriteMacroFile(const char *base, const char *name, const PtrList *expressions, char *pathOut)
 {
     char path[VOR_MAX_PATH];

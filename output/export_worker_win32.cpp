@@ -22,6 +22,7 @@
 #include "core/window_win32.h"
 #include "layers/render.h"
 #include "output/export.h"
+#include "output/renpy_export.h"
 #include "core/services/path_shorten.h"
 
 // How often the worker looks whether the loader has gone idle. A load pass
@@ -38,6 +39,9 @@ struct ExportJob {
     char base[VOR_MAX_PATH];  // where the files go, given by the caller
     int started;              // the worker thread was started
     ExportTally tally;        // files written and failed, macro.txt included
+    const RenPyNames *renpy;  // a Ren'Py export's names, or nullptr for the PNG files
+    RenPyCapture capture;     // what each pair draws, for the Ren'Py export
+    int captureFailed;        // memory ran out while recording
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -97,9 +101,44 @@ static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture)
     return failure;
 }
 
+// Records what the pages show for the Ren'Py export; the label shows the
+// show statement of the pair.
+static void ExportWorker_Capture(ExportJob *job, const ExportPicture *picture)
+{
+    const RenPyNames *names = job->renpy;
+    int style = 0;
+    while (style < (int)names->styleIndex.size() && names->styleIndex[style] != picture->styleIndex)
+        style++;
+    std::string shown = "show " + names->tag + " " + names->expressions[picture->expression] + " " +
+                        (style < (int)names->styles.size() ? names->styles[style] : "");
+    SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE),
+                 (LPARAM)shown.c_str());
+    ExportWorker_WaitForLoader(job->app->doc);
+    if (style >= (int)names->styles.size() ||
+        !RenPyCapture_Take(&job->capture, job->app->doc, style, picture->expression))
+        job->captureFailed = 1;
+}
+
+// Plans and writes the Ren'Py files; a failed recording fails the script.
+static void ExportWorker_WriteRenPy(ExportJob *job)
+{
+    RenPyPlan plan;
+    if (job->captureFailed || job->capture.broken || !RenPy_Plan(&job->capture, job->renpy, &plan)) {
+        std::string script = std::string(job->base) + job->renpy->tag + ".rpy";
+        ExportTally_Add(&job->tally, script.c_str(), EXPORT_NOT_COMPOSED);
+        return;
+    }
+    RenPy_WriteFiles(&plan, job->renpy, job->base, job->capture.width, job->capture.height, nullptr, &job->tally);
+    RenPyPlan_Release(&plan);
+}
+
 static void ExportWorker_Picture(void *context, const ExportPicture *picture)
 {
     ExportJob *job = (ExportJob *)context;
+    if (job->renpy) {
+        ExportWorker_Capture(job, picture);
+        return;
+    }
     int failure = ExportWorker_WriteShown(job, picture);
     if (failure != EXPORT_WRITTEN)
         Debug_Print("cannot write %s\n", picture->shown);
@@ -117,7 +156,10 @@ static void __cdecl ExportWorker_Main(void *argument)
     Export_VisitPictures(&app->character, &app->wardrobe, job->base, &steps);
     ExportWorker_WaitForLoader(app->doc);
 
-    ExportWorker_WriteMacro(job);
+    if (job->renpy)
+        ExportWorker_WriteRenPy(job);
+    else
+        ExportWorker_WriteMacro(job);
     InterlockedExchange(&app->exporting, 0);
     // The job belongs to Export_Run's frame, which may end once this arrives.
     PostMessageA(progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_CLOSE), 0);
@@ -204,6 +246,11 @@ static INT_PTR CALLBACK Progress_Proc(HWND progress, UINT msg, WPARAM wp, LPARAM
 
 int Export_Run(HWND owner, const char *base, ExportTally *tally)
 {
+    return Export_RunRenPy(owner, base, nullptr, tally);
+}
+
+int Export_RunRenPy(HWND owner, const char *base, const RenPyNames *renpy, ExportTally *tally)
+{
     if (tally)
         *tally = ExportTally{};
     AppContext *app = App_FromWindow(owner);
@@ -211,10 +258,14 @@ int Export_Run(HWND owner, const char *base, ExportTally *tally)
         return -1;
     ExportJob job = {};
     job.app = app;
+    job.renpy = renpy;
+    if (renpy)
+        RenPyCapture_Init(&job.capture, (int)renpy->styles.size(), (int)renpy->expressions.size());
     if (!base || strlen(base) >= sizeof job.base)
         return -1;
     strcpy(job.base, base);
     INT_PTR result = DialogBoxParamW(app->instance, L"PROGRESS", owner, Progress_Proc, (LPARAM)&job);
+    RenPyCapture_Release(&job.capture);
     if (result != 0 || !job.started)
         return -1;
     if (tally)

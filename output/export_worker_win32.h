@@ -32,3 +32,8 @@ enum {
 // `tally` (optional) receives the written and failed files and the first
 // failure.
 int Export_Run(HWND owner, const char *base, ExportTally *tally = nullptr);
+// The same run writing the Ren'Py character (output/renpy_export.h) below
+// `base` with names checked by RenPy_Validate; `renpy` nullptr runs the PNG
+// export.
+struct RenPyNames;
+int Export_RunRenPy(HWND owner, const char *base, const RenPyNames *renpy, ExportTally *tally = nullptr);

@@ -21,6 +21,7 @@
 #include "editor/app_context_win32.h"
 #include "output/export.h"
 #include "output/export_worker_win32.h"
+#include "output/renpy_export.h"
 
 enum {
     IDC_SAVE_FIRST_TARGET = 1028,
@@ -172,6 +173,7 @@ static INT_PTR SavePage_OnInit(HWND page, AppContext *app)
     CheckDlgButton(page, IDC_SAVE_FIRST_TARGET, BST_UNCHECKED);
     CheckDlgButton(page, IDC_SAVE_SECOND_TARGET, BST_UNCHECKED);
     CheckDlgButton(page, IDC_SAVE_FREE_RADIO, BST_CHECKED);
+    CheckDlgButton(page, IDC_SAVE_KIND_PNG, BST_CHECKED);
     return TRUE;
 }
 
@@ -227,11 +229,45 @@ static void SavePage_ShowExportFailure(HWND page, const ExportTally *tally)
     UiText_MessageBox(page, message, "출력 실패", MB_ICONERROR);
 }
 
+// The Ren'Py kind: the same destination and checks of the folder, then the
+// tag and attribute names, each refusal before anything is written.
+static void SavePage_OutputRenPy(HWND page, AppContext *app)
+{
+    char folder[VOR_MAX_PATH], tag[VOR_MAX_PATH] = "";
+    if (SavePage_IsFreeFolderChecked(page) && !SavePage_GetFreeFolder(page, folder)) {
+        UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "폴더명 입력", MB_ICONERROR);
+        return;
+    }
+    if (UiText_GetItem(page, IDC_SAVE_RENPY_TAG, tag, sizeof tag) != UITEXT_OK)
+        strcpy(tag, "?");  // not ASCII: refused below with the rule
+    RenPyNames names;
+    char message[1024];
+    if (!RenPy_Validate(&app->character, &app->wardrobe, tag, &names, message, sizeof message)) {
+        UiText_MessageBox(page, message, "Ren'Py 출력", MB_ICONERROR);
+        return;
+    }
+    char base[VOR_MAX_PATH];
+    ExportTally tally;
+    if (!SavePage_GetExportBase(page, base) || Export_RunRenPy(app->mainWindow, base, &names, &tally) < 0) {
+        UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
+        return;
+    }
+    if (tally.failed > 0) {
+        SavePage_ShowExportFailure(page, &tally);
+        return;
+    }
+    UiText_MessageBox(page, "Ren'Py 캐릭터 출력을 완료했습니다", "출력 완료창", MB_OK);
+}
+
 static void SavePage_Output(HWND page)
 {
     AppContext *app = App_FromWindow(page);
     if (!app || CountExportStyles(app->wardrobe.styles) == 0)
         return;
+    if (IsDlgButtonChecked(page, IDC_SAVE_KIND_RENPY) == BST_CHECKED) {
+        SavePage_OutputRenPy(page, app);
+        return;
+    }
     const char *name = app->character.name ? app->character.name : "";
     // The name's own rules first (their messages in the order the user
     // learns them), then what the file system needs of it and of every

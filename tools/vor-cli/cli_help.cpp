@@ -34,6 +34,9 @@ const CommandHelp HELP[] = {
      "checked style x every expression as PNG, then macro.txt; one line per file\n"
      "written. -j N decodes and encodes on N threads. A file that cannot be written is\n"
      "named on stderr and the command exits 1 after the rest.\n"
+     "--renpy DIR [--tag TAG] writes the character as a Ren'Py layered image instead:\n"
+     "DIR/TAG.rpy and its layer images below DIR/images/TAG/ (TAG defaults to the\n"
+     "character's name when that is a valid Ren'Py name).\n"
      "--json: {\"written\": [PATH, ...], \"failed\": [{\"path\", \"reason\"}, ...]}.\n"},
     {"sheet",
      "Writes a contact sheet: the checked styles (rows) x the expressions (columns),\n"

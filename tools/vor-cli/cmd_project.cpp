@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "cli_json.h"
@@ -162,7 +163,7 @@ static int WriteOutputImage(const DIB *image, const char *path)
     return CLI_EXIT_OK;
 }
 
-static int OpenSession(Headless *h, const CliContext *context, const char *path)
+int OpenSession(Headless *h, const CliContext *context, const char *path)
 {
     if (!Headless_Open(h, context->dataFolder))
         return CliOut_Refuse("out of memory");
@@ -233,8 +234,34 @@ static void PrintWritten(void *user, const char *path, int failure)
     CliProgress_Step(&r->progress, ++r->done, r->total);
 }
 
+int RunReportedExport(const CliContext *context, Headless *h, int total,
+                      const std::function<void(const ExportOptions *, ExportStats *)> &run)
+{
+    ExportReport report = {context->out, context, CliJson::array(), CliJson::array(), {}, 0, total};
+    CliProgress_Begin(&report.progress, "files written");
+    ExportOptions options = {1, &report, PrintWritten};
+    ExportStats stats;
+    run(&options, &stats);
+    CliProgress_End(&report.progress);
+    if (context->json)
+        CliJson_Print(context->out, {{"written", report.written}, {"failed", report.failed}});
+    if (getenv("VOR_EXPORT_STATS"))
+        fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
+                stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
+    Headless_Close(h);
+    if (stats.tally.failed > 0)
+        return CliOut_Refuse("%d of %d files not written", stats.tally.failed,
+                             stats.tally.failed + stats.tally.written);
+    return CLI_EXIT_OK;
+}
+
+// `export FILE --renpy DIR [--tag TAG]` (cmd_renpy.cpp).
+int Cmd_ExportRenPy(const CliContext *context, int argc, char **argv);
+
 int Cmd_Export(const CliContext *context, int argc, char **argv)
 {
+    if (OptionValue(argc, argv, "--renpy"))
+        return Cmd_ExportRenPy(context, argc, argv);
     const char *usage = "export FILE --out DIR [-j N]";
     const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;
@@ -262,24 +289,13 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         Headless_Close(&h);
         return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
     }
-    ExportReport report = {context->out, context, CliJson::array(), CliJson::array(), {}, 0, 0};
     // Every checked style in every expression, then macro.txt.
-    report.total = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions) + 1;
-    CliProgress_Begin(&report.progress, "files written");
-    ExportOptions options = {threads, &report, PrintWritten};
-    ExportStats stats;
-    Export_RunHeadless(&h.ch, &h.w, base, &options, &stats);
-    CliProgress_End(&report.progress);
-    if (context->json)
-        CliJson_Print(context->out, {{"written", report.written}, {"failed", report.failed}});
-    if (getenv("VOR_EXPORT_STATS"))
-        fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
-                stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
-    Headless_Close(&h);
-    if (stats.tally.failed > 0)
-        return CliOut_Refuse("%d of %d files not written", stats.tally.failed,
-                             stats.tally.failed + stats.tally.written);
-    return CLI_EXIT_OK;
+    int total = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions) + 1;
+    return RunReportedExport(context, &h, total, [&](const ExportOptions *options, ExportStats *stats) {
+        ExportOptions withThreads = *options;
+        withThreads.threads = threads;
+        Export_RunHeadless(&h.ch, &h.w, base, &withThreads, stats);
+    });
 }
 
 int Cmd_Sheet(const CliContext *context, int argc, char **argv)

@@ -1,0 +1,121 @@
+// The Ren'Py export's names: the tag and the attribute names, checked before
+// anything is written.
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "catalog/part_catalog.h"
+#include "output/renpy_export.h"
+
+// The words Ren'Py's parser never takes as a part of an image name: a
+// `show` statement would stop its attributes there. (The layeredimage
+// statement's own words, "default" among them, read fine as names.)
+static const char *const RESERVED[] = {
+    "as", "at", "behind", "call", "expression", "hide", "if", "in", "image", "init", "jump",
+    "menu", "onlayer", "python", "return", "scene", "show", "with", "while", "zorder", "transform",
+};
+
+const char *RenPy_NameProblem(const char *name)
+{
+    if (!name || !name[0])
+        return "비어 있습니다.";
+    if (strlen(name) > RENPY_NAME_MAX)
+        return "너무 깁니다. (최대 64 바이트)";
+    for (const char *p = name; *p; p++) {
+        unsigned char c = (unsigned char)*p;
+        if (!(c < 0x80 && (isalnum(c) || c == '_')))
+            return "ASCII 영문자, 숫자, _ 만 쓸 수 있습니다. (공백, 한글 등은 사용 불가)";
+    }
+    if (!isalpha((unsigned char)name[0]))
+        return "영문자로 시작해야 합니다.";
+    for (const char *word : RESERVED)
+        if (strcmp(name, word) == 0)
+            return "Ren'Py 가 예약한 단어입니다.";
+    return nullptr;
+}
+
+static bool SameIgnoringCase(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); i++)
+        if (tolower((unsigned char)a[i]) != tolower((unsigned char)b[i]))
+            return false;
+    return true;
+}
+
+// The tag: as typed, or the character's name lower-cased.
+static int RenPy_ChooseTag(const Character *ch, const char *typedTag, std::string *tag, char *message, size_t size)
+{
+    if (typedTag && typedTag[0]) {
+        if (const char *problem = RenPy_NameProblem(typedTag)) {
+            snprintf(message, size, "Ren'Py 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", typedTag, problem);
+            return 0;
+        }
+        *tag = typedTag;
+        return 1;
+    }
+    std::string lower = ch->name ? ch->name : "";
+    for (char &c : lower)
+        if ((unsigned char)c < 0x80)
+            c = (char)tolower((unsigned char)c);
+    if (RenPy_NameProblem(lower.c_str())) {
+        snprintf(message, size,
+                 "캐릭터 이름 \"%s\" 은(는) Ren'Py 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n"
+                 "(ASCII 영문자로 시작하고 영문자, 숫자, _ 만 쓴 이름)",
+                 ch->name ? ch->name : "");
+        return 0;
+    }
+    *tag = lower;
+    return 1;
+}
+
+int RenPy_Validate(const Character *ch, const Wardrobe *w, const char *typedTag, RenPyNames *names,
+                   char *message, size_t size)
+{
+    *names = RenPyNames();
+    if (!RenPy_ChooseTag(ch, typedTag, &names->tag, message, size))
+        return 0;
+    // Every attribute with the words that name it in a message.
+    std::vector<std::string> said;
+    const PtrList *expressions = ch->catalog->expressions;
+    for (int j = 0; j < PtrList_Count(expressions); j++) {
+        const char *folder = ((const PartEntry *)PtrList_Get(expressions, j))->folder;
+        if (const char *problem = RenPy_NameProblem(folder)) {
+            snprintf(message, size, "표정 \"%s\" 은(는) Ren'Py 속성 이름으로 쓸 수 없습니다:\n\n%s", folder, problem);
+            return 0;
+        }
+        names->expressions.push_back(folder);
+        said.push_back(std::string("표정 \"") + folder + "\"");
+    }
+    for (int i = 0; i < PtrList_Count(w->styles); i++) {
+        const DressStyle *s = Wardrobe_StyleAt(w, i);
+        if (s->checkState != STYLE_CHECKED)
+            continue;
+        const char *folder = s->outputFolder ? s->outputFolder : "";
+        const char *styleName = s->name ? s->name : "";
+        if (const char *problem = RenPy_NameProblem(folder)) {
+            snprintf(message, size, "스타일 \"%s\" 의 출력 폴더명 \"%s\" 은(는) Ren'Py 속성 이름으로 쓸 수 없습니다:\n\n%s",
+                     styleName, folder, problem);
+            return 0;
+        }
+        names->styles.push_back(folder);
+        names->styleIndex.push_back(i);
+        said.push_back(std::string("스타일 \"") + styleName + "\" 의 출력 폴더명 \"" + folder + "\"");
+    }
+    if (names->styles.empty() || names->expressions.empty()) {
+        snprintf(message, size, "출력할 스타일이나 표정이 없습니다.");
+        return 0;
+    }
+    std::vector<std::string> all = names->expressions;
+    all.insert(all.end(), names->styles.begin(), names->styles.end());
+    for (size_t a = 0; a < all.size(); a++)
+        for (size_t b = 0; b < a; b++)
+            if (SameIgnoringCase(all[a], all[b])) {
+                snprintf(message, size, "%s 와(과) %s 가 같은 Ren'Py 속성 이름이 됩니다. 하나를 바꿔 주세요.",
+                         said[b].c_str(), said[a].c_str());
+                return 0;
+            }
+    names->defaultExpression = ch->expression >= 0 && ch->expression < (int)names->expressions.size() ? ch->expression : 0;
+    return 1;
+}

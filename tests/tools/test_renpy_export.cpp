@@ -1,0 +1,455 @@
+// The Ren'Py export read back the way Ren'Py reads it: the written .rpy is
+// parsed (its layers in order, groups, attributes, defaults, conditions and
+// positions), every checked style x expression is composed from it and the
+// written layer images, and the result must match the PNG export's picture
+// of that pair. Over the sample project, the sample with an accessory
+// between the face parts, and twenty random characters; then the runs and
+// the names on their own.
+#include <doctest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/imaging/dib.h"
+#include "output/export.h"
+#include "output/headless.h"
+#include "output/renpy_export.h"
+#include "project/project_model.h"
+#include "project/random_character.h"
+#include "test_support.h"
+#include "tools/gen-sample/sample_tree.h"
+
+namespace {
+
+// The sample tree and sample.vor, written once for this file.
+const ScratchFolder &RenPySampleTree()
+{
+    static ScratchFolder scratch;
+    static int written = 0;
+    if (!written) {
+        WriteLog log = {};
+        std::string root = scratch.path.substr(0, scratch.path.size() - 1);
+        written = SampleTree_Write(root.c_str(), &log) && SampleProject_Write(root.c_str(), &log) ? 1 : -1;
+    }
+    REQUIRE(written == 1);
+    return scratch;
+}
+
+// ---- the .rpy as Ren'Py's layeredimage statement reads it -------------------
+
+struct RpyLayer {
+    bool always = false;
+    std::string group, attribute, ifAll, file;  // file empty: null
+    bool isDefault = false;
+    Point pos = {0, 0};
+};
+
+struct Rpy {
+    std::string tag;
+    int width = 0, height = 0;
+    std::vector<RpyLayer> layers;
+};
+
+// `"file" pos (x, y)` or `null` from the rest of a line.
+void ReadImage(std::istringstream &in, std::string word, RpyLayer *layer)
+{
+    if (word == "null")
+        return;
+    REQUIRE(word.size() > 2);
+    REQUIRE(word.front() == '"');
+    layer->file = word.substr(1, word.size() - 2);
+    std::string pos, x, y;
+    in >> pos >> x >> y;
+    REQUIRE(pos == "pos");
+    REQUIRE(x.front() == '(');
+    layer->pos = {atoi(x.c_str() + 1), atoi(y.c_str())};
+}
+
+Rpy ParseRpy(const std::string &text)
+{
+    Rpy rpy;
+    std::istringstream lines(text);
+    std::string line, group;
+    bool inImage = false;
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        std::string word;
+        if (!(in >> word) || word[0] == '#')
+            continue;
+        if (word == "layeredimage") {
+            in >> rpy.tag;
+            REQUIRE(rpy.tag.back() == ':');
+            rpy.tag.pop_back();
+            inImage = true;
+            continue;
+        }
+        REQUIRE(inImage);
+        REQUIRE(line.compare(0, 4, "    ") == 0);
+        if (word == "always") {
+            in >> word;
+            if (word.compare(0, 5, "Null(") == 0) {
+                std::string h;
+                in >> h;
+                rpy.width = atoi(word.c_str() + 5);
+                rpy.height = atoi(h.c_str());
+                continue;
+            }
+            RpyLayer layer;
+            layer.always = true;
+            ReadImage(in, word, &layer);
+            rpy.layers.push_back(layer);
+        } else if (word == "group") {
+            in >> group;
+            REQUIRE(group.back() == ':');
+            group.pop_back();
+        } else {
+            REQUIRE(word == "attribute");
+            REQUIRE(line.compare(0, 8, "        ") == 0);
+            RpyLayer layer;
+            layer.group = group;
+            in >> layer.attribute >> word;
+            if (word == "default") {
+                layer.isDefault = true;
+                in >> word;
+            }
+            if (word == "if_all") {
+                in >> layer.ifAll >> word;
+                layer.ifAll = layer.ifAll.substr(1, layer.ifAll.size() - 2);
+            }
+            ReadImage(in, word, &layer);
+            rpy.layers.push_back(layer);
+        }
+    }
+    return rpy;
+}
+
+std::string ReadText(const std::string &path)
+{
+    std::vector<unsigned char> bytes = ScratchFolder::ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The picture Ren'Py shows for `show <tag> <expression> <style>`: every
+// layer whose attribute is one of the two (and whose condition holds), back
+// to front, over nothing.
+DIB *ComposeRpy(const Rpy &rpy, const std::string &dir, const std::string &style, const std::string &expression)
+{
+    DIB *picture = DIB_Create(32, rpy.width, rpy.height);
+    REQUIRE(picture);
+    for (const RpyLayer &layer : rpy.layers) {
+        bool shown = layer.always || layer.attribute == style || layer.attribute == expression;
+        if (!layer.ifAll.empty() && layer.ifAll != style && layer.ifAll != expression)
+            shown = false;
+        if (!shown || layer.file.empty())
+            continue;
+        DIB *image = DIB_CreateFromFile((dir + layer.file).c_str());
+        REQUIRE_MESSAGE(image, layer.file);
+        DIBA24_BltDIBA24(picture, &layer.pos, image);
+        DIB_Delete_(image);
+    }
+    return picture;
+}
+
+// How far two pictures lie apart: the largest difference in colour
+// weighted by alpha (what a viewer sees over any background) or in alpha,
+// and the pixels that differ by more than 1.
+struct Difference {
+    int largest = 0, pixelsOverOne = 0;
+};
+
+Difference Compare(const DIB *a, const DIB *b)
+{
+    REQUIRE(a->width == b->width);
+    REQUIRE(a->height == b->height);
+    Difference diff;
+    for (int y = 0; y < a->height; y++) {
+        const unsigned char *p = DIB_RowTD(a, y), *q = DIB_RowTD(b, y);
+        for (int x = 0; x < a->width * 4; x += 4) {
+            int worst = abs(p[x + 3] - q[x + 3]);
+            for (int c = 0; c < 3; c++) {
+                int d = abs(p[x + c] * p[x + 3] - q[x + c] * q[x + 3]) / 255;
+                worst = d > worst ? d : worst;
+            }
+            diff.largest = worst > diff.largest ? worst : diff.largest;
+            diff.pixelsOverOne += worst > 1;
+        }
+    }
+    return diff;
+}
+
+struct Exported {
+    RenPyNames names;
+    Rpy rpy;
+    std::string rpyText;
+    int pairs = 0, layerImages = 0;
+};
+
+// A flattened run keeps its colour and alpha in 8 bits: where two
+// translucent parts of one run meet over a third part below the run, the
+// picture can round 2 away from the PNG export's, at a few pixels.
+enum { FEW_PIXELS = 16 };
+
+// Both exports of the project the session holds, and every pair compared:
+// within `tolerance`, and within 1 but for a few pixels.
+Exported ExportAndCompare(Headless *h, const ScratchFolder &out, const char *tag, int tolerance)
+{
+    Exported e;
+    char message[512];
+    REQUIRE(RenPy_Validate(&h->ch, &h->w, tag, &e.names, message, sizeof message));
+    ExportStats png = {}, renpy = {};
+    Export_RunHeadless(&h->ch, &h->w, (out / "png\\").c_str(), nullptr, &png);
+    RenPy_RunHeadless(&h->ch, &h->w, &e.names, (out / "rp\\").c_str(), nullptr, &renpy);
+    REQUIRE(png.tally.failed == 0);
+    REQUIRE(renpy.tally.failed == 0);
+    e.layerImages = renpy.images;
+    CHECK(renpy.tally.written == renpy.images + 1);
+    e.rpyText = ReadText(out / ("rp\\" + e.names.tag + ".rpy"));
+    e.rpy = ParseRpy(e.rpyText);
+    CHECK(e.rpy.tag == e.names.tag);
+    CHECK(e.rpy.width == DOCUMENT_WIDTH);
+    CHECK(e.rpy.height == DOCUMENT_HEIGHT);
+
+    // A show statement may name every style and expression, even one that
+    // changes nothing.
+    std::set<std::string> declared;
+    for (const RpyLayer &layer : e.rpy.layers)
+        declared.insert(layer.attribute);
+    for (const std::vector<std::string> *list : {&e.names.styles, &e.names.expressions})
+        for (const std::string &attribute : *list)
+            CHECK_MESSAGE(declared.count(attribute), attribute);
+
+    std::string name = std::string(h->ch.name).substr(0, EXPORT_NAME_MAX);
+    for (size_t s = 0; s < e.names.styles.size(); s++)
+        for (size_t x = 0; x < e.names.expressions.size(); x++) {
+            const std::string &style = e.names.styles[s], &expression = e.names.expressions[x];
+            CAPTURE(style);
+            CAPTURE(expression);
+            DIB *layered = ComposeRpy(e.rpy, ScratchFolder::Native(out / "rp\\"), style, expression);
+            DIB *flat = DIB_CreateFromFile((out / ("png\\" + name + "\\" + style + "\\" + expression + ".png")).c_str());
+            REQUIRE(flat);
+            Difference diff = Compare(layered, flat);
+            CHECK(diff.largest <= tolerance);
+            CHECK(diff.pixelsOverOne <= FEW_PIXELS);
+            DIB_Delete_(layered);
+            DIB_Delete_(flat);
+            e.pairs++;
+        }
+    return e;
+}
+
+// Every group lists every attribute of its kind once; the defaults are the
+// first checked style and the current expression.
+void CheckGroups(const Exported &e, int defaultExpression)
+{
+    std::map<std::string, std::vector<const RpyLayer *>> groups;
+    for (const RpyLayer &layer : e.rpy.layers)
+        if (!layer.always)
+            groups[layer.group].push_back(&layer);
+    for (const auto &g : groups) {
+        CAPTURE(g.first);
+        bool styleGroup = g.second[0]->attribute == e.names.styles[0] ||
+                          (e.names.styles.size() > 1 && g.second[0]->attribute == e.names.styles[1]);
+        const std::vector<std::string> &expected = styleGroup ? e.names.styles : e.names.expressions;
+        REQUIRE(g.second.size() == expected.size());
+        for (size_t i = 0; i < expected.size(); i++) {
+            CHECK(g.second[i]->attribute == expected[i]);
+            CHECK(g.second[i]->isDefault == (styleGroup ? i == 0 : (int)i == defaultExpression));
+        }
+    }
+}
+
+std::string ProjectPath(const ScratchFolder &tree, Headless *h, uint64_t seed)
+{
+    RandomLook look;
+    RandomLook_Roll(&h->catalog, seed, &look);
+    Project *p = RandomLook_ToProject(&look, seed);
+    REQUIRE(p);
+    ProjectKeySource keys = Project_CatalogKeys(&h->catalog);
+    std::string path = tree / ("random" + std::to_string(seed) + ".vor");
+    REQUIRE(Project_WriteFile(path.c_str(), p, &keys));
+    Project_Free(p);
+    return path;
+}
+
+}  // namespace
+
+TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export")
+{
+    const ScratchFolder &tree = RenPySampleTree();
+    Headless h;
+    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    ScratchFolder out;
+    Exported e = ExportAndCompare(&h, out, "", 1);
+    CHECK(e.names.tag == "yuna");
+    CHECK(e.pairs == 16);
+    CheckGroups(e, h.ch.expression);
+    CHECK(e.rpyText.find("#     show yuna sumashi school\n") != std::string::npos);
+    // Wings behind everything, the cat ears in front of everything: outfit
+    // groups around the rest.
+    CHECK(e.rpy.layers.front().group == "outfit");
+    CHECK(e.rpy.layers.back().group.compare(0, 6, "outfit") == 0);
+    // The dress shares no pixel with the front hair and the face in front of
+    // it: it joins the cat ears' run, two outfit groups in all.
+    std::set<std::string> outfits;
+    for (const RpyLayer &layer : e.rpy.layers)
+        if (layer.attribute == "school")
+            outfits.insert(layer.group);
+    CHECK(outfits.size() == 2);
+    Headless_Close(&h);
+}
+
+TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, its style in several groups")
+{
+    const ScratchFolder &tree = RenPySampleTree();
+    Headless h;
+    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    // The waitress's cat ears between the brows and the cheeks (three fixed
+    // entries in front of them: mouth, eyes, cheeks), moved down over the
+    // brows so that they cannot be drawn in another order.
+    REQUIRE(h.w.selected != 1);
+    AccessoryPlacement *ears = AccessorySet_Get(Wardrobe_StyleAt(&h.w, 1)->accessories, 0);
+    ears->depth = 3;
+    ears->position = {0, 80};
+    Character_ChooseExpression(&h.ch, 2);
+    ScratchFolder out;
+    Exported e = ExportAndCompare(&h, out, "maid", 1);
+    CHECK(e.names.tag == "maid");
+    CheckGroups(e, 2);
+    std::set<std::string> faces, waitressGroups;
+    for (const RpyLayer &layer : e.rpy.layers) {
+        if (layer.attribute == e.names.expressions[0])
+            faces.insert(layer.group);
+        if (layer.attribute == "waitress")
+            waitressGroups.insert(layer.group);
+    }
+    // The double eyelids behind the dress, and the face in front split in two.
+    CHECK(faces.size() == 3);
+    CHECK(waitressGroups.size() >= 2);
+    Headless_Close(&h);
+}
+
+TEST_CASE("Ren'Py export of twenty random characters equals their PNG export")
+{
+    const ScratchFolder &tree = RenPySampleTree();
+    for (uint64_t seed = 1; seed <= 20; seed++) {
+        CAPTURE(seed);
+        Headless h;
+        REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+        REQUIRE(Headless_LoadProject(&h, ProjectPath(tree, &h, seed).c_str()) == PROJECT_OK);
+        ScratchFolder out;
+        Exported e = ExportAndCompare(&h, out, "", 2);
+        CHECK(e.names.tag == "random" + std::to_string(seed));
+        CHECK(e.pairs == 8);
+        Headless_Close(&h);
+    }
+}
+
+TEST_CASE("Ren'Py runs: what a part changes with, and where runs split")
+{
+    // Two styles x three expressions, row by row per style.
+    struct {
+        std::vector<int> variant;
+        int kind;
+    } parts[] = {
+        {{-1, -1, -1, -1, -1, -1}, RENPY_NOTHING},
+        {{0, 0, 0, 0, 0, 0}, RENPY_ALWAYS},
+        {{0, 0, 0, 1, 1, 1}, RENPY_STYLE},
+        {{0, 0, 0, -1, -1, -1}, RENPY_STYLE},  // an accessory of the first style only
+        {{0, 1, 2, 0, 1, 2}, RENPY_EXPRESSION},
+        {{0, -1, 1, 0, -1, 1}, RENPY_EXPRESSION},  // nothing for one expression
+        {{0, 1, 2, 3, 4, 5}, RENPY_BOTH},
+        {{0, 0, 0, 0, 0, 1}, RENPY_BOTH},
+    };
+    for (const auto &p : parts) {
+        CAPTURE(p.kind);
+        CHECK(RenPy_PartKind(p.variant, 2, 3) == p.kind);
+    }
+    // With one style a part that follows the style is constant.
+    CHECK(RenPy_PartKind({0, 1}, 2, 1) == RENPY_STYLE);
+    CHECK(RenPy_PartKind({3, 3, 3}, 1, 3) == RENPY_ALWAYS);
+
+    enum { N = RENPY_NOTHING, A = RENPY_ALWAYS, S = RENPY_STYLE, E = RENPY_EXPRESSION, B = RENPY_BOTH };
+    struct {
+        std::vector<int> kinds;
+        std::vector<RenPyRunSpan> runs;
+    } splits[] = {
+        // The sample's order: back hair, body, double eyelid, dress, front hair, face.
+        {{A, S, E, S, A, E, E, E, E}, {{A, 0, 0}, {S, 1, 1}, {E, 2, 2}, {S, 3, 3}, {A, 4, 4}, {E, 5, 8}}},
+        // Parts that draw nothing neither split a run nor make one.
+        {{N, S, N, S, E, N, E, N}, {{S, 1, 3}, {E, 4, 6}}},
+        // An accessory between face parts splits the face.
+        {{E, E, S, E}, {{E, 0, 1}, {S, 2, 2}, {E, 3, 3}}},
+        // A constant part between two style parts keeps them apart.
+        {{S, A, S}, {{S, 0, 0}, {A, 1, 1}, {S, 2, 2}}},
+        {{B, B, E}, {{B, 0, 1}, {E, 2, 2}}},
+        {{}, {}},
+    };
+    for (const auto &t : splits) {
+        std::vector<RenPyRunSpan> runs = RenPy_SplitRuns(t.kinds);
+        REQUIRE(runs.size() == t.runs.size());
+        for (size_t i = 0; i < runs.size(); i++) {
+            CHECK(runs[i].kind == t.runs[i].kind);
+            CHECK(runs[i].first == t.runs[i].first);
+            CHECK(runs[i].last == t.runs[i].last);
+        }
+    }
+}
+
+TEST_CASE("Ren'Py names: the tag, unusable attribute names and clashes, each with its message")
+{
+    const ScratchFolder &tree = RenPySampleTree();
+    Headless h;
+    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    DressStyle *school = Wardrobe_StyleAt(&h.w, 0), *waitress = Wardrobe_StyleAt(&h.w, 1);
+    struct {
+        const char *characterName, *tag, *schoolFolder, *waitressFolder;
+        const char *expectedTag;       // nullptr: refused
+        std::vector<std::string> said; // what the message must contain
+    } cases[] = {
+        {"Yuna", "", "school", "waitress", "yuna", {}},
+        {"유나", "yuna", "school", "waitress", "yuna", {}},
+        {"유나", "", "school", "waitress", nullptr, {"유나", "태그를 입력해 주세요"}},
+        {"Yuna", "1st", "school", "waitress", nullptr, {"\"1st\"", "영문자로 시작"}},
+        {"Yuna", "my tag", "school", "waitress", nullptr, {"\"my tag\"", "ASCII"}},
+        {"Yuna", "show", "school", "waitress", nullptr, {"\"show\"", "예약"}},
+        {"Yuna", "", "my school", "waitress", nullptr, {"교복", "\"my school\"", "ASCII"}},
+        {"Yuna", "", "2nd", "waitress", nullptr, {"\"2nd\"", "영문자로 시작"}},
+        {"Yuna", "", "school", "behind", nullptr, {"웨이트리스", "\"behind\"", "예약"}},
+        {"Yuna", "", "school", "default", "yuna", {}},
+        {"Yuna", "", "school", "niko", nullptr, {"표정 \"niko\"", "웨이트리스", "같은 Ren'Py 속성"}},
+        {"Yuna", "", "school", "School", nullptr, {"교복", "웨이트리스", "\"School\"", "같은 Ren'Py 속성"}},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.tag);
+        CAPTURE(c.waitressFolder);
+        Character_SetName(&h.ch, c.characterName);
+        Style_SetText(&school->outputFolder, c.schoolFolder);
+        Style_SetText(&waitress->outputFolder, c.waitressFolder);
+        RenPyNames names;
+        char message[512] = "";
+        int ok = RenPy_Validate(&h.ch, &h.w, c.tag, &names, message, sizeof message);
+        CHECK(ok == (c.expectedTag != nullptr));
+        if (ok)
+            CHECK(names.tag == c.expectedTag);
+        for (const std::string &part : c.said)
+            CHECK_MESSAGE(strstr(message, part.c_str()), message);
+    }
+    // An expression folder of the data tree that cannot be an attribute.
+    Style_SetText(&waitress->outputFolder, "waitress");
+    PartEntry *niko = (PartEntry *)PtrList_Get(h.catalog.expressions, 1);
+    free(niko->folder);
+    niko->folder = strdup("niko 2");
+    RenPyNames names;
+    char message[512] = "";
+    CHECK(!RenPy_Validate(&h.ch, &h.w, "", &names, message, sizeof message));
+    CHECK(strstr(message, "표정 \"niko 2\""));
+    Headless_Close(&h);
+}

@@ -1,0 +1,125 @@
+// vor-cli export --renpy from outside: what it prints and writes, refusals
+// with their message and nothing written, a folder that cannot be written.
+#include <doctest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/services/filesys.h"
+#include "output/fixture_tree.h"
+#include "output/headless.h"
+#include "project/project_model.h"
+#include "test_support.h"
+
+namespace {
+
+std::string VorCliPath()
+{
+    char self[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return "";
+    self[n] = 0;
+    std::string path = self;
+    path = path.substr(0, path.rfind('/'));
+    path = path.substr(0, path.rfind('/'));
+    return path + "/tools/vor-cli";
+}
+
+struct CliRun {
+    std::string out, err;
+    int status;
+};
+
+CliRun Cli(const ScratchFolder &dir, const std::string &arguments)
+{
+    CliRun r = {"", "", -1};
+    std::string errPath = ScratchFolder::Native(dir / "stderr.txt");
+    std::string command = "'" + VorCliPath() + "' --data '" + dir / "data" + "' " + arguments + " 2>'" + errPath + "'";
+    FILE *p = popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
+        r.out.append(buffer, n);
+    int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::vector<unsigned char> err = ScratchFolder::ReadBytes(dir / "stderr.txt");
+    r.err.assign(err.begin(), err.end());
+    return r;
+}
+
+// The fixture tree and a project named `name` with two checked styles.
+std::string WriteProjectFile(const ScratchFolder &dir, const char *name, const char *secondFolder)
+{
+    std::string data = Fixture_BuildTree(dir.path);
+    Headless h;
+    REQUIRE(Headless_Open(&h, data.c_str()));
+    Project *p = Project_MakeDefault(&h.catalog, "C:\\out\\");
+    free(p->name);
+    p->name = strdup(name);
+    DressStyle *first = (DressStyle *)PtrList_Get(p->styles, 0);
+    Style_SetText(&first->outputFolder, "school");
+    DressStyle *second = CopyStyle(first);
+    second->dress = 1;
+    Style_SetText(&second->outputFolder, secondFolder);
+    PtrList_Add(p->styles, second);
+    std::string path = dir / (std::string(secondFolder) + ".vor");
+    ProjectKeySource keys = Project_CatalogKeys(&h.catalog);
+    REQUIRE(Project_WriteFile(path.c_str(), p, &keys));
+    Project_Free(p);
+    Headless_Close(&h);
+    return path;
+}
+
+}  // namespace
+
+TEST_CASE("vor-cli export --renpy: the files it names; a refusal writes nothing; a folder it cannot write")
+{
+    ScratchFolder dir;
+    std::string project = WriteProjectFile(dir, "Abc", "outing");
+    std::string named = WriteProjectFile(dir, "유나", "niko");
+    std::string game = " --renpy '" + dir / "game" + "'";
+    struct {
+        std::string arguments, said;
+        int status;
+    } refused[] = {
+        {"export '" + named + "'" + game, "태그를 입력해 주세요", 1},
+        {"export '" + named + "'" + game + " --tag yuna", "표정 \"niko\"", 1},  // the style clashes
+        {"export '" + project + "' --renpy", "usage:", 2},
+        {"export '" + project + "'" + game + " --out x", "usage:", 2},
+    };
+    for (const auto &c : refused) {
+        CAPTURE(c.arguments);
+        CliRun r = Cli(dir, c.arguments);
+        CHECK(r.status == c.status);
+        CHECK(r.out.empty());
+        CHECK_MESSAGE(r.err.find(c.said) != std::string::npos, r.err);
+        CHECK_FALSE(FileSys_FolderExists((dir / "game").c_str()));
+    }
+
+    // One line per file written, the script last.
+    CliRun ok = Cli(dir, "export '" + project + "'" + game);
+    CHECK(ok.status == 0);
+    size_t lines = 0;
+    for (size_t at = 0, end; (end = ok.out.find('\n', at)) != std::string::npos; at = end + 1, lines++)
+        CHECK(File_Exists(ok.out.substr(at, end - at).c_str()));
+    CHECK(lines >= 3);
+    CHECK(ok.out.substr(ok.out.rfind('\n', ok.out.size() - 2) + 1) == ScratchFolder::Native(dir / "game\\abc.rpy") + "\n");
+
+    // A file where the images folder belongs: only the script is written.
+    FileSys_MakeFolder((dir / "blocked").c_str());
+    ScratchFolder::WriteBytes(dir / "blocked\\images", {'x'});
+    CliRun r = Cli(dir, "export '" + project + "' --renpy '" + dir / "blocked" + "'");
+    CHECK(r.status == 1);
+    CHECK(r.out == ScratchFolder::Native(dir / "blocked\\abc.rpy") + "\n");
+    CHECK(r.err.find("images/abc/abc_") != std::string::npos);
+    CHECK(r.err.find("cannot be created") != std::string::npos);
+    CHECK(r.err.find(" files not written") != std::string::npos);
+}
