@@ -90,8 +90,9 @@ TEST_CASE("vor-cli export --renpy: the files it names; a refusal writes nothing;
         std::string arguments, said;
         int status;
     } refused[] = {
-        {"export '" + named + "'" + game, "태그를 입력해 주세요", 1},
-        {"export '" + named + "'" + game + " --tag yuna", "표정 \"niko\"", 1},  // the style clashes
+        // The messages in the stored bytes, which the test's literals are.
+        {"--encoding cp949 export '" + named + "'" + game, "태그를 입력해 주세요", 1},
+        {"--encoding cp949 export '" + named + "'" + game + " --tag yuna", "표정 \"niko\"", 1},  // the style clashes
         {"export '" + project + "' --renpy", "usage:", 2},
         {"export '" + project + "'" + game + " --out x", "usage:", 2},
     };
