@@ -72,6 +72,9 @@ struct ExportOptions {
     // Called after each file was written (failure 0) or could not be (an
     // EXPORT_* or FILEWRITE_* reason), in order.
     void (*fileDone)(void *context, const char *path, int failure);
+    // A layered file beside each picture (LayeredFormat, output/layered_file.h;
+    // 0 for none), reported after its picture.
+    int layered = 0;
 };
 
 struct ExportStats {
@@ -126,6 +129,8 @@ void Export_LoadNow(LayerDocument *doc, int threads = 1);
 // Writes a 32-bit image as PNG to `path`, creating its folder when needed,
 // all or nothing (FILE_WriteAtomic). Returns EXPORT_WRITTEN or the reason.
 int Export_WriteImageFile(const DIB *image, const char *path);
+// Writes bytes to `path` as Export_WriteImageFile writes a picture.
+int Export_WriteBytesFile(const char *path, const void *data, size_t size);
 // Writes macro.txt below the base for the whole name and the expression list,
 // creating its folder when needed (nothing else may have been written yet),
 // all or nothing. `path` (EXPORT_PATH_TEXT_MAX bytes, optional) receives its

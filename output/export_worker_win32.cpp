@@ -22,6 +22,7 @@
 #include "core/window_win32.h"
 #include "layers/render.h"
 #include "output/export.h"
+#include "output/layered_file.h"
 #include "core/services/path_shorten.h"
 
 // How often the worker looks whether the loader has gone idle. A load pass
@@ -38,6 +39,7 @@ struct ExportJob {
     char base[VOR_MAX_PATH];  // where the files go, given by the caller
     int started;              // the worker thread was started
     ExportTally tally;        // files written and failed, macro.txt included
+    int layered;              // LayeredFormat of the file beside each picture
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -82,17 +84,19 @@ static void ExportWorker_WriteMacro(ExportJob *job)
     ExportTally_Add(&job->tally, path, failure);
 }
 
-// Composes and writes the picture the pages show, once the loader is done.
-static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture)
+// Composes and writes the picture the pages show, once the loader is done,
+// and the layered file beside it when one is asked for.
+static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture, LayeredJob *layered)
 {
     SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE),
                  (LPARAM)picture->path);
     ExportWorker_WaitForLoader(job->app->doc);
+    DIB *image = picture->havePath ? Canvas_ComposeExport(job->app->doc) : nullptr;
+    LayeredJob_Take(layered, job->layered, &job->app->character, &job->app->wardrobe, picture, image);
     if (!picture->havePath)
         return FILEWRITE_PATH_TOO_LONG;  // the bar still counts it
     Debug_Print("create %s\n", picture->path);
-    DIB *image = Canvas_ComposeExport(job->app->doc);
-    int failure = Export_WriteImageFile(image, picture->path);
+    int failure = LayeredJob_WritePicture(layered, image, picture->path);
     DIB_Delete_(image);
     return failure;
 }
@@ -100,10 +104,14 @@ static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture)
 static void ExportWorker_Picture(void *context, const ExportPicture *picture)
 {
     ExportJob *job = (ExportJob *)context;
-    int failure = ExportWorker_WriteShown(job, picture);
+    LayeredJob layered;
+    int failure = ExportWorker_WriteShown(job, picture, &layered);
     if (failure != EXPORT_WRITTEN)
         Debug_Print("cannot write %s\n", picture->shown);
     ExportTally_Add(&job->tally, picture->shown, failure);
+    if (layered.format)
+        ExportTally_Add(&job->tally, layered.path, layered.failure);
+    LayeredJob_Release(&layered);
 }
 
 static void __cdecl ExportWorker_Main(void *argument)
@@ -202,7 +210,7 @@ static INT_PTR CALLBACK Progress_Proc(HWND progress, UINT msg, WPARAM wp, LPARAM
     return FALSE;
 }
 
-int Export_Run(HWND owner, const char *base, ExportTally *tally)
+int Export_Run(HWND owner, const char *base, ExportTally *tally, int layered)
 {
     if (tally)
         *tally = ExportTally{};
@@ -211,6 +219,7 @@ int Export_Run(HWND owner, const char *base, ExportTally *tally)
         return -1;
     ExportJob job = {};
     job.app = app;
+    job.layered = layered;
     if (!base || strlen(base) >= sizeof job.base)
         return -1;
     strcpy(job.base, base);

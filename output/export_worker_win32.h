@@ -30,5 +30,6 @@ enum {
 // (macro.txt included) once the window has closed, or -1 when the export
 // could not start (a base folder too long, no window, no thread).
 // `tally` (optional) receives the written and failed files and the first
-// failure.
-int Export_Run(HWND owner, const char *base, ExportTally *tally = nullptr);
+// failure. `layered` (a LayeredFormat) asks for a layered file beside
+// each picture.
+int Export_Run(HWND owner, const char *base, ExportTally *tally = nullptr, int layered = 0);

@@ -11,6 +11,7 @@
 #include "layers/render.h"
 #include "output/contact_sheet.h"
 #include "output/export.h"
+#include "output/layered_file.h"
 #include "output/headless.h"
 #include "project/project.h"
 
@@ -211,11 +212,15 @@ static void PrintWritten(void *context, const char *path, int failure)
 
 int Cmd_Export(const CliContext *context, int argc, char **argv)
 {
-    const char *usage = "export FILE --out DIR [-j N]";
+    const char *usage = "export FILE --out DIR [-j N] [--layered psd|ora]";
     const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;
     const char *j = OptionValue(argc, argv, "-j");
-    if (!typedOut || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
+    const char *layeredName = OptionValue(argc, argv, "--layered");
+    int layered = layeredName ? Layered_FormatFromName(layeredName) : LAYERED_NONE;
+    int expectedArgc = 3 + 2 * (j != nullptr) + 2 * (layeredName != nullptr);
+    if (!typedOut || argc != expectedArgc || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)) ||
+        layered < 0)
         return CliOut_Usage(usage);
     std::string folder = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
     char base[VOR_MAX_PATH];
@@ -238,7 +243,7 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         Headless_Close(&h);
         return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
     }
-    ExportOptions options = {threads, context->out, PrintWritten};
+    ExportOptions options = {threads, context->out, PrintWritten, layered};
     ExportStats stats;
     Export_RunHeadless(&h.ch, &h.w, base, &options, &stats);
     if (getenv("VOR_EXPORT_STATS"))

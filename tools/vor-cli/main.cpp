@@ -35,7 +35,7 @@ static const CliCommand kCommands[] = {
     {"catalog", "catalog", Cmd_Catalog},
     {"project", "project FILE", Cmd_Project},
     {"render", "render FILE --style I --expression J --out PNG", Cmd_Render},
-    {"export", "export FILE --out DIR [-j N]", Cmd_Export},
+    {"export", "export FILE --out DIR [-j N] [--layered psd|ora]", Cmd_Export},
     {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet},
     {"lint", "lint [--strict]", Cmd_Lint},
     {"random", "random --seed N --out FILE.vor", Cmd_Random},
