@@ -11,7 +11,7 @@ using namespace savetest;
 
 namespace {
 
-std::wstring WindowText(HWND window)
+std::wstring LabelText(HWND window)
 {
     wchar_t text[128] = L"";
     GetWindowTextW(window, text, 128);
@@ -53,7 +53,7 @@ TEST_CASE("the layered-file box: its format list follows it, and the export writ
     HWND box = GetDlgItem(save, IDC_SAVE_LAYERED), list = GetDlgItem(save, IDC_SAVE_LAYERED_FORMAT);
     REQUIRE(box);
     REQUIRE(list);
-    CHECK(WindowText(box) == UiText_ToWide("레이어 파일도 저장(&L)"));
+    CHECK(LabelText(box) == UiText_ToWide("레이어 파일도 저장(&L)"));
     REQUIRE(SendMessageA(list, CB_GETCOUNT, 0, 0) == 2);
     CHECK(ListItem(list, 0) == L"PSD");
     CHECK(ListItem(list, 1) == L"OpenRaster");
@@ -68,6 +68,8 @@ TEST_CASE("the layered-file box: its format list follows it, and the export writ
     CHECK(SavePage_GetLayeredFormat(save) == LAYERED_PSD);
     ChooseFormat(save, 1);
     CHECK(SavePage_GetLayeredFormat(save) == LAYERED_ORA);
+    guitest::Pump(5);
+    guitest::SaveWindowPng(save, "..\\..\\save_layered_page.png");
 
     SavePage_SetFreeFolder(save, "out\\");
     Watch seen = rig.PressOutput("..\\..\\save_layered_progress.png");
