@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "core/imaging/zip_writer.h"
 #include "core/text_cp949.h"
@@ -59,71 +61,75 @@ std::string Ora_StackXml(const PartLayers *layers)
     return xml;
 }
 
+// Half the size, each pixel the alpha-weighted mean of the 2 x 2 it covers
+// (an odd last row or column is dropped).
+static DIB *HalfSize(const DIB *image)
+{
+    int w = image->width / 2 > 0 ? image->width / 2 : 1, h = image->height / 2 > 0 ? image->height / 2 : 1;
+    DIB *half = DIB_Create(32, w, h);
+    if (!half)
+        return nullptr;
+    for (int y = 0; y < h; y++) {
+        const unsigned char *rows[2] = {DIB_RowTD(image, 2 * y < image->height ? 2 * y : 0),
+                                        DIB_RowTD(image, 2 * y + 1 < image->height ? 2 * y + 1 : 2 * y)};
+        unsigned char *out = DIB_RowTD(half, y);
+        for (int x = 0; x < w; x++) {
+            int x0 = 2 * x < image->width ? 2 * x : 0, x1 = 2 * x + 1 < image->width ? 2 * x + 1 : x0;
+            const unsigned char *p[4] = {rows[0] + 4 * x0, rows[0] + 4 * x1, rows[1] + 4 * x0, rows[1] + 4 * x1};
+            // Colour weighted by alpha, so transparent pixels lend no colour.
+            unsigned alpha = p[0][3] + p[1][3] + p[2][3] + p[3][3];
+            for (int c = 0; c < 3; c++) {
+                unsigned sum = p[0][c] * p[0][3] + p[1][c] * p[1][3] + p[2][c] * p[2][3] + p[3][c] * p[3][3];
+                out[4 * x + c] = alpha ? (unsigned char)((sum + alpha / 2) / alpha) : 0;
+            }
+            out[4 * x + 3] = (unsigned char)((alpha + 2) / 4);
+        }
+    }
+    return half;
+}
+
 DIB *Ora_Thumbnail(const DIB *image, int maxSide)
 {
-    int w = image->width, h = image->height;
-    int longSide = w > h ? w : h;
-    if (longSide > maxSide) {
-        w = (int)((long long)w * maxSide / longSide);
-        h = (int)((long long)h * maxSide / longSide);
-    }
-    if (w < 1) w = 1;
-    if (h < 1) h = 1;
-    DIB *thumb = DIB_Create(32, w, h);
-    if (!thumb)
-        return nullptr;
-    // Each thumbnail pixel covers source columns [x0, x1) and rows [y0, y1).
-    std::vector<int> columns((size_t)w + 1);
-    for (int tx = 0; tx <= w; tx++)
-        columns[tx] = (int)((long long)tx * image->width / w);
-    // Per thumbnail column: alpha-weighted colour sums and alpha, so that
-    // transparent pixels lend no colour.
-    std::vector<uint64_t> sums((size_t)w * 4);
-    for (int ty = 0; ty < h; ty++) {
-        int y0 = (int)((long long)ty * image->height / h), y1 = (int)((long long)(ty + 1) * image->height / h);
-        if (y1 <= y0)
-            y1 = y0 + 1;
-        std::fill(sums.begin(), sums.end(), 0);
-        for (int y = y0; y < y1; y++) {
-            const unsigned char *p = DIB_RowTD(image, y);
-            for (int tx = 0; tx < w; tx++) {
-                uint64_t *s = &sums[4 * (size_t)tx];
-                for (int x = columns[tx]; x < columns[tx + 1]; x++) {
-                    const unsigned char *q = p + 4 * x;
-                    unsigned a = q[3];
-                    s[0] += q[0] * a;
-                    s[1] += q[1] * a;
-                    s[2] += q[2] * a;
-                    s[3] += a;
-                }
-            }
-        }
-        unsigned char *out = DIB_RowTD(thumb, ty);
-        for (int tx = 0; tx < w; tx++) {
-            const uint64_t *s = &sums[4 * (size_t)tx];
-            uint64_t pixels = (uint64_t)(y1 - y0) * (uint64_t)(columns[tx + 1] - columns[tx] > 0 ? columns[tx + 1] - columns[tx] : 1);
-            for (int c = 0; c < 3; c++)
-                out[4 * tx + c] = s[3] ? (unsigned char)((s[c] + s[3] / 2) / s[3]) : 0;
-            out[4 * tx + 3] = (unsigned char)((s[3] + pixels / 2) / pixels);
-        }
+    DIB *thumb = DIB_Share(image);
+    while (thumb && (thumb->width > maxSide || thumb->height > maxSide)) {
+        DIB *half = HalfSize(thumb);
+        DIB_Delete_(thumb);
+        thumb = half;
     }
     return thumb;
 }
 
-// A PNG entry's name and bytes (malloc'd), encoded before the archive is
-// built so that it is sized once.
+// A PNG entry of the archive: its name, the image and its encoding
+// (malloc'd), made before the archive is built so that it is sized once.
 struct PngEntry {
     std::string name;
+    const DIB *image;
     unsigned char *png;
     size_t size;
 };
 
-static int PngEntry_Encode(std::vector<PngEntry> &entries, const std::string &name, const DIB *image)
+// Encodes every entry, on this thread and one helper: the layers' PNGs are
+// most of an OpenRaster file's cost, and the pictures beside them wait for
+// it. Without a helper thread everything is encoded here.
+static int PngEntries_Encode(std::vector<PngEntry> &entries)
 {
-    PngEntry e = {name, nullptr, 0};
-    e.png = image ? DIB_EncodePNG(image, &e.size) : nullptr;
-    entries.push_back(e);
-    return e.png != nullptr;
+    std::atomic<size_t> next(0);
+    auto work = [&entries, &next] {
+        for (size_t i; (i = next++) < entries.size();)
+            entries[i].png = DIB_EncodePNG(entries[i].image, &entries[i].size);
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(work);
+    } catch (const std::system_error &) {
+    }
+    work();
+    if (helper.joinable())
+        helper.join();
+    for (const PngEntry &e : entries)
+        if (!e.png)
+            return 0;
+    return 1;
 }
 
 int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned char *mergedPng, size_t mergedPngSize,
@@ -133,14 +139,14 @@ int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned c
     if (!merged || merged->bitCount != 32)
         return 0;
     std::vector<PngEntry> pngs;
+    DIB *thumb = nullptr;
     int ok = 0;
     try {
-        ok = 1;
-        for (int i = 0; i < layers->count && ok; i++)
-            ok = PngEntry_Encode(pngs, LayerSource(i), layers->layers[i].image);
-        DIB *thumb = ok ? Ora_Thumbnail(merged, ORA_THUMBNAIL_MAX) : nullptr;
-        ok = ok && PngEntry_Encode(pngs, "Thumbnails/thumbnail.png", thumb);
-        DIB_Delete_(thumb);
+        for (int i = 0; i < layers->count; i++)
+            pngs.push_back(PngEntry{LayerSource(i), layers->layers[i].image, nullptr, 0});
+        thumb = Ora_Thumbnail(merged, ORA_THUMBNAIL_MAX);
+        pngs.push_back(PngEntry{"Thumbnails/thumbnail.png", thumb, nullptr, 0});
+        ok = thumb && PngEntries_Encode(pngs);
         std::string stack = Ora_StackXml(layers);
         ZipArchive zip = {};
         size_t total = sizeof ORA_MIMETYPE + stack.size() + mergedPngSize + 1024;
@@ -170,6 +176,7 @@ int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned c
     }
     for (PngEntry &e : pngs)
         free(e.png);
+    DIB_Delete_(thumb);
     if (!ok)
         out->clear();
     return ok;

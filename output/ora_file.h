@@ -21,6 +21,7 @@ int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned c
 // stack.xml for the layers, each layer's source being data/NNN.png with NNN
 // its index in paint order.
 std::string Ora_StackXml(const PartLayers *layers);
-// A copy of a 32-bit image scaled down to fit maxSide on its long side
-// (never up), each pixel the alpha-weighted mean of the pixels it covers.
+// A 32-bit image halved until its long side fits maxSide (a 360 x 480
+// picture gives 180 x 240), each pixel the alpha-weighted mean of the 2 x 2
+// pixels it covers; one that fits already is shared as it is.
 DIB *Ora_Thumbnail(const DIB *image, int maxSide);
