@@ -42,11 +42,11 @@ struct Out {
     // Reserves a 32-bit length to be filled in by `close` with the bytes
     // written since.
     size_t open() { size_t at = bytes.size(); u32(0); return at; }
-    void close(size_t at)
+    void close(size_t at) { setAt(at, bytes.size() - at - 4); }
+    void setAt(size_t at, size_t value)
     {
-        uint32_t n = (uint32_t)(bytes.size() - at - 4);
         for (int i = 0; i < 4; i++)
-            bytes[at + i] = (unsigned char)(n >> (24 - 8 * i));
+            bytes[at + i] = (unsigned char)(value >> (24 - 8 * i));
     }
     void padTo(size_t from, size_t multiple)
     {
@@ -175,15 +175,17 @@ size_t WriteRecord(Out &out, const PartLayer &layer)
     return lengths;
 }
 
-void SetLength(Out &out, size_t at, size_t value)
-{
-    for (int i = 0; i < 4; i++)
-        out.bytes[at + i] = (unsigned char)(value >> (24 - 8 * i));
-}
-
 void WriteLayers(Out &out, const PartLayers *layers)
 {
     size_t section = out.open();
+    if (layers->count == 0) {
+        // A picture of nothing: no layer information at all, as Photoshop
+        // writes a document without layers.
+        out.u32(0);
+        out.u32(0);
+        out.close(section);
+        return;
+    }
     size_t info = out.open();
     out.u16((uint16_t)(int16_t)-layers->count);
     std::vector<size_t> lengthAt;
@@ -195,7 +197,7 @@ void WriteLayers(Out &out, const PartLayers *layers)
         size_t lengths[PSD_CHANNELS];
         WriteChannels(out, layers->layers[i].image, order, PSD_CHANNELS, false, lengths);
         for (int c = 0; c < PSD_CHANNELS; c++)
-            SetLength(out, lengthAt[i] + 6 * c + 2, lengths[c]);
+            out.setAt(lengthAt[i] + 6 * c + 2, lengths[c]);
     }
     out.padTo(info + 4, 2);
     out.close(info);

@@ -2,8 +2,8 @@
 // taken apart into, the export that writes them (the pictures and macro.txt
 // unchanged, every file counted, threads writing the same bytes, a failed
 // layered file failing the export), and the pieces of the formats that no
-// outside reader checks on its own: PackBits' worst case, the names'
-// conversion and a zip that cannot be made. The files themselves are read by
+// outside reader checks on its own: PackBits' worst case and the names'
+// conversion. The files themselves are read by
 // outside programs in tests/tools/layered_files_check.py.
 #include <doctest.h>
 
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "core/imaging/dib.h"
-#include "core/imaging/zip_writer.h"
 #include "core/services/filesys.h"
 #include "core/text_cp949.h"
 #include "fixture_tree.h"
@@ -326,14 +325,4 @@ TEST_CASE("layer names in Unicode: Korean, ASCII, bytes that are not CP949")
         CHECK(wide == c.utf16);
         CHECK(Cp949_ToUtf8(c.cp949) == c.utf8);
     }
-}
-
-TEST_CASE("a zip that cannot be made says so and is not finished")
-{
-    ZipArchive zip = {};
-    CHECK(ZipArchive_Add(&zip, "mimetype", "x", 1, ZIP_STORED));
-    CHECK_FALSE(ZipArchive_Add(&zip, "", "x", 1, ZIP_DEFLATED));
-    CHECK(zip.failed);
-    CHECK_FALSE(ZipArchive_Add(&zip, "later", "x", 1, ZIP_STORED));
-    CHECK_FALSE(ZipArchive_Finish(&zip));
 }
