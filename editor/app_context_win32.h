@@ -41,6 +41,8 @@ enum {
     IDC_SAVE_KIND_PNG = 1060,    // output kind: the PNG files and macro.txt
     IDC_SAVE_KIND_RENPY = 1061,  // output kind: a Ren'Py layered image
     IDC_SAVE_RENPY_TAG = 1062,   // the Ren'Py tag (empty: from the name)
+    IDC_SAVE_LAYERED = 1070,         // "레이어 파일도 저장": a layered file beside each picture
+    IDC_SAVE_LAYERED_FORMAT = 1071,  // its format: PSD, OpenRaster (LayeredFormat - 1)
 };
 
 struct AppContext {
@@ -102,6 +104,9 @@ void SavePage_UpdateOutputButton(HWND page);
 // folder when its radio button is checked, else the free folder (with a
 // `\` added when it has none). Returns 0 when there is none that fits.
 int SavePage_GetExportBase(HWND page, char *base);  // VOR_MAX_PATH bytes
+// The layered file the export writes beside each picture (a LayeredFormat;
+// 0 while the check box is clear).
+int SavePage_GetLayeredFormat(HWND page);
 
 // Choosing from outside a page, as a user's selection in it would (one
 // undo step, the page's controls and the models alike). Safe from any

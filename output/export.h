@@ -72,6 +72,9 @@ struct ExportOptions {
     // Called after each file was written (failure 0) or could not be (an
     // EXPORT_* or FILEWRITE_* reason), in order.
     void (*fileDone)(void *context, const char *path, int failure);
+    // A layered file beside each picture (LayeredFormat, output/layered_file.h;
+    // 0 for none), reported after its picture.
+    int layered = 0;
 };
 
 struct ExportStats {

@@ -20,6 +20,7 @@
 #include "layers/load_pass.h"
 #include "layers/render.h"
 #include "output/export.h"
+#include "output/layered_file.h"
 
 static double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -98,8 +99,7 @@ int Export_WriteMacroFile(const char *base, const char *name, const PtrList *exp
     char *text = Export_MacroText(name, expressions, &size);
     if (!text)
         return FILEWRITE_NO_DATA;
-    Bytes bytes = {text, size};
-    int result = Export_WriteFile(path, ProduceBytes, &bytes);
+    int result = Export_WriteBytesFile(path, text, size);
     free(text);
     return result;
 }
@@ -111,6 +111,7 @@ struct EncodeJob {
     DIB *image;
     int done;
     int failure;  // EXPORT_WRITTEN or why not
+    LayeredJob layered;  // the file beside it, when one is asked for
 };
 
 struct EncoderPool {
@@ -137,7 +138,7 @@ static void Encoder_Work(EncoderPool *pool)
         pool->waiting.pop_front();
         hold.unlock();
         auto start = std::chrono::steady_clock::now();
-        int failure = Export_WriteImageFile(job->image, job->path.c_str());
+        int failure = LayeredJob_WritePicture(&job->layered, job->image, job->path.c_str());
         double ms = MillisecondsSince(start);
         hold.lock();
         pool->encodeMs += ms;
@@ -160,9 +161,14 @@ static void Encoder_Report(EncoderPool *pool, const ExportOptions *options, Expo
         }
         pool->reported++;
         ExportTally_Add(tally, job->path.c_str(), job->failure);
+        if (job->layered.format)
+            ExportTally_Add(tally, job->layered.path, job->layered.failure);
         hold.unlock();
-        if (options && options->fileDone)
+        if (options && options->fileDone) {
             options->fileDone(options->context, job->path.c_str(), job->failure);
+            if (job->layered.format)
+                options->fileDone(options->context, job->layered.path, job->layered.failure);
+        }
         hold.lock();
     }
 }
@@ -201,6 +207,7 @@ static void EncoderPool_Finish(EncoderPool *pool, const ExportOptions *options, 
     stats->encodeMs += pool->encodeMs;
     for (EncodeJob *job : pool->all) {
         DIB_Delete_(job->image);
+        LayeredJob_Release(&job->layered);
         delete job;
     }
     pool->all.clear();
@@ -246,7 +253,7 @@ static void Headless_Compose(HeadlessExport *e, EncodeJob *job)
 static void Headless_Picture(void *context, const ExportPicture *picture)
 {
     HeadlessExport *e = (HeadlessExport *)context;
-    EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN};
+    EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN, LayeredJob{}};
     if (!picture->havePath) {
         job->path = picture->shown;
         job->failure = FILEWRITE_PATH_TOO_LONG;
@@ -255,12 +262,14 @@ static void Headless_Picture(void *context, const ExportPicture *picture)
         Debug_Print("create %s\n", picture->path);
         Headless_Compose(e, job);
     }
+    LayeredJob_Take(&job->layered, e->options ? e->options->layered : LAYERED_NONE, e->ch, e->w, picture,
+                    job->image);
     // Without encoder threads, and for a picture that failed already, the
     // file is settled here.
     if (!e->threads || job->failure != EXPORT_WRITTEN) {
         auto start = std::chrono::steady_clock::now();
         if (job->failure == EXPORT_WRITTEN)
-            job->failure = Export_WriteImageFile(job->image, picture->path);
+            job->failure = LayeredJob_WritePicture(&job->layered, job->image, picture->path);
         e->stats->encodeMs += MillisecondsSince(start);
         job->done = 1;
     }

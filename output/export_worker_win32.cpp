@@ -23,6 +23,7 @@
 #include "layers/render.h"
 #include "output/export.h"
 #include "output/renpy_export.h"
+#include "output/layered_file.h"
 #include "core/services/path_shorten.h"
 
 // How often the worker looks whether the loader has gone idle. A load pass
@@ -42,6 +43,7 @@ struct ExportJob {
     const RenPyNames *renpy;  // a Ren'Py export's names, or nullptr for the PNG files
     RenPyCapture capture;     // what each pair draws, for the Ren'Py export
     int captureFailed;        // memory ran out while recording
+    int layered;              // LayeredFormat of the file beside each picture
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -86,17 +88,19 @@ static void ExportWorker_WriteMacro(ExportJob *job)
     ExportTally_Add(&job->tally, path, failure);
 }
 
-// Composes and writes the picture the pages show, once the loader is done.
-static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture)
+// Composes and writes the picture the pages show, once the loader is done,
+// and the layered file beside it when one is asked for.
+static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture, LayeredJob *layered)
 {
     SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE),
                  (LPARAM)picture->path);
     ExportWorker_WaitForLoader(job->app->doc);
+    DIB *image = picture->havePath ? Canvas_ComposeExport(job->app->doc) : nullptr;
+    LayeredJob_Take(layered, job->layered, &job->app->character, &job->app->wardrobe, picture, image);
     if (!picture->havePath)
         return FILEWRITE_PATH_TOO_LONG;  // the bar still counts it
     Debug_Print("create %s\n", picture->path);
-    DIB *image = Canvas_ComposeExport(job->app->doc);
-    int failure = Export_WriteImageFile(image, picture->path);
+    int failure = LayeredJob_WritePicture(layered, image, picture->path);
     DIB_Delete_(image);
     return failure;
 }
@@ -139,10 +143,14 @@ static void ExportWorker_Picture(void *context, const ExportPicture *picture)
         ExportWorker_Capture(job, picture);
         return;
     }
-    int failure = ExportWorker_WriteShown(job, picture);
+    LayeredJob layered;
+    int failure = ExportWorker_WriteShown(job, picture, &layered);
     if (failure != EXPORT_WRITTEN)
         Debug_Print("cannot write %s\n", picture->shown);
     ExportTally_Add(&job->tally, picture->shown, failure);
+    if (layered.format)
+        ExportTally_Add(&job->tally, layered.path, layered.failure);
+    LayeredJob_Release(&layered);
 }
 
 static void __cdecl ExportWorker_Main(void *argument)
@@ -244,12 +252,19 @@ static INT_PTR CALLBACK Progress_Proc(HWND progress, UINT msg, WPARAM wp, LPARAM
     return FALSE;
 }
 
-int Export_Run(HWND owner, const char *base, ExportTally *tally)
+static int Export_RunJob(HWND owner, const char *base, const RenPyNames *renpy, int layered, ExportTally *tally);
+
+int Export_Run(HWND owner, const char *base, ExportTally *tally, int layered)
 {
-    return Export_RunRenPy(owner, base, nullptr, tally);
+    return Export_RunJob(owner, base, nullptr, layered, tally);
 }
 
 int Export_RunRenPy(HWND owner, const char *base, const RenPyNames *renpy, ExportTally *tally)
+{
+    return Export_RunJob(owner, base, renpy, 0, tally);
+}
+
+static int Export_RunJob(HWND owner, const char *base, const RenPyNames *renpy, int layered, ExportTally *tally)
 {
     if (tally)
         *tally = ExportTally{};
@@ -261,6 +276,7 @@ int Export_RunRenPy(HWND owner, const char *base, const RenPyNames *renpy, Expor
     job.renpy = renpy;
     if (renpy)
         RenPyCapture_Init(&job.capture, (int)renpy->styles.size(), (int)renpy->expressions.size());
+    job.layered = layered;
     if (!base || strlen(base) >= sizeof job.base)
         return -1;
     strcpy(job.base, base);

@@ -30,8 +30,9 @@ enum {
 // (macro.txt included) once the window has closed, or -1 when the export
 // could not start (a base folder too long, no window, no thread).
 // `tally` (optional) receives the written and failed files and the first
-// failure.
-int Export_Run(HWND owner, const char *base, ExportTally *tally = nullptr);
+// failure. `layered` (a LayeredFormat) asks for a layered file beside
+// each picture.
+int Export_Run(HWND owner, const char *base, ExportTally *tally = nullptr, int layered = 0);
 // The same run writing the Ren'Py character (output/renpy_export.h) below
 // `base` with names checked by RenPy_Validate; `renpy` nullptr runs the PNG
 // export.

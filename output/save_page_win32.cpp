@@ -22,6 +22,7 @@
 #include "output/export.h"
 #include "output/export_worker_win32.h"
 #include "output/renpy_export.h"
+#include "output/layered_file.h"
 
 enum {
     IDC_SAVE_FIRST_TARGET = 1028,
@@ -135,6 +136,38 @@ int SavePage_GetExportBase(HWND page, char *base)
     return Export_FreeFolderBase(folder, base);
 }
 
+// The layered file's choice: the check box, and the format list enabled
+// only while it is ticked. The list's items are in LayeredFormat order.
+static const char *const LAYERED_FORMAT_NAMES[] = {"PSD", "OpenRaster"};
+
+int SavePage_GetLayeredFormat(HWND page)
+{
+    if (IsDlgButtonChecked(page, IDC_SAVE_LAYERED) != BST_CHECKED)
+        return LAYERED_NONE;
+    LRESULT item = SendDlgItemMessageA(page, IDC_SAVE_LAYERED_FORMAT, CB_GETCURSEL, 0, 0);
+    return item == 1 ? LAYERED_ORA : LAYERED_PSD;
+}
+
+// Layered files go beside the PNG files only: the choice rests while the
+// output kind is the Ren'Py character.
+static void SavePage_UpdateLayeredChoice(HWND page)
+{
+    int pngKind = IsDlgButtonChecked(page, IDC_SAVE_KIND_RENPY) != BST_CHECKED;
+    EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED), pngKind);
+    EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT),
+                 pngKind && IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED);
+}
+
+static void SavePage_InitLayeredChoice(HWND page)
+{
+    HWND list = GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT);
+    for (const char *name : LAYERED_FORMAT_NAMES)
+        UiText_Send(list, CB_ADDSTRING, 0, name);
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    CheckDlgButton(page, IDC_SAVE_LAYERED, BST_UNCHECKED);
+    SavePage_UpdateLayeredChoice(page);
+}
+
 // ---- creation and destruction -----------------------------------------------
 
 // A game's picture folder from its InstallDir. The folder name is set as
@@ -174,6 +207,7 @@ static INT_PTR SavePage_OnInit(HWND page, AppContext *app)
     CheckDlgButton(page, IDC_SAVE_SECOND_TARGET, BST_UNCHECKED);
     CheckDlgButton(page, IDC_SAVE_FREE_RADIO, BST_CHECKED);
     CheckDlgButton(page, IDC_SAVE_KIND_PNG, BST_CHECKED);
+    SavePage_InitLayeredChoice(page);
     return TRUE;
 }
 
@@ -289,7 +323,8 @@ static void SavePage_Output(HWND page)
     }
     char base[VOR_MAX_PATH];
     ExportTally tally;
-    if (!SavePage_GetExportBase(page, base) || Export_Run(app->mainWindow, base, &tally) < 0) {
+    int layered = SavePage_GetLayeredFormat(page);
+    if (!SavePage_GetExportBase(page, base) || Export_Run(app->mainWindow, base, &tally, layered) < 0) {
         UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
         return;
     }
@@ -310,6 +345,8 @@ static void SavePage_OnCommand(HWND page, int id, int code)
         return;
     if (id == IDC_SAVE_BROWSE)
         SavePage_Browse(page);
+    else if (id == IDC_SAVE_LAYERED || id == IDC_SAVE_KIND_PNG || id == IDC_SAVE_KIND_RENPY)
+        SavePage_UpdateLayeredChoice(page);
     else if (id == IDC_SAVE_OUTPUT)
         SavePage_Output(page);
 }

@@ -14,6 +14,7 @@
 #include "layers/render.h"
 #include "output/contact_sheet.h"
 #include "output/export.h"
+#include "output/layered_file.h"
 #include "output/headless.h"
 #include "project/project.h"
 
@@ -262,11 +263,15 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
 {
     if (OptionValue(argc, argv, "--renpy"))
         return Cmd_ExportRenPy(context, argc, argv);
-    const char *usage = "export FILE --out DIR [-j N]";
+    const char *usage = "export FILE --out DIR [-j N] [--layered psd|ora]";
     const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;
     const char *j = OptionValue(argc, argv, "-j");
-    if (!typedOut || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
+    const char *layeredName = OptionValue(argc, argv, "--layered");
+    int layered = layeredName ? Layered_FormatFromName(layeredName) : LAYERED_NONE;
+    int expectedArgc = 3 + 2 * (j != nullptr) + 2 * (layeredName != nullptr);
+    if (!typedOut || argc != expectedArgc || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)) ||
+        layered < 0)
         return CliOut_Usage(usage);
     std::string folder = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
     char base[VOR_MAX_PATH];
@@ -289,12 +294,15 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         Headless_Close(&h);
         return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
     }
-    // Every checked style in every expression, then macro.txt.
-    int total = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions) + 1;
+    // Every checked style in every expression (and a layered file beside
+    // each), then macro.txt.
+    int pictures = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions);
+    int total = pictures * (layered != LAYERED_NONE ? 2 : 1) + 1;
     return RunReportedExport(context, &h, total, [&](const ExportOptions *options, ExportStats *stats) {
-        ExportOptions withThreads = *options;
-        withThreads.threads = threads;
-        Export_RunHeadless(&h.ch, &h.w, base, &withThreads, stats);
+        ExportOptions chosen = *options;
+        chosen.threads = threads;
+        chosen.layered = layered;
+        Export_RunHeadless(&h.ch, &h.w, base, &chosen, stats);
     });
 }
 

@@ -38,7 +38,7 @@ static const CliCommand kCommands[] = {
     {"catalog", "catalog", Cmd_Catalog, true},
     {"project", "project FILE", Cmd_Project, true},
     {"render", "render FILE --style I --expression J --out PNG", Cmd_Render, false},
-    {"export", "export FILE --out DIR [-j N] | export FILE --renpy DIR [--tag TAG]", Cmd_Export, true},
+    {"export", "export FILE --out DIR [-j N] [--layered psd|ora] | export FILE --renpy DIR [--tag TAG]", Cmd_Export, true},
     {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet, false},
     {"lint", "lint [--strict]", Cmd_Lint, true},
     {"random", "random --seed N --out FILE.vor", Cmd_Random, false},
