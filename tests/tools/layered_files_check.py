@@ -92,7 +92,7 @@ def files_below(folder):
 
 def accessory_names(cli, sample):
     names = set()
-    for line in run([cli, "catalog"], sample).decode("cp949").splitlines():
+    for line in run([cli, "--encoding", "cp949", "catalog"], sample).decode("cp949").splitlines():
         fields = line.split("\t")
         if fields[0] == "accessory":
             names.add(fields[3])
