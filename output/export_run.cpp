@@ -19,6 +19,7 @@
 #include "core/util.h"
 #include "layers/load_pass.h"
 #include "layers/render.h"
+#include "output/credits.h"
 #include "output/export.h"
 
 static double MillisecondsSince(std::chrono::steady_clock::time_point start)
@@ -79,6 +80,12 @@ static int ProduceBytes(VorFile *file, void *context)
     return bytes->size == 0 || FILE_Write(bytes->data, bytes->size, 1, file) == 1;
 }
 
+int Export_WriteBytesFile(const char *path, const char *data, size_t size)
+{
+    Bytes bytes = {data, size};
+    return Export_WriteFile(path, ProduceBytes, &bytes);
+}
+
 int Export_WriteMacroFile(const char *base, const char *name, const PtrList *expressions, char *pathOut)
 {
     char path[VOR_MAX_PATH];
@@ -92,8 +99,7 @@ int Export_WriteMacroFile(const char *base, const char *name, const PtrList *exp
     char *text = Export_MacroText(name, expressions, &size);
     if (!text)
         return FILEWRITE_NO_DATA;
-    Bytes bytes = {text, size};
-    int result = Export_WriteFile(path, ProduceBytes, &bytes);
+    int result = Export_WriteBytesFile(path, text, size);
     free(text);
     return result;
 }
@@ -208,6 +214,7 @@ struct HeadlessExport {
     ExportStats *stats;
     int threads;  // encoder threads; 0 when pictures are written in turn
     EncoderPool pool;
+    ExportCredits credits;  // the parts the pictures use
 };
 
 static void Headless_ShowStyle(void *context, int style)
@@ -240,6 +247,7 @@ static void Headless_Compose(HeadlessExport *e, EncodeJob *job)
 static void Headless_Picture(void *context, const ExportPicture *picture)
 {
     HeadlessExport *e = (HeadlessExport *)context;
+    Credits_NotePicture(&e->credits, e->ch, picture->style);
     EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN};
     if (!picture->havePath) {
         job->path = picture->shown;
@@ -262,13 +270,20 @@ static void Headless_Picture(void *context, const ExportPicture *picture)
     Encoder_Report(&e->pool, e->options, &e->stats->tally, false);
 }
 
+static void Headless_FileDone(HeadlessExport *e, const char *path, int failure)
+{
+    ExportTally_Add(&e->stats->tally, path, failure);
+    if (e->options && e->options->fileDone)
+        e->options->fileDone(e->options->context, path, failure);
+}
+
 static void Headless_WriteMacro(HeadlessExport *e, const char *base)
 {
-    char macroPath[EXPORT_PATH_TEXT_MAX] = "";
-    int failure = Export_WriteMacroFile(base, e->ch->name ? e->ch->name : "", e->ch->catalog->expressions, macroPath);
-    ExportTally_Add(&e->stats->tally, macroPath, failure);
-    if (e->options && e->options->fileDone)
-        e->options->fileDone(e->options->context, macroPath, failure);
+    char path[EXPORT_PATH_TEXT_MAX] = "";
+    const char *name = e->ch->name ? e->ch->name : "";
+    Headless_FileDone(e, path, Export_WriteMacroFile(base, name, e->ch->catalog->expressions, path));
+    path[0] = 0;
+    Headless_FileDone(e, path, Export_WriteCreditsFile(base, name, &e->credits, e->ch->catalog, path));
 }
 
 int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const ExportOptions *options,

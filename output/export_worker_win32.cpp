@@ -21,6 +21,7 @@
 #include "core/util.h"
 #include "core/window_win32.h"
 #include "layers/render.h"
+#include "output/credits.h"
 #include "output/export.h"
 #include "core/services/path_shorten.h"
 
@@ -37,7 +38,8 @@ struct ExportJob {
     HWND progress;            // the PROGRESS window
     char base[VOR_MAX_PATH];  // where the files go, given by the caller
     int started;              // the worker thread was started
-    ExportTally tally;        // files written and failed, macro.txt included
+    ExportTally tally;        // files written and failed, macro.txt and CREDITS.txt included
+    ExportCredits credits;    // the parts the pictures use
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -80,6 +82,8 @@ static void ExportWorker_WriteMacro(ExportJob *job)
     char path[EXPORT_PATH_TEXT_MAX];
     int failure = Export_WriteMacroFile(job->base, ch->name ? ch->name : "", job->app->catalog->expressions, path);
     ExportTally_Add(&job->tally, path, failure);
+    failure = Export_WriteCreditsFile(job->base, ch->name ? ch->name : "", &job->credits, job->app->catalog, path);
+    ExportTally_Add(&job->tally, path, failure);
 }
 
 // Composes and writes the picture the pages show, once the loader is done.
@@ -100,6 +104,7 @@ static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture)
 static void ExportWorker_Picture(void *context, const ExportPicture *picture)
 {
     ExportJob *job = (ExportJob *)context;
+    Credits_NotePicture(&job->credits, &job->app->character, picture->style);
     int failure = ExportWorker_WriteShown(job, picture);
     if (failure != EXPORT_WRITTEN)
         Debug_Print("cannot write %s\n", picture->shown);

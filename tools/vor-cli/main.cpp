@@ -38,7 +38,7 @@ static const CliCommand kCommands[] = {
     {"export", "export FILE --out DIR [-j N]", Cmd_Export},
     {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet},
     {"lint", "lint [--strict]", Cmd_Lint},
-    {"random", "random --seed N --out FILE.vor", Cmd_Random},
+    {"random", "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR", Cmd_Random},
 };
 
 // A part image too large to decode is left out of every picture; the author
