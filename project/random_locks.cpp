@@ -147,6 +147,11 @@ int RandomLook_ApplyLocked(const PartCatalog *catalog, uint64_t seed, RandomKeep
 {
     RandomLook look;
     RandomLook_Roll(catalog, seed, &look);
+    // The colour the character shows: a hair that applies its own colour
+    // shows that one, whatever the record holds (as the program opens it).
+    const PartEntry *hair = (const PartEntry *)PtrList_Get(catalog->hairStyles, p->hair.index);
+    if (p->hairDefaultColour && hair)
+        p->hairColour = hair->color;
     if (!Kept(keep, RANDOM_TRAIT_HAIR)) {
         Choose(&p->hair, look.hair);
         Choose(&p->backHair, look.backHair);

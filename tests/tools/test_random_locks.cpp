@@ -187,6 +187,18 @@ TEST_CASE("locks: with nothing kept the look is the seed's own, and unkept trait
     CHECK(first->dress == look.dress);
     CHECK(first->dressKey == nullptr);
     CHECK(open->hairDefaultColour == 0);
+
+    // A hair that applies its own colour shows that colour: it is the one
+    // kept, and the brows follow it.
+    Project *own = Copy(base, &catalog);
+    own->hairDefaultColour = 1;
+    REQUIRE(RandomLook_ApplyLocked(&catalog, 77, 1u << RANDOM_TRAIT_HAIR | 1u << RANDOM_TRAIT_HAIR_COLOUR, own));
+    const PartEntry *hair = (const PartEntry *)PtrList_Get(catalog.hairStyles, own->hair.index);
+    REQUIRE(hair);
+    CHECK(Colour(own->hairColour) == Colour(hair->color));
+    CHECK(Colour(own->browColour) == Colour(RandomLook_BrowColour(hair->color)));
+    CHECK(own->hairDefaultColour == 1);
+    Project_Free(own);
     for (Project *p : {base, rolled, open, eyesKept})
         Project_Free(p);
     PartCatalog_Free(&catalog);
