@@ -23,7 +23,7 @@ void ExportHeadless(const PartCatalog *, int style, int expression, const char *
     Character_ChooseExpression(&h.ch, expression);
     Headless_LoadNow(&h);
     ExportOptions options = {1, nullptr, nullptr};
-    CHECK(Export_RunHeadless(&h.ch, &h.w, base, &options, nullptr) == 17);
+    CHECK(Export_RunHeadless(&h.ch, &h.w, base, &options, nullptr) == 18);  // 16 pictures, macro.txt and CREDITS.txt
     Headless_Close(&h);
 }
 
