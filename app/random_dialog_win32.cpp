@@ -85,7 +85,7 @@ static void RandomDialog_OnOk(HWND dialog, RandomDialog *d)
     char text[64];
     uint64_t seed;
     if (UiText_GetItem(dialog, IDC_RANDOM_SEED, text, sizeof text) != UITEXT_OK || !RandomSeed_Parse(text, &seed)) {
-        UiText_MessageBox(dialog, "시드는 0부터 18446744073709551615까지의 숫자로 적어 주세요.", "무작위 캐릭터",
+        UiText_MessageBox(dialog, "시드는 0부터 18446744073709551615까지의 숫자로 적어 주세요.", "시드 확인",
                           MB_OK | MB_ICONWARNING);
         HWND field = GetDlgItem(dialog, IDC_RANDOM_SEED);
         SetFocus(field);

@@ -208,23 +208,51 @@ TEST_CASE("the random dialog: keys tick the locks, OK is one undo step, Ctrl+R r
     }
     CHECK(w.Project() != before);
 
+    // A seed past 2^64 - 1 is refused with a box and the dialog stays; then
     // Escape: nothing changes, not even the remembered locks.
     std::string now = w.Project();
     int at = w.app.history->current;
+    bool stayed = false;
     pagestest::ModalScript cancel({[&] {
                                        HWND d = FindDialog(RANDOM_TITLE);
                                        if (!d)
                                            return false;
                                        CHECK(Ticked(d, RANDOM_TRAIT_HAIR));
+                                       HWND seed = GetDlgItem(d, IDC_RANDOM_SEED);
+                                       SetFocus(seed);
+                                       SendMessageA(seed, EM_SETSEL, 0, -1);
+                                       TypeIn("18446744073709551616");
+                                       return true;
+                                   },
+                                   [&] {
+                                       PressIn(VK_RETURN);
+                                       return true;
+                                   },
+                                   [&] {
+                                       HWND box = FindDialog("시드 확인");
+                                       if (!box)
+                                           return false;
+                                       PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                       return true;
+                                   },
+                                   [&] {
+                                       HWND d = FindDialog(RANDOM_TITLE);
+                                       if (!d || FindDialog("시드 확인"))
+                                           return false;
+                                       stayed = true;
                                        SetFocus(GetDlgItem(d, IDC_RANDOM_KEEP_FIRST + RANDOM_TRAIT_EYES));
                                        PressIn(VK_SPACE);
+                                       return true;
+                                   },
+                                   [&] {
                                        PressIn(VK_ESCAPE);
                                        return true;
                                    }},
-                                  {RANDOM_TITLE});
+                                  {"시드 확인", RANDOM_TITLE});
     PostMessageA(w.main, WM_COMMAND, MAKEWPARAM(CMD_RANDOM_DIALOG, 0), 0);
     w.RunUntil([&] { return cancel.Finished() && !FindDialog(RANDOM_TITLE); }, 10000);
     w.WaitIdle();
+    CHECK(stayed);
     CHECK(w.Project() == now);
     CHECK(w.app.history->current == at);
     CHECK(RandomLocks_Load() == keep);
