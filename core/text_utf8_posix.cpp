@@ -18,9 +18,13 @@ std::string Text_Cp949ToUtf8(const char *cp949)
         size_t done = iconv(cd, &src, &left, &dst, &room);
         out.append(buffer, (size_t)(dst - buffer));
         if (done == (size_t)-1 && room >= 16 && left > 0) {
-            // Not CP949 here (a lone lead byte swallows its trail, as Windows does).
-            unsigned char lead = (unsigned char)*src;
-            size_t skip = lead >= 0x81 && left >= 2 && (unsigned char)src[1] >= 0x41 ? 2 : 1;
+            // Not CP949 here: a lead byte with a trail byte after it is one
+            // character; any other byte is one on its own.
+            unsigned char lead = (unsigned char)src[0], trail = left >= 2 ? (unsigned char)src[1] : 0;
+            bool pair = lead >= 0x81 && lead <= 0xFE &&
+                        ((trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) ||
+                         (trail >= 0x81 && trail <= 0xFE));
+            size_t skip = pair ? 2 : 1;
             out += "\xEF\xBF\xBD";
             src += skip;
             left -= skip;
