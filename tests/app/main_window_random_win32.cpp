@@ -84,10 +84,19 @@ int RunCli(const std::string &arguments)
     exe = exe.substr(0, exe.rfind('\\'));
     exe = exe.substr(0, exe.rfind('\\')) + "\\tools\\vor-cli.exe";
     std::string line = "\"" + exe + "\" " + arguments;
+    // Its output (the path written) is not the test's.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = nul;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    BOOL started = CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE)
+        CloseHandle(nul);
+    if (!started)
         return -1;
     WaitForSingleObject(pi.hProcess, 60000);
     DWORD code = 1;
