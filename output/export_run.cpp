@@ -277,7 +277,8 @@ static void Headless_FileDone(HeadlessExport *e, const char *path, int failure)
         e->options->fileDone(e->options->context, path, failure);
 }
 
-static void Headless_WriteMacro(HeadlessExport *e, const char *base)
+// macro.txt, then CREDITS.txt of the parts the pictures used.
+static void Headless_WriteTexts(HeadlessExport *e, const char *base)
 {
     char path[EXPORT_PATH_TEXT_MAX] = "";
     const char *name = e->ch->name ? e->ch->name : "";
@@ -307,6 +308,6 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
     Export_LoadNow(ch->doc);
 
     EncoderPool_Finish(&e.pool, options, stats);
-    Headless_WriteMacro(&e, base);
+    Headless_WriteTexts(&e, base);
     return stats->tally.written;
 }

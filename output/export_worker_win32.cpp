@@ -76,7 +76,8 @@ static void ExportWorker_ChooseExpression(void *context, int index)
     CharaPage_ChooseExpression(app->pages[PAGE_CHARA], index);
 }
 
-static void ExportWorker_WriteMacro(ExportJob *job)
+// macro.txt, then CREDITS.txt of the parts the pictures used.
+static void ExportWorker_WriteTexts(ExportJob *job)
 {
     const Character *ch = &job->app->character;
     char path[EXPORT_PATH_TEXT_MAX];
@@ -122,7 +123,7 @@ static void __cdecl ExportWorker_Main(void *argument)
     Export_VisitPictures(&app->character, &app->wardrobe, job->base, &steps);
     ExportWorker_WaitForLoader(app->doc);
 
-    ExportWorker_WriteMacro(job);
+    ExportWorker_WriteTexts(job);
     InterlockedExchange(&app->exporting, 0);
     // The job belongs to Export_Run's frame, which may end once this arrives.
     PostMessageA(progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_CLOSE), 0);
