@@ -24,9 +24,16 @@ const struct {
     const char *name;
     const char *label;
 } TRAITS[RANDOM_TRAIT_COUNT] = {
-    {"hair", "머리 모양"},  {"hair-colour", "머리 색"}, {"eyes", "눈"},         {"eye-colour", "눈 색"},
-    {"brows", "눈썹"},      {"mouth", "입"},           {"cheeks", "볼 (항상 유지)"}, {"dresses", "옷"},
-    {"dress-colours", "옷 색"}, {"accessories", "장신구"},
+    {"hair", "머리 모양"},
+    {"hair-colour", "머리 색"},
+    {"eyes", "눈"},
+    {"eye-colour", "눈 색"},
+    {"brows", "눈썹"},
+    {"mouth", "입"},
+    {"cheeks", "볼 (항상 유지)"},
+    {"dresses", "옷"},
+    {"dress-colours", "옷 색"},
+    {"accessories", "장신구"},
 };
 
 bool Kept(RandomKeep keep, int trait)
