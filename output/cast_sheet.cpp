@@ -170,9 +170,15 @@ DIB *CastSheet_Compose(Headless *h, const char *const *paths, int count)
     if (count < 1)
         return nullptr;
     const int cellW = DOCUMENT_WIDTH / CAST_SHEET_SCALE, cellH = DOCUMENT_HEIGHT / CAST_SHEET_SCALE;
-    const int columns = count < CAST_SHEET_COLUMNS ? count : CAST_SHEET_COLUMNS;
-    const int rows = (count + CAST_SHEET_COLUMNS - 1) / CAST_SHEET_COLUMNS;
     const int pitchX = cellW + CAST_SHEET_MARGIN, pitchY = cellH + CAST_SHEET_LABEL + CAST_SHEET_MARGIN;
+    // Rows of ten, or wider rows once ten would make the sheet taller than
+    // an image may be.
+    const int maxRows = (DIB_MAX_SIDE - CAST_SHEET_MARGIN) / pitchY;
+    int perRow = (count + maxRows - 1) / maxRows;
+    if (perRow < CAST_SHEET_COLUMNS)
+        perRow = CAST_SHEET_COLUMNS;
+    const int columns = count < perRow ? count : perRow;
+    const int rows = (count + perRow - 1) / perRow;
     DIB *sheet = DIB_Create(32, CAST_SHEET_MARGIN + columns * pitchX, CAST_SHEET_MARGIN + rows * pitchY);
     if (!sheet)
         return nullptr;
@@ -184,8 +190,8 @@ DIB *CastSheet_Compose(Headless *h, const char *const *paths, int count)
         }
     }
     for (int i = 0; i < count; i++) {
-        int x = CAST_SHEET_MARGIN + i % CAST_SHEET_COLUMNS * pitchX;
-        int y = CAST_SHEET_MARGIN + i / CAST_SHEET_COLUMNS * pitchY;
+        int x = CAST_SHEET_MARGIN + i % perRow * pitchX;
+        int y = CAST_SHEET_MARGIN + i / perRow * pitchY;
         const char *name = paths[i];
         if (Headless_LoadProject(h, paths[i]) == PROJECT_OK) {
             name = h->ch.name ? h->ch.name : "";

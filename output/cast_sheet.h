@@ -1,7 +1,8 @@
 // The cast sheet: every member of a cast in its first exported picture
 // (the first checked style, the first expression), at half size, in rows of
-// ten, with the member's name lettered under it, on an opaque light ground
-// so that it reads as a page.
+// ten (wider for casts of more than 600, so the sheet stays a picture that
+// can be made), with the member's name lettered under it, on an opaque
+// light ground so that it reads as a page.
 #pragma once
 
 #include "core/imaging/dib.h"

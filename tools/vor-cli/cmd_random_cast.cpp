@@ -59,7 +59,9 @@ int RandomCast_Write(const CliContext *context, const PartCatalog *catalog, uint
     DIB *sheet = CastSheet_Compose(&h, list.data(), (int)list.size());
     Headless_Close(&h);
     std::string sheetPath = folder + "\\cast.png";
-    int failure = sheet ? Export_WriteImageFile(sheet, sheetPath.c_str()) : EXPORT_NOT_COMPOSED;
+    if (!sheet)
+        return CliOut_Refuse("%s: out of memory composing the sheet", CliOut_SystemPath(sheetPath.c_str()).c_str());
+    int failure = Export_WriteImageFile(sheet, sheetPath.c_str());
     DIB_Delete_(sheet);
     if (failure != EXPORT_WRITTEN)
         return CliOut_Refuse("%s: cannot be written", CliOut_SystemPath(sheetPath.c_str()).c_str());
