@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+
 #include "editor/app_context_win32.h"
 
 // Command ids of the main window: menu, accelerators and its own controls.
@@ -15,11 +17,20 @@ enum {
     CMD_OPEN = 40008,
     CMD_SAVE_AS = 40009,
     CMD_VERSION = 40011,
+    CMD_CREDITS = 40012,        // the parts the open character uses, with their authors
+    CMD_RANDOM_DIALOG = 40025,  // the random character dialog with its locks
     CMD_UNDO = 40021,
     CMD_REDO = 40022,
     CMD_RANDOM = 40023,
     CMD_RECENT_FIRST = 40031,   // the recent files, RECENT_MAX ids from here
     CMD_RECENT_SEPARATOR = 40039,
+    // The random character dialog (RANDOM): a check box per RandomTrait, in
+    // that order, the seed field and its "new seed" button.
+    IDC_RANDOM_KEEP_FIRST = 1201,
+    IDC_RANDOM_SEED = 1220,
+    IDC_RANDOM_NEW_SEED = 1221,
+    // The parts window (CREDITS): the list as text.
+    IDC_CREDITS_TEXT = 1230,
     IDC_ZOOM_IN = 1038,
     IDC_ZOOM_OUT = 1039,
     IDC_ZOOM_SLIDER = 1050,
@@ -78,9 +89,17 @@ int EditMenu_Install(AppContext *app);
 void EditMenu_Uninstall(AppContext *app);
 void EditMenu_Undo(AppContext *app);
 void EditMenu_Redo(AppContext *app);
-// A random look for the character being edited: parts and colours drawn
-// from the catalogue, name, expression and dress styles kept; one undo step.
+// Random looks (random_dialog_win32.cpp). The dialog shows the locks and
+// a seed; OK remembers the locks and applies the look as one undo step.
+// Ctrl+R applies a new seed's look with the remembered locks. Name,
+// expression and the styles' names, folders and check states are kept.
+void EditMenu_RandomDialog(AppContext *app);
 void EditMenu_Random(AppContext *app);
+// The locks as the registry remembers them (RANDOM_KEEP_DEFAULT when none),
+// and a fresh seed as the dialog and Ctrl+R offer it.
+uint32_t RandomLocks_Load(void);
+void RandomLocks_Save(uint32_t keep);
+uint64_t RandomSeed_Offer(void);
 // After every change of the project (an edit, undo or redo, a file
 // command): enables Undo and Redo as the history allows and lets the
 // expressions window catch up.
@@ -109,3 +128,7 @@ void MessageLoop_OpenCommandLine(HWND main, const char *commandLine);
 
 // The modal version dialog "VER"; returns when it is closed.
 void VersionDialog_Show(HINSTANCE instance, HWND owner);
+// The modal parts window "CREDITS" (credits_dialog_win32.cpp): every part
+// the open character's export would use, with its author, licence and
+// address, the list CREDITS.txt gets.
+void CreditsDialog_Show(AppContext *app);

@@ -88,14 +88,3 @@ void EditMenu_Redo(AppContext *app)
     if (EditMenu_Ready(app))
         EditMenu_Show(app, History_Redo(app->history));
 }
-
-void EditMenu_Random(AppContext *app)
-{
-    if (app->exporting || (app->doc && app->doc->loaderRunning))
-        return;
-    // A new seed each time, even for two presses within one clock tick.
-    static uint32_t presses;
-    uint64_t seed = ((uint64_t)GetTickCount() << 32) | ++presses;
-    ProjectCmd_ApplyRandomLook(app, seed);
-    App_NoteChange(app, APP_MERGE_NONE);
-}

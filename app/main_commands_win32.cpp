@@ -172,6 +172,8 @@ void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
     case CMD_UNDO: EditMenu_Undo(app); break;
     case CMD_REDO: EditMenu_Redo(app); break;
     case CMD_RANDOM: EditMenu_Random(app); break;
+    case CMD_RANDOM_DIALOG: EditMenu_RandomDialog(app); break;
+    case CMD_CREDITS: CreditsDialog_Show(app); break;
     case CMD_GLANCE: GlanceWindow_Open(app); break;
     default: RecentMenu_OnCommand(app, id); break;
     }

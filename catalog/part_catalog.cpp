@@ -37,6 +37,9 @@ static void PartEntry_Free(void *item)
     free(entry->name);
     free(entry->folder);
     free(entry->path);
+    free(entry->author);
+    free(entry->license);
+    free(entry->url);
     free(entry);
 }
 
@@ -68,6 +71,19 @@ static int AddEntry(PtrList *list, const char *name, const char *folder, const c
     return 1;
 }
 
+// The last entry of the list takes the definition's credits. Returns 0
+// when memory ran out.
+static int KeepCredits(PtrList *list, const PartDefinition *def)
+{
+    PartEntry *entry = (PartEntry *)PtrList_Get(list, PtrList_Count(list) - 1);
+    const char *from[] = {def->author, def->license, def->url};
+    char **to[] = {&entry->author, &entry->license, &entry->url};
+    for (int i = 0; i < 3; i++)
+        if (from[i] && !(*to[i] = Str_Dup(from[i])))
+            return 0;
+    return 1;
+}
+
 struct ScanState {
     PtrList *list;
     int failed;  // memory ran out
@@ -94,7 +110,8 @@ static int VisitPartFolder(void *user, const char *path)
     PartDefinition *def = ReadPartDefinition(pp);
     if (!def)
         scan->failed = 1;
-    else if (def->name && def->folder && !AddEntry(scan->list, def->name, def->folder, path, def->color))
+    else if (def->name && def->folder &&
+             (!AddEntry(scan->list, def->name, def->folder, path, def->color) || !KeepCredits(scan->list, def)))
         scan->failed = 1;
     PartDefinition_Free(def);
     Preprocessor_Close(pp);

@@ -17,6 +17,11 @@ struct PartEntry {
     char *folder;      // key: image name stem, sort key, project reference
     char *path;        // the part folder, ending with `\`; empty for built-ins
     HlsColour color;   // default colour; 0, 0, 0 when not given
+    // The definition's credits (Author, License, Url); nullptr when it does
+    // not give them, and for built-ins.
+    char *author;
+    char *license;
+    char *url;
 };
 
 // The lists, in the order tools print them.

@@ -9,7 +9,15 @@
 #include "catalog/preprocessor.h"
 #include "core/util.h"
 
-enum StatementKey { KEY_NONE, KEY_NAME, KEY_FOLDER, KEY_COLOR };
+enum StatementKey { KEY_NONE, KEY_NAME, KEY_FOLDER, KEY_COLOR, KEY_AUTHOR, KEY_LICENSE, KEY_URL };
+
+// The credit statements in PartCredit order, from KEY_AUTHOR on.
+static const char *const CREDIT_KEYS[PART_CREDIT_COUNT] = {"Author", "License", "Url"};
+
+const char *PartDefinition_CreditKey(int credit)
+{
+    return credit >= 0 && credit < PART_CREDIT_COUNT ? CREDIT_KEYS[credit] : nullptr;
+}
 
 static StatementKey KeyOf(const Token *token)
 {
@@ -21,6 +29,9 @@ static StatementKey KeyOf(const Token *token)
         return KEY_FOLDER;
     if (strcmp(token->text, "Color") == 0)
         return KEY_COLOR;
+    for (int i = 0; i < PART_CREDIT_COUNT; i++)
+        if (strcmp(token->text, CREDIT_KEYS[i]) == 0)
+            return (StatementKey)(KEY_AUTHOR + i);
     return KEY_NONE;
 }
 
@@ -68,6 +79,14 @@ static int ReadStatement(Preprocessor *pp, PartDefinition *def, Token *token)
         if (token->kind != TOKEN_NUMBER)
             return 0;
         def->color = PartDefinition_ColourFromNumber(token->text);
+    } else if (key >= KEY_AUTHOR) {
+        int credit = key - KEY_AUTHOR;
+        if (token->kind != TOKEN_STRING) {
+            def->notString |= 1u << credit;
+            return 0;
+        }
+        char **fields[PART_CREDIT_COUNT] = {&def->author, &def->license, &def->url};
+        ReplaceText(fields[credit], token->text);
     } else {
         if (token->kind != TOKEN_STRING)
             return 0;
@@ -103,5 +122,8 @@ void PartDefinition_Free(PartDefinition *def)
     free(def->name);
     free(def->folder);
     free(def->path);
+    free(def->author);
+    free(def->license);
+    free(def->url);
     free(def);
 }

@@ -245,6 +245,21 @@ struct FolderKey {
     std::string folder;  // relative, ending with `\`
 };
 
+// The credits a part carries into CREDITS.txt: a value that is not a
+// string is dropped by the reader; a part without an author or a licence
+// is credited as unknown, which a pack meant for sharing should not be.
+void CheckCredits(Linter *l, const std::string &inf, const PartDefinition *def)
+{
+    for (int i = 0; i < PART_CREDIT_COUNT; i++)
+        if (def->notString >> i & 1u)
+            Add(l, LINT_ERROR, inf, 0,
+                std::string(PartDefinition_CreditKey(i)) + " 값은 \"...\" 문자열이어야 합니다: 이 값은 읽히지 않습니다");
+    if (!def->author && !(def->notString >> PART_CREDIT_AUTHOR & 1u))
+        Add(l, LINT_WARNING, inf, 0, "Author 문이 없어 CREDITS.txt에 그린 사람이 '알 수 없음'으로 적힙니다");
+    if (!def->license && !(def->notString >> PART_CREDIT_LICENSE & 1u))
+        Add(l, LINT_WARNING, inf, 0, "License 문이 없어 CREDITS.txt에 사용 조건이 '알 수 없음'으로 적힙니다");
+}
+
 // One part folder of a kind: its definition, read as the catalogue reads it
 // but with the errors kept.
 void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey> *keys)
@@ -274,9 +289,10 @@ void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey
             Add(l, LINT_ERROR, inf, 0, "Name 문이 없어 이 폴더는 목록에 나오지 않습니다");
         if (!def->folder)
             Add(l, LINT_ERROR, inf, 0, "Folder 문이 없어 이 폴더는 목록에 나오지 않습니다");
-        if (def->folder && def->name)
+        if (def->folder && def->name) {
             keys->push_back({def->folder, folder});
-        else
+            CheckCredits(l, inf, def);
+        } else
             l->skipped.insert(Lower(folder));
     }
     PartDefinition_Free(def);

@@ -1,9 +1,10 @@
 // The image export: one PNG per exported dress style and expression, in a
 // folder tree named after the character, then macro.txt for the games'
-// scripts.
+// scripts and CREDITS.txt naming the parts' authors (output/credits.h).
 //
 //   <base>\<name>\<style folder>\<expression>.png
 //   <base>\<name>\macro.txt
+//   <base>\<name>\CREDITS.txt
 //
 // <name> is at most 31 bytes (the games read that much), the style folder is
 // the style's output folder and <expression> the expression's folder key.
@@ -79,7 +80,7 @@ struct ExportOptions {
 
 struct ExportStats {
     int images;         // images composed
-    ExportTally tally;  // files written and failed, macro.txt included
+    ExportTally tally;  // files written and failed, macro.txt and CREDITS.txt included
     double loadMs;      // loading part images
     double composeMs;   // composing the depth list
     double encodeMs;    // PNG encoding and writing, summed over threads
@@ -115,7 +116,7 @@ void Export_VisitPictures(const Character *ch, const Wardrobe *w, const char *ba
 // every expression, shows the style, chooses the expression, loads the
 // images, composes into a transparent 32-bit image and writes the PNG
 // (creating the folders), then restores the style and expression that were
-// current and writes macro.txt. The character's refresh hook should defer
+// current and writes macro.txt and CREDITS.txt. The character's refresh hook should defer
 // (the export loads synchronously itself). A picture that cannot be composed
 // or written (its path too long, its folder read-only, the disk full) is
 // counted as failed and the export goes on. Returns the files written.

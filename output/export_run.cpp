@@ -19,6 +19,7 @@
 #include "core/util.h"
 #include "layers/load_pass.h"
 #include "layers/render.h"
+#include "output/credits.h"
 #include "output/export.h"
 #include "output/layered_file.h"
 
@@ -221,6 +222,7 @@ struct HeadlessExport {
     ExportStats *stats;
     int threads;  // encoder threads; 0 when pictures are written in turn
     EncoderPool pool;
+    ExportCredits credits;  // the parts the pictures use
 };
 
 static void Headless_ShowStyle(void *context, int style)
@@ -253,6 +255,7 @@ static void Headless_Compose(HeadlessExport *e, EncodeJob *job)
 static void Headless_Picture(void *context, const ExportPicture *picture)
 {
     HeadlessExport *e = (HeadlessExport *)context;
+    Credits_NotePicture(&e->credits, e->ch, picture->style);
     EncodeJob *job = new EncodeJob{std::string(), nullptr, 0, EXPORT_WRITTEN, LayeredJob{}};
     if (!picture->havePath) {
         job->path = picture->shown;
@@ -277,13 +280,21 @@ static void Headless_Picture(void *context, const ExportPicture *picture)
     Encoder_Report(&e->pool, e->options, &e->stats->tally, false);
 }
 
-static void Headless_WriteMacro(HeadlessExport *e, const char *base)
+static void Headless_FileDone(HeadlessExport *e, const char *path, int failure)
 {
-    char macroPath[EXPORT_PATH_TEXT_MAX] = "";
-    int failure = Export_WriteMacroFile(base, e->ch->name ? e->ch->name : "", e->ch->catalog->expressions, macroPath);
-    ExportTally_Add(&e->stats->tally, macroPath, failure);
+    ExportTally_Add(&e->stats->tally, path, failure);
     if (e->options && e->options->fileDone)
-        e->options->fileDone(e->options->context, macroPath, failure);
+        e->options->fileDone(e->options->context, path, failure);
+}
+
+// macro.txt, then CREDITS.txt of the parts the pictures used.
+static void Headless_WriteTexts(HeadlessExport *e, const char *base)
+{
+    char path[EXPORT_PATH_TEXT_MAX] = "";
+    const char *name = e->ch->name ? e->ch->name : "";
+    Headless_FileDone(e, path, Export_WriteMacroFile(base, name, e->ch->catalog->expressions, path));
+    path[0] = 0;
+    Headless_FileDone(e, path, Export_WriteCreditsFile(base, name, &e->credits, e->ch->catalog, path));
 }
 
 int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const ExportOptions *options,
@@ -307,6 +318,6 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
     Export_LoadNow(ch->doc);
 
     EncoderPool_Finish(&e.pool, options, stats);
-    Headless_WriteMacro(&e, base);
+    Headless_WriteTexts(&e, base);
     return stats->tally.written;
 }

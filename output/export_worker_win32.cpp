@@ -21,6 +21,7 @@
 #include "core/util.h"
 #include "core/window_win32.h"
 #include "layers/render.h"
+#include "output/credits.h"
 #include "output/export.h"
 #include "output/renpy_export.h"
 #include "output/layered_file.h"
@@ -39,7 +40,8 @@ struct ExportJob {
     HWND progress;            // the PROGRESS window
     char base[VOR_MAX_PATH];  // where the files go, given by the caller
     int started;              // the worker thread was started
-    ExportTally tally;        // files written and failed, macro.txt included
+    ExportTally tally;        // files written and failed, macro.txt and CREDITS.txt included
+    ExportCredits credits;    // the parts the pictures use
     const RenPyNames *renpy;  // a Ren'Py export's names, or nullptr for the PNG files
     RenPyCapture capture;     // what each pair draws, for the Ren'Py export
     int captureFailed;        // memory ran out while recording
@@ -80,11 +82,14 @@ static void ExportWorker_ChooseExpression(void *context, int index)
     CharaPage_ChooseExpression(app->pages[PAGE_CHARA], index);
 }
 
-static void ExportWorker_WriteMacro(ExportJob *job)
+// macro.txt, then CREDITS.txt of the parts the pictures used.
+static void ExportWorker_WriteTexts(ExportJob *job)
 {
     const Character *ch = &job->app->character;
     char path[EXPORT_PATH_TEXT_MAX];
     int failure = Export_WriteMacroFile(job->base, ch->name ? ch->name : "", job->app->catalog->expressions, path);
+    ExportTally_Add(&job->tally, path, failure);
+    failure = Export_WriteCreditsFile(job->base, ch->name ? ch->name : "", &job->credits, job->app->catalog, path);
     ExportTally_Add(&job->tally, path, failure);
 }
 
@@ -139,6 +144,7 @@ static void ExportWorker_WriteRenPy(ExportJob *job)
 static void ExportWorker_Picture(void *context, const ExportPicture *picture)
 {
     ExportJob *job = (ExportJob *)context;
+    Credits_NotePicture(&job->credits, &job->app->character, picture->style);
     if (job->renpy) {
         ExportWorker_Capture(job, picture);
         return;
@@ -167,7 +173,7 @@ static void __cdecl ExportWorker_Main(void *argument)
     if (job->renpy)
         ExportWorker_WriteRenPy(job);
     else
-        ExportWorker_WriteMacro(job);
+        ExportWorker_WriteTexts(job);
     InterlockedExchange(&app->exporting, 0);
     // The job belongs to Export_Run's frame, which may end once this arrives.
     PostMessageA(progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_CLOSE), 0);

@@ -2,7 +2,7 @@
 // whose worker thread drives the DRESS and CHARA pages through every
 // exported style and expression (Export_VisitPictures), exactly as a user's
 // selections would, and
-// writes each composed picture, then macro.txt.
+// writes each composed picture, then macro.txt and CREDITS.txt.
 //
 // The worker composes with Canvas_ComposeExport and writes with
 // Export_WriteImageFile and the Export_* paths, the same functions vor-cli's
@@ -27,8 +27,9 @@ enum {
 // Runs the export of the program whose main window is `owner` (its user
 // data is the AppContext) into `base` (a folder ending with `\`), showing
 // the PROGRESS window modally. Returns the number of files written
-// (macro.txt included) once the window has closed, or -1 when the export
-// could not start (a base folder too long, no window, no thread).
+// (macro.txt and CREDITS.txt included) once the window has closed, or -1
+// when the export could not start (a base folder too long, no window, no
+// thread).
 // `tally` (optional) receives the written and failed files and the first
 // failure. `layered` (a LayeredFormat) asks for a layered file beside
 // each picture.

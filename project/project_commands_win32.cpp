@@ -11,7 +11,7 @@
 #include "project/project_history.h"
 #include "project/project_model.h"
 #include "project/project_session.h"
-#include "project/random_character.h"
+#include "project/random_locks.h"
 
 void MainTitle_Set(AppContext *app, int modified)
 {
@@ -207,14 +207,35 @@ int ProjectCmd_ShowState(AppContext *app, const ProjectState *state)
     return 1;
 }
 
-void ProjectCmd_ApplyRandomLook(AppContext *app, uint64_t seed)
+int ProjectCmd_ApplyRandomLook(AppContext *app, uint64_t seed, uint32_t keep)
 {
-    RandomLook look;
-    RandomLook_Roll(app->catalog, seed, &look);
-    RandomLook_ApplyToCharacter(&look, &app->character);
-    app->restoring++;
-    SyncEditingPages(app);
-    app->restoring--;
+    // Through the project record, so that the program and vor-cli give the
+    // same project the same look; shown as a history state is.
+    ProjectState state;
+    if (!ProjectCmd_TakeState(app, &state))
+        return 0;
+    Project *project = nullptr;
+    int applied = Project_Parse(state.bytes, state.size, &project) == PROJECT_OK && project;
+    if (applied) {
+        Project_ResolveKeys(project, app->catalog);
+        applied = RandomLook_ApplyLocked(app->catalog, seed, keep, project);
+    }
+    ProjectKeySource keys = Project_CatalogKeys(app->catalog);
+    size_t size = 0;
+    unsigned char *bytes = applied ? Project_Serialize(project, &keys, &size) : nullptr;
+    Project_Free(project);
+    if (bytes) {
+        free(state.bytes);
+        state.bytes = bytes;
+        state.size = size;
+        // New accessories have no selected entry.
+        if (!(keep & 1u << RANDOM_TRAIT_ACCESSORIES) && state.selections)
+            for (int i = 0; i < state.styleCount; i++)
+                state.selections[i] = -1;
+        applied = ProjectCmd_ShowState(app, &state);
+    }
+    ProjectState_Free(&state);
+    return bytes && applied;
 }
 
 void ProjectCmd_StartHistory(AppContext *app)

@@ -49,9 +49,11 @@ int ProjectCmd_Save(AppContext *app);
 // change of its own). Return 0 when memory ran out or the state is damaged.
 int ProjectCmd_TakeState(AppContext *app, ProjectState *state);
 int ProjectCmd_ShowState(AppContext *app, const ProjectState *state);
-// Gives the character being edited a random look (see RandomLook_Roll) and
-// brings the pages up to date; the caller records the change.
-void ProjectCmd_ApplyRandomLook(AppContext *app, uint64_t seed);
+// Gives the project being edited the look of `seed` in every trait `keep`
+// does not keep (RandomLook_ApplyLocked, as vor-cli random --from does) and
+// shows it like an undo step would; the caller records the change. Returns
+// 0 when memory ran out (nothing changed then).
+int ProjectCmd_ApplyRandomLook(AppContext *app, uint64_t seed, uint32_t keep);
 // New and Open start an empty history whose saved state is the one shown.
 void ProjectCmd_StartHistory(AppContext *app);
 // The shown state is the one on disk now.

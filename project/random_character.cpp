@@ -105,10 +105,6 @@ HlsColour AnyHue(RandomState *r, int lowL, int highL, int lowS, int highS)
     return {(uint8_t)Random_Below(r, 255), ClampByte(l * 255 / 100), ClampByte(s * 255 / 100)};
 }
 
-// Accessories sit in front of the front hair and the dress (behind the
-// face parts): where a hair ornament or a ribbon belongs.
-const int32_t ACCESSORY_DEPTH = 4;
-
 }  // namespace
 
 void Random_Seed(RandomState *r, uint64_t seed)
@@ -129,6 +125,11 @@ int Random_Below(RandomState *r, int bound)
     return bound > 0 ? (int)((Random_Next(r) >> 11) % (uint64_t)bound) : 0;
 }
 
+HlsColour RandomLook_BrowColour(HlsColour hair)
+{
+    return {hair.hue, (uint8_t)(hair.luminance * 3 / 4), hair.saturation};
+}
+
 void RandomLook_Roll(const PartCatalog *catalog, uint64_t seed, RandomLook *look)
 {
     RandomState r;
@@ -144,9 +145,7 @@ void RandomLook_Roll(const PartCatalog *catalog, uint64_t seed, RandomLook *look
 
     look->hairColour = Jitter(&r, FromSwatch(PickSwatch(&r, HAIR_PALETTE)), 3, 10, 15);
     look->eyeColour = Jitter(&r, FromSwatch(PickSwatch(&r, EYE_PALETTE)), 4, 10, 15);
-    // Brows follow the hair, a shade darker, as they do in life and in drawings.
-    look->browColour = {look->hairColour.hue, (uint8_t)(look->hairColour.luminance * 3 / 4),
-                        look->hairColour.saturation};
+    look->browColour = RandomLook_BrowColour(look->hairColour);
     look->mouthColour = Jitter(&r, FromSwatch(LIP_COLOUR), 5, 12, 20);
 
     look->dress = PickIndex(&r, catalog->dresses);
@@ -198,7 +197,7 @@ Project *RandomLook_ToProject(const RandomLook *look, uint64_t seed)
     style->colour = look->dressColour;
     for (int i = 0; i < look->accessoryCount; i++) {
         AccessoryPlacement a = {};
-        a.depth = ACCESSORY_DEPTH;
+        a.depth = RANDOM_ACCESSORY_DEPTH;
         a.kind = look->accessoryKinds[i];
         a.colour = look->accessoryColours[i];
         if (AccessorySet_Add(style->accessories, &a) < 0) {

@@ -11,7 +11,9 @@
 #include "editor/character.h"
 #include "project/project.h"
 
-enum { RANDOM_ACCESSORY_MAX = 2 };
+// Accessories sit in front of the front hair and the dress (behind the
+// face parts): where a hair ornament or a ribbon belongs.
+enum { RANDOM_ACCESSORY_MAX = 2, RANDOM_ACCESSORY_DEPTH = 4 };
 
 // One roll of the dice: indices into the catalogue lists (-1 when a list is
 // empty) and colours. The expression is left to the caller.
@@ -36,6 +38,8 @@ uint64_t Random_Next(RandomState *r);
 // 0 <= result < bound (bound > 0).
 int Random_Below(RandomState *r, int bound);
 
+// Brows follow the hair, a shade darker, as they do in life and in drawings.
+HlsColour RandomLook_BrowColour(HlsColour hair);
 // Rolls a look for `seed` over `catalog`.
 void RandomLook_Roll(const PartCatalog *catalog, uint64_t seed, RandomLook *look);
 // A project of the look: name "random<seed>", expression 0, the hair's own

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app_window_fixture_win32.h"
+#include "project/random_locks.h"
 #include "editor/dress_page_win32.h"
 
 using namespace apptest;
@@ -337,8 +338,10 @@ TEST_CASE("the Edit menu sits between File and Version; its items follow the his
     CHECK(std::string(text) == "실행 취소(&U)\tCtrl+Z");
     MenuText(edit, CMD_REDO, MF_BYCOMMAND, text, sizeof text);
     CHECK(std::string(text) == "다시 실행(&R)\tCtrl+Y");
+    MenuText(edit, CMD_RANDOM_DIALOG, MF_BYCOMMAND, text, sizeof text);
+    CHECK(std::string(text) == "무작위 캐릭터(&C)...");
     MenuText(edit, CMD_RANDOM, MF_BYCOMMAND, text, sizeof text);
-    CHECK(std::string(text) == "무작위 캐릭터(&C)\tCtrl+R");
+    CHECK(std::string(text) == "같은 잠금으로 무작위(&M)\tCtrl+R");
     CHECK_FALSE(w.MenuEnabled(CMD_UNDO));
     w.Choose(PAGE_CHARA, FRONT_HAIR, 1);
     CHECK(w.MenuEnabled(CMD_UNDO));
@@ -367,6 +370,7 @@ TEST_CASE("the Edit menu sits between File and Version; its items follow the his
 
 TEST_CASE("Ctrl+R gives the character a random look: name and dress styles kept, one undo step")
 {
+    RandomLocks_Save(RANDOM_KEEP_DEFAULT);  // what Ctrl+R keeps when nothing was chosen
     AppWindow w;
     std::string path = w.WriteProject("random.vor", "Rand", 3);
     FileMenu_OpenPath(&w.app, path.c_str());

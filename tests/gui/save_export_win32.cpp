@@ -23,7 +23,7 @@ void ExportHeadless(const PartCatalog *, int style, int expression, const char *
     Character_ChooseExpression(&h.ch, expression);
     Headless_LoadNow(&h);
     ExportOptions options = {1, nullptr, nullptr};
-    CHECK(Export_RunHeadless(&h.ch, &h.w, base, &options, nullptr) == 17);
+    CHECK(Export_RunHeadless(&h.ch, &h.w, base, &options, nullptr) == 18);  // 16 pictures, macro.txt and CREDITS.txt
     Headless_Close(&h);
 }
 
@@ -46,7 +46,7 @@ TEST_CASE("export from the output button: same files as the headless export, pro
 
     DWORD start = GetTickCount();
     Watch seen = rig.PressOutput("..\\..\\save_progress.png");
-    MESSAGE("16 images and macro.txt through the pages: " << GetTickCount() - start << " ms");
+    MESSAGE("16 images, macro.txt and CREDITS.txt through the pages: " << GetTickCount() - start << " ms");
     REQUIRE(seen.boxes.size() == 1);
     CHECK(seen.boxes[0].caption == DONE_CAPTION);
     CHECK(seen.boxes[0].text == DONE_TEXT);
@@ -66,11 +66,12 @@ TEST_CASE("export from the output button: same files as the headless export, pro
     MESSAGE("the same headless: " << GetTickCount() - start << " ms");
     auto program = FilesBelow("out");
     auto reference = FilesBelow("ref");
-    CHECK(program.size() == 17);
+    CHECK(program.size() == 18);
     CHECK(program.count("Abc\\one\\sumashi.png") == 1);
     CHECK(program.count("Abc\\three\\odoroki.png") == 1);
     CHECK(program.count("Abc\\two\\sumashi.png") == 0);
     CHECK(program.count("Abc\\macro.txt") == 1);
+    CHECK(program.count("Abc\\CREDITS.txt") == 1);
     REQUIRE(program.size() == reference.size());
     for (const auto &file : reference) {
         CAPTURE(file.first);
@@ -97,7 +98,7 @@ TEST_CASE("a second export replaces every file, damaged ones included")
     SavePage_SetFreeFolder(rig.Page(PAGE_SAVE), "out\\");
     rig.PressOutput();
     auto first = FilesBelow("out");
-    REQUIRE(first.size() == 17);
+    REQUIRE(first.size() == 18);
     ScratchFolder::WriteBytes("out\\Abc\\one\\niko.png", {1, 2, 3});
     ScratchFolder::WriteBytes("out\\Abc\\macro.txt", {});
     Watch seen = rig.PressOutput();
@@ -105,7 +106,7 @@ TEST_CASE("a second export replaces every file, damaged ones included")
     CHECK(FilesBelow("out") == first);
 }
 
-TEST_CASE("the export with nothing to export writes only macro.txt; the button stays off")
+TEST_CASE("the export with nothing to export writes only macro.txt and CREDITS.txt; the button stays off")
 {
     Rig rig;
     HWND save = rig.CreateSavePage();
@@ -125,10 +126,11 @@ TEST_CASE("the export with nothing to export writes only macro.txt; the button s
     CHECK(FilesBelow("out").empty());
 
     WatchScope scope(&rig.app);
-    CHECK(Export_Run(rig.host, "out\\") == 1);
+    CHECK(Export_Run(rig.host, "out\\") == 2);
     auto files = FilesBelow("out");
-    REQUIRE(files.size() == 1);
+    REQUIRE(files.size() == 2);
     CHECK(files.count("Abc\\macro.txt") == 1);
+    CHECK(files.count("Abc\\CREDITS.txt") == 1);
 }
 
 TEST_CASE("an export whose files fail shows the count and the first failing path, not success")
@@ -162,7 +164,7 @@ TEST_CASE("an export whose files fail shows the count and the first failing path
         FILE_FailWritesAfter(-1);
         REQUIRE(seen.boxes.size() == 1);
         CHECK(seen.boxes[0].caption == "출력 실패");
-        CHECK(seen.boxes[0].text.find("파일 17 개를 출력하지 못했습니다.") != std::string::npos);
+        CHECK(seen.boxes[0].text.find("파일 18 개를 출력하지 못했습니다.") != std::string::npos);
         CHECK(seen.boxes[0].text.find(c.firstPath) != std::string::npos);
         CHECK(seen.boxes[0].text != DONE_TEXT);
         auto files = FilesBelow("out");

@@ -262,5 +262,5 @@ TEST_CASE("refused names and folders stop the output with their message")
     Watch seen = rig.PressOutput();
     REQUIRE(seen.boxes.size() == 1);
     CHECK(seen.boxes[0].caption == "출력 완료창");
-    CHECK(FilesBelow("out").size() == 17);
+    CHECK(FilesBelow("out").size() == 18);  // 16 pictures, macro.txt and CREDITS.txt
 }

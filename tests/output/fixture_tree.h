@@ -30,12 +30,15 @@ inline void Fixture_WriteImage(const std::string &path, int w, int h, int x0, in
     DIB_Delete_(image);
 }
 
-inline void Fixture_WriteInf(const std::string &folder, const char *name, const char *key, const char *color)
+inline void Fixture_WriteInf(const std::string &folder, const char *name, const char *key, const char *color,
+                             const char *more = nullptr)
 {
     FileSys_MakeFolder(folder.c_str());
     std::string text = std::string("Name = \"") + name + "\";\nFolder = \"" + key + "\";\n";
     if (color)
         text += std::string("Color = ") + color + ";\n";
+    if (more)
+        text += more;
     ScratchFolder::WriteBytes(folder + "vor.inf", std::vector<unsigned char>(text.begin(), text.end()));
 }
 

@@ -96,10 +96,10 @@ TEST_CASE("a full disk: failures counted and named in order, no partial picture 
             }
             const ExportTally &t = stats.tally;
             CHECK(written == t.written);
-            CHECK(t.written + t.failed == 9);  // eight pictures and macro.txt
+            CHECK(t.written + t.failed == 10);  // eight pictures, macro.txt and CREDITS.txt
             CHECK(t.failed > 0);
             CHECK(t.firstFailure == FILEWRITE_WRITE_FAILED);
-            REQUIRE(reported.paths.size() == 9);
+            REQUIRE(reported.paths.size() == 10);
             int firstFailed = -1;
             for (size_t i = 0; i < reported.failures.size(); i++)
                 if (reported.failures[i] != EXPORT_WRITTEN && firstFailed < 0)
@@ -107,6 +107,7 @@ TEST_CASE("a full disk: failures counted and named in order, no partial picture 
             REQUIRE(firstFailed >= 0);
             CHECK(reported.paths[(size_t)firstFailed] == t.firstFailedPath);
             CHECK(reported.paths[8] == out + "Abc\\macro.txt");
+            CHECK(reported.paths[9] == out + "Abc\\CREDITS.txt");
             // What stands under a final name is whole; no temporary is left.
             std::vector<std::string> files = FilesBelow(out);
             CHECK(files.size() == (size_t)t.written);
@@ -135,7 +136,7 @@ TEST_CASE("a failed export leaves the files of the last export as they were")
         FaultScope full(0);
         CHECK(Export_RunHeadless(&s.h.ch, &s.h.w, out.c_str(), nullptr, &stats) == 0);
     }
-    CHECK(stats.tally.failed == 9);
+    CHECK(stats.tally.failed == 10);
     CHECK(ScratchFolder::ReadBytes(out + "Abc\\one\\sumashi.png") == Bytes{1, 2, 3});
     CHECK(ScratchFolder::ReadBytes(out + "Abc\\macro.txt") == Bytes{'o', 'l', 'd'});
     CHECK(FilesBelow(out).size() == 2);
@@ -150,11 +151,12 @@ TEST_CASE("folders that cannot be made and paths too long are failures with thei
     ScratchFolder::WriteBytes(blocked + "Abc", {'x'});
     ExportStats stats;
     CHECK(Export_RunHeadless(&s.h.ch, &s.h.w, blocked.c_str(), nullptr, &stats) == 0);
-    CHECK(stats.tally.failed == 9);
+    CHECK(stats.tally.failed == 10);
     CHECK(stats.tally.firstFailure == FILEWRITE_CANNOT_CREATE);
     CHECK(std::string(stats.tally.firstFailedPath) == blocked + "Abc\\one\\sumashi.png");
 
-    // A base of 245 bytes: "Abc\macro.txt" still fits, no picture path does.
+    // A base of 245 bytes: "Abc\macro.txt" still fits, no picture path does,
+    // nor "Abc\CREDITS.txt", two bytes longer.
     // Absolute, as Windows counts its limit on the whole path.
     std::string base = std::filesystem::current_path().string();
 #ifndef _WIN32
@@ -170,12 +172,13 @@ TEST_CASE("folders that cannot be made and paths too long are failures with thei
     Reported reported;
     ExportOptions options = {1, &reported, Record};
     CHECK(Export_RunHeadless(&s.h.ch, &s.h.w, base.c_str(), &options, &stats) == 1);
-    CHECK(stats.tally.failed == 8);
+    CHECK(stats.tally.failed == 9);
     CHECK(stats.tally.firstFailure == FILEWRITE_PATH_TOO_LONG);
     CHECK(std::string(stats.tally.firstFailedPath) == base + "Abc\\one\\sumashi.png");
-    REQUIRE(reported.failures.size() == 9);
+    REQUIRE(reported.failures.size() == 10);
     CHECK(reported.failures[7] == FILEWRITE_PATH_TOO_LONG);
     CHECK(reported.failures[8] == EXPORT_WRITTEN);
+    CHECK(reported.failures[9] == FILEWRITE_PATH_TOO_LONG);
     CHECK(std::string(Export_FailureText(FILEWRITE_PATH_TOO_LONG)) != "");
 }
 

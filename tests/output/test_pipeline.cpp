@@ -412,7 +412,7 @@ static void RecordFile(void *context, const char *path, int failure)
         ((WrittenFiles *)context)->paths.push_back(path);
 }
 
-TEST_CASE("export: two of three styles checked give 16 images, macro.txt, exact pixels")
+TEST_CASE("export: two of three styles checked give 16 images, macro.txt, CREDITS.txt, exact pixels")
 {
     Session s;
     Wardrobe *w = s.w();
@@ -440,11 +440,12 @@ TEST_CASE("export: two of three styles checked give 16 images, macro.txt, exact 
     for (int threads : {1, 2}) {
         files.paths.clear();
         ExportOptions options = {threads, &files, RecordFile};
-        CHECK(Export_RunHeadless(s.ch(), w, base, &options, nullptr) == 17);
-        REQUIRE(files.paths.size() == 17);
+        CHECK(Export_RunHeadless(s.ch(), w, base, &options, nullptr) == 18);
+        REQUIRE(files.paths.size() == 18);
         CHECK(files.paths[0] == out + "\\Abc\\one\\sumashi.png");
         CHECK(files.paths[8] == out + "\\Abc\\three\\sumashi.png");
         CHECK(files.paths[16] == out + "\\Abc\\macro.txt");
+        CHECK(files.paths[17] == out + "\\Abc\\CREDITS.txt");
         // The user's style and expression are current again.
         CHECK(w->selected == 1);
         CHECK(s.ch()->expression == 1);

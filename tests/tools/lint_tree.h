@@ -20,18 +20,21 @@ inline void Image(const std::string &path, const unsigned char *bgra = GREY, int
 }
 
 // The smallest tree that lints clean: every kind once, every required image.
+// Credits as a pack meant for sharing gives them.
+const char CLEAN_CREDITS[] = "Author = \"Tester\";\nLicense = \"CC0-1.0\";\n";
+
 inline std::string CleanTree(const std::string &root)
 {
     std::string data = root + "data\\";
     Image(data + "body\\sotai.png");
-    Fixture_WriteInf(data + "hair\\h1\\", "머리", "h1", "0x0A64C8");
+    Fixture_WriteInf(data + "hair\\h1\\", "머리", "h1", "0x0A64C8", CLEAN_CREDITS);
     for (const char *side : {"before", "after"})
         for (const char *r : {"_a", "_b"})
             Image(data + "hair\\h1\\" + side + "\\h1" + r + ".png");
-    Fixture_WriteInf(data + "dress\\d1\\", "옷", "d1", "0x1E7882");
+    Fixture_WriteInf(data + "dress\\d1\\", "옷", "d1", "0x1E7882", CLEAN_CREDITS);
     for (const char *f : {"sotai.png", "d1_a.png", "d1_b.png"})
         Image(data + "dress\\d1\\" + f);
-    Fixture_WriteInf(data + "accesary\\a1\\", "꽃", "a1", "0x32A0AA");
+    Fixture_WriteInf(data + "accesary\\a1\\", "꽃", "a1", "0x32A0AA", CLEAN_CREDITS);
     Image(data + "accesary\\a1\\a1_a.png");
     struct Face {
         const char *kind, *key;
@@ -39,7 +42,7 @@ inline std::string CleanTree(const std::string &root)
     } faces[] = {{"eye", "e1", {"_a", "_b"}}, {"braw", "b1", {"_a"}}, {"mouth", "m1", {"_a", "_b"}}, {"hoho", "c1", {"_b"}}};
     for (const Face &f : faces) {
         std::string folder = data + f.kind + "\\" + f.key + "\\";
-        Fixture_WriteInf(folder, f.key, f.key, nullptr);
+        Fixture_WriteInf(folder, f.key, f.key, nullptr, CLEAN_CREDITS);
         for (const char *x : EXPRESSIONS)
             for (const char *r : f.roles)
                 Image(folder + x + r + ".png");

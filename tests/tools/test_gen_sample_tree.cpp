@@ -80,7 +80,8 @@ TEST_CASE("definition texts name the part and give the colour as one number")
     char text[256];
     const SampleEntry hair = {"ponny", "포니테일", 0x12648C};
     PartDefinition_Format(&hair, text, sizeof text);
-    CHECK(std::string(text) == "// 포니테일\r\nName = \"포니테일\";\r\nFolder = \"ponny\";\r\nColor = 0x12648C;\r\n");
+    CHECK(std::string(text) == "// 포니테일\r\nName = \"포니테일\";\r\nFolder = \"ponny\";\r\nColor = 0x12648C;\r\n"
+                               "Author = \"VOR 견본 생성기\";\r\nLicense = \"CC0-1.0\";\r\n");
     // Korean literals are CP949 bytes: two per syllable.
     CHECK(strlen("포니테일") == 8);
     const SampleEntry cheek = {"hoho", "볼 터치", 0};

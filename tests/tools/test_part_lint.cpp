@@ -74,12 +74,13 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
          {"error\teye\\e1\\vor.inf"}, "Folder 문이 없어"},
         {"an include that cannot be opened, with its line",
          [](const std::string &d) {
-             WriteText(d + "hair\\h1\\vor.inf", "Name = \"h1\";\n#include \"gone.inf\"\nFolder = \"h1\";\n");
+             WriteText(d + "hair\\h1\\vor.inf",
+                       std::string("Name = \"h1\";\n#include \"gone.inf\"\nFolder = \"h1\";\n") + CLEAN_CREDITS);
          },
          {"error\thair\\h1\\vor.inf:2"}, "gone.inf"},
         {"one Folder key in two folders of a kind",
          [](const std::string &d) {
-             Fixture_WriteInf(d + "accesary\\copy\\", "사본", "a1", nullptr);
+             Fixture_WriteInf(d + "accesary\\copy\\", "사본", "a1", nullptr, CLEAN_CREDITS);
              Image(d + "accesary\\copy\\a1_b.png");
          },
          {"error\taccesary\\copy\\vor.inf"}, "Folder \"a1\""},
@@ -124,11 +125,11 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
         {"a misspelt kind folder", [](const std::string &d) { Image(d + "brow\\x\\sumashi_a.png"); },
          {"warning\tbrow\\"}, "braw"},
         {"a name that is not CP949",
-         [](const std::string &d) { Fixture_WriteInf(d + "hair\\h1\\", "\xB1\x30", "h1", nullptr); },
+         [](const std::string &d) { Fixture_WriteInf(d + "hair\\h1\\", "\xB1\x30", "h1", nullptr, CLEAN_CREDITS); },
          {"warning\thair\\h1\\vor.inf"}, "CP949"},
         {"a name longer than the lists show",
          [](const std::string &d) {
-             Fixture_WriteInf(d + "hair\\h1\\", "아주아주아주아주긴이름입니다", "h1", nullptr);
+             Fixture_WriteInf(d + "hair\\h1\\", "아주아주아주아주긴이름입니다", "h1", nullptr, CLEAN_CREDITS);
          },
          {"warning\thair\\h1\\vor.inf"}, "28바이트"},
         {"a palette statement of no list", [](const std::string &d) { WriteText(d + "palette.inf", "Skin = 0x102030;\n"); },
@@ -153,7 +154,8 @@ TEST_CASE("files a definition includes are read, not strays")
 {
     ScratchFolder scratch;
     std::string data = CleanTree(scratch.path);
-    WriteText(data + "hair\\h1\\vor.inf", "#include \"common.inf\"\nName = \"h1\";\nFolder = \"h1\";\n");
+    WriteText(data + "hair\\h1\\vor.inf",
+              std::string("#include \"common.inf\"\nName = \"h1\";\nFolder = \"h1\";\n") + CLEAN_CREDITS);
     WriteText(data + "hair\\h1\\common.inf", "#define SOFT 1\n");
     CHECK(Where(Lint(data)) == std::vector<std::string>{});
 }

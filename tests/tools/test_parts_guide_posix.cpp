@@ -119,5 +119,14 @@ TEST_CASE("the guide's examples stand in the sample tree, lint clean and mean wh
         CHECK(entry->color.luminance == x.luminance);
         CHECK(entry->color.saturation == x.saturation);
     }
+    // The credits as the guide gives them; the accessory has no address.
+    const PartEntry *hair = FindEntry(catalog, PART_LIST_HAIR, "short");
+    REQUIRE(hair->author);
+    CHECK(std::string(hair->author) == Cp949(u8"김하늘"));
+    CHECK(std::string(hair->license) == "CC-BY-4.0");
+    CHECK(std::string(hair->url) == "https://example.com/parts/short");
+    const PartEntry *pin = FindEntry(catalog, PART_LIST_ACCESSORY, "kanzashi");
+    CHECK(std::string(pin->license) == "CC0-1.0");
+    CHECK(pin->url == nullptr);
     PartCatalog_Free(&catalog);
 }

@@ -136,7 +136,8 @@ TEST_CASE("vor-cli lint: one finding a line in UTF-8, the totals, and its exit c
     CHECK(RunCli(option + " --strict").status == 1);
 
     // An error fails either way; a definition error carries its line.
-    WriteText(data + "eye\\e1\\vor.inf", "Name = \"e1\";\n#include \"gone.inf\"\nFolder = \"e1\";\n");
+    WriteText(data + "eye\\e1\\vor.inf",
+              std::string("Name = \"e1\";\n#include \"gone.inf\"\nFolder = \"e1\";\n") + linttree::CLEAN_CREDITS);
     CliResult failed = RunCli(option);
     CHECK(failed.status == 1);
     size_t at = failed.out.find("\nerror\teye\\e1\\vor.inf:2\t");

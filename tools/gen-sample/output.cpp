@@ -53,6 +53,11 @@ int Output_Text(WriteLog *log, const char *text, const char *path)
     return Output_Done(log, ok, path);
 }
 
+// Every sample part is drawn by this generator and given away: its credits
+// say so, as a shared pack's should.
+static const char SAMPLE_AUTHOR[] = "VOR 견본 생성기";
+static const char SAMPLE_LICENSE[] = "CC0-1.0";
+
 // The definition reader takes the colour as one number 0xHHLLSS (hue,
 // luminance, saturation bytes); a part that is never recoloured gets none.
 void PartDefinition_Format(const SampleEntry *entry, char *buffer, int size)
@@ -60,5 +65,8 @@ void PartDefinition_Format(const SampleEntry *entry, char *buffer, int size)
     int n = snprintf(buffer, (size_t)size, "// %s\r\nName = \"%s\";\r\nFolder = \"%s\";\r\n", entry->name, entry->name,
                      entry->folder);
     if (entry->colour && n > 0 && n < size)
-        snprintf(buffer + n, (size_t)(size - n), "Color = 0x%06X;\r\n", (unsigned)entry->colour);
+        n += snprintf(buffer + n, (size_t)(size - n), "Color = 0x%06X;\r\n", (unsigned)entry->colour);
+    if (n > 0 && n < size)
+        snprintf(buffer + n, (size_t)(size - n), "Author = \"%s\";\r\nLicense = \"%s\";\r\n", SAMPLE_AUTHOR,
+                 SAMPLE_LICENSE);
 }

@@ -295,9 +295,9 @@ int Cmd_Export(const CliContext *context, int argc, char **argv)
         return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
     }
     // Every checked style in every expression (and a layered file beside
-    // each), then macro.txt.
+    // each), then macro.txt and CREDITS.txt.
     int pictures = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions);
-    int total = pictures * (layered != LAYERED_NONE ? 2 : 1) + 1;
+    int total = pictures * (layered != LAYERED_NONE ? 2 : 1) + 2;
     return RunReportedExport(context, &h, total, [&](const ExportOptions *options, ExportStats *stats) {
         ExportOptions chosen = *options;
         chosen.threads = threads;

@@ -1,7 +1,10 @@
-// `vor-cli random --seed N --out FILE.vor`: a seeded random character over
-// the data tree, written as a project. The same seed and tree give the same
-// bytes, so a seed is a name for a character that can be passed around.
-#include <cerrno>
+// `vor-cli random --seed N [--from FILE.vor] [--keep TRAITS] [--count K] --out PATH`:
+// a seeded random character over the data tree, written as a project. The
+// same seed and tree give the same bytes, so a seed is a name for a
+// character that can be passed around. With --from the look is given to that
+// project, keeping the traits --keep names, as the program's "random
+// character" dialog does; with --count a whole cast is written into the
+// folder PATH (cmd_random_cast.cpp).
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -11,42 +14,110 @@
 #include "core/services/filesys.h"
 #include "project/project_model.h"
 #include "project/random_character.h"
+#include "project/random_locks.h"
 
-static const char *RandomOption(int argc, char **argv, const char *name)
+int RandomCast_Write(const CliContext *context, const PartCatalog *catalog, uint64_t seed, int count,
+                     const Project *base, RandomKeep keep, const char *outFolder);
+
+static const char *const RANDOM_USAGE =
+    "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR  (random --help)";
+
+static const char *const RANDOM_OPTIONS[] = {"--seed", "--out", "--from", "--keep", "--count"};
+enum { OPT_SEED, OPT_OUT, OPT_FROM, OPT_KEEP, OPT_COUNT, OPT_COUNT_ALL };
+
+// Each option once, each with a value; nullptr in `values` when absent.
+static int ParseOptions(int argc, char **argv, const char *values[OPT_COUNT_ALL])
 {
-    for (int i = 0; i + 1 < argc; i++)
-        if (strcmp(argv[i], name) == 0)
-            return argv[i + 1];
-    return nullptr;
+    for (int k = 0; k < OPT_COUNT_ALL; k++)
+        values[k] = nullptr;
+    for (int i = 0; i < argc; i += 2) {
+        int k = 0;
+        while (k < OPT_COUNT_ALL && strcmp(argv[i], RANDOM_OPTIONS[k]) != 0)
+            k++;
+        if (k == OPT_COUNT_ALL || i + 1 >= argc || values[k])
+            return 0;
+        values[k] = argv[i + 1];
+    }
+    return 1;
+}
+
+// The options and the trait names, for `random --help`.
+void Cmd_RandomHelp(FILE *out)
+{
+    fputs("  --seed N      the look's seed (0 .. 18446744073709551615)\n"
+          "  --from FILE   give this project the look instead of making a new character\n"
+          "  --keep LIST   with --from: the traits to keep, separated by commas:\n",
+          out);
+    for (int t = 0; t < RANDOM_TRAIT_COUNT; t++)
+        fprintf(out, "                  %s%s\n", RandomTrait_Name(t),
+                RandomTrait_IsFixed(t) ? "  (always kept: projects do not store the cheek shape)" : "");
+    fputs("  --count K     a cast of K characters (1 .. 999): --out names a folder that receives\n"
+          "                char-001.vor ... and cast.png, their first pictures with their names\n",
+          out);
+    fputc('\n', out);
 }
 
 int Cmd_Random(const CliContext *context, int argc, char **argv)
 {
-    const char *usage = "random --seed N --out FILE.vor";
-    const char *seedText = RandomOption(argc, argv, "--seed");
-    const char *typedOut = RandomOption(argc, argv, "--out");
-    if (!seedText || !typedOut || argc != 4)
-        return CliOut_Usage(usage);
-    std::string outFile = CliOut_ProgramPath(typedOut);
+    const char *opt[OPT_COUNT_ALL];
+    if (!ParseOptions(argc, argv, opt) || !opt[OPT_SEED] || !opt[OPT_OUT] || (opt[OPT_KEEP] && !opt[OPT_FROM]))
+        return CliOut_Usage(RANDOM_USAGE);
+    uint64_t seed = 0;
+    if (!RandomSeed_Parse(opt[OPT_SEED], &seed))
+        return CliOut_Usage(RANDOM_USAGE);
+    int count = 0;
+    if (opt[OPT_COUNT]) {
+        char *end = nullptr;
+        long k = strtol(opt[OPT_COUNT], &end, 10);
+        if (!opt[OPT_COUNT][0] || *end || k < 1 || k > 999)
+            return CliOut_Usage(RANDOM_USAGE);
+        count = (int)k;
+    }
+    RandomKeep keep = 0;
+    char badTrait[64];
+    if (opt[OPT_KEEP] && !RandomKeep_Parse(opt[OPT_KEEP], &keep, badTrait, sizeof badTrait)) {
+        CliOut_Refuse("--keep: no trait \"%s\" (vor-cli random --help lists them)", badTrait);
+        return CLI_EXIT_USAGE;
+    }
+    std::string outFile = CliOut_ProgramPath(opt[OPT_OUT]);
     const char *outPath = outFile.c_str();
-    char *end = nullptr;
-    errno = 0;
-    unsigned long long seed = strtoull(seedText, &end, 10);
-    if (!seedText[0] || seedText[0] == '-' || *end || errno == ERANGE)
-        return CliOut_Usage(usage);
 
     std::string folder = context->dataFolder;
     folder.pop_back();
     if (!folder.empty() && !FileSys_FolderExists(folder.c_str()))
         return CliOut_Refuse("no data folder %s", CliOut_SystemPath(folder.c_str()).c_str());
+    Project *base = nullptr;
+    if (opt[OPT_FROM]) {
+        std::string fromFile = CliOut_ProgramPath(opt[OPT_FROM]);
+        if (Project_ReadFile(fromFile.c_str(), &base) != PROJECT_OK || !base)
+            return CliOut_Refuse("%s: not a project file that can be read",
+                                 CliOut_SystemPath(fromFile.c_str()).c_str());
+    }
     PartCatalog catalog = {};
     if (!PartCatalog_Load(&catalog, context->dataFolder)) {
         PartCatalog_Free(&catalog);
+        Project_Free(base);
         return CliOut_Refuse("out of memory reading the catalogue");
     }
-    RandomLook look;
-    RandomLook_Roll(&catalog, seed, &look);
-    Project *project = RandomLook_ToProject(&look, seed);
+    if (base)
+        Project_ResolveKeys(base, &catalog);
+    if (count > 0) {
+        int status = RandomCast_Write(context, &catalog, seed, count, base, keep, outPath);
+        Project_Free(base);
+        PartCatalog_Free(&catalog);
+        return status;
+    }
+    Project *project = base;
+    if (base) {
+        if (!RandomLook_ApplyLocked(&catalog, seed, keep, base)) {
+            Project_Free(base);
+            project = nullptr;
+        }
+    } else {
+        RandomLook look;
+        RandomLook_Roll(&catalog, seed, &look);
+        project = RandomLook_ToProject(&look, seed);
+    }
     ProjectKeySource keys = Project_CatalogKeys(&catalog);
     int written = project && Project_WriteFile(outPath, project, &keys);
     Project_Free(project);

@@ -24,12 +24,14 @@ int Cmd_Export(const CliContext *context, int argc, char **argv);
 int Cmd_Sheet(const CliContext *context, int argc, char **argv);
 int Cmd_Lint(const CliContext *context, int argc, char **argv);
 int Cmd_Random(const CliContext *context, int argc, char **argv);
+void Cmd_RandomHelp(FILE *out);
 
 struct CliCommand {
     const char *name;
     const char *usage;
     CliCommandFn run;
     bool json;  // takes --json
+    void (*moreHelp)(FILE *out);  // what the command's help adds, or nullptr
 };
 
 static const CliCommand kCommands[] = {
@@ -41,7 +43,7 @@ static const CliCommand kCommands[] = {
     {"export", "export FILE --out DIR [-j N] [--layered psd|ora] | export FILE --renpy DIR [--tag TAG]", Cmd_Export, true},
     {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet, false},
     {"lint", "lint [--strict]", Cmd_Lint, true},
-    {"random", "random --seed N --out FILE.vor", Cmd_Random, false},
+    {"random", "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR", Cmd_Random, false, Cmd_RandomHelp},
 };
 
 // A part image too large to decode is left out of every picture; the author
@@ -75,8 +77,11 @@ static int PrintUsage(FILE *to, int status)
 static int PrintHelp(const CliCommand *c)
 {
     const char *text = CliHelp_Text(c->name);
-    fprintf(stdout, "usage: vor-cli [--data DIR] %s%s\n\n%s\n%s", c->usage, c->json ? " [--json]" : "",
-            text ? text : "", CliHelp_Common());
+    fprintf(stdout, "usage: vor-cli [--data DIR] %s%s\n\n%s\n", c->usage, c->json ? " [--json]" : "",
+            text ? text : "");
+    if (c->moreHelp)
+        c->moreHelp(stdout);
+    fputs(CliHelp_Common(), stdout);
     return CLI_EXIT_OK;
 }
 

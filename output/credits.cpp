@@ -1,0 +1,122 @@
+// The export's credits (see credits.h).
+#include "output/credits.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/services/filesys.h"
+#include "core/text_utf8.h"
+#include "output/export.h"
+
+namespace {
+
+const char CREDITS_FILE[] = "CREDITS.txt";
+const char UNKNOWN[] = "알 수 없음";
+
+// The kinds as the list names them, in PartListId order; the expressions
+// are built in and drawn by nobody.
+const char *const KIND_NAMES[PART_LIST_COUNT] = {"머리", "옷", "눈", "눈썹", "입", "볼", "장신구", nullptr};
+
+void Note(ExportCredits *credits, int list, int index)
+{
+    if (index < 0)
+        return;
+    std::vector<char> &used = credits->used[list];
+    if ((size_t)index >= used.size())
+        used.resize((size_t)index + 1, 0);
+    used[(size_t)index] = 1;
+}
+
+// Export_VisitPictures' steps for noting only: nothing is shown, and the
+// face parts do not depend on the style or the expression.
+struct NoteOnly {
+    ExportCredits *credits;
+    const Character *ch;
+};
+void StayStyle(void *, int) {}
+void StayExpression(void *, int) {}
+void NotePicture(void *context, const ExportPicture *picture)
+{
+    NoteOnly *n = (NoteOnly *)context;
+    Credits_NotePicture(n->credits, n->ch, picture->style);
+}
+
+}  // namespace
+
+void Credits_NotePicture(ExportCredits *credits, const Character *ch, const DressStyle *style)
+{
+    credits->pictures++;
+    Note(credits, PART_LIST_HAIR, ch->frontHair);
+    Note(credits, PART_LIST_HAIR, ch->backHair);
+    Note(credits, PART_LIST_EYE, ch->eye);
+    Note(credits, PART_LIST_BROW, ch->brow);
+    Note(credits, PART_LIST_MOUTH, ch->mouth);
+    Note(credits, PART_LIST_CHEEK, ch->cheek);
+    if (!style)
+        return;
+    Note(credits, PART_LIST_DRESS, style->dress);
+    for (int i = 0; i < AccessorySet_Count(style->accessories); i++) {
+        int kind = AccessorySet_Get(style->accessories, i)->kind;
+        if (kind > 0)  // 0 is the built-in "none"
+            Note(credits, PART_LIST_ACCESSORY, kind);
+    }
+}
+
+void Credits_NoteExport(ExportCredits *credits, const Character *ch, const Wardrobe *w)
+{
+    NoteOnly n = {credits, ch};
+    ExportSteps steps = {&n, StayStyle, StayExpression, NotePicture};
+    Export_VisitPictures(ch, w, "", &steps);
+}
+
+std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalog, const char *name)
+{
+    std::string text = std::string("; CREDITS.txt: \"") + (name ? name : "") + "\"의 그림에 쓰인 부품\r\n";
+    int parts = 0;
+    for (int list = 0; list < PART_LIST_COUNT; list++) {
+        const PtrList *entries = PartCatalog_List(catalog, list);
+        const std::vector<char> &used = credits->used[list];
+        for (size_t i = 0; i < used.size() && KIND_NAMES[list]; i++) {
+            const PartEntry *e = used[i] ? (const PartEntry *)PtrList_Get(entries, (int)i) : nullptr;
+            if (!e || !e->path[0])
+                continue;
+            parts++;
+            text += std::string("\r\n[") + KIND_NAMES[list] + "] " + e->name + " (" + e->folder + ")\r\n";
+            text += std::string("그린 사람: ") + (e->author ? e->author : UNKNOWN) + "\r\n";
+            text += std::string("사용 조건: ") + (e->license ? e->license : UNKNOWN) + "\r\n";
+            text += std::string("주소: ") + (e->url ? e->url : UNKNOWN) + "\r\n";
+        }
+    }
+    if (parts == 0)
+        text += "\r\n(내보내는 그림이 없습니다)\r\n";
+    return text;
+}
+
+int Export_CreditsPath(const char *base, const char *name, char *path)
+{
+    return Export_MacroPath(base, name, path) && FilePath_SetName(path, CREDITS_FILE);
+}
+
+void Export_CreditsPathText(const char *base, const char *name, char *text, size_t size)
+{
+    std::string macro(EXPORT_PATH_TEXT_MAX, '\0');
+    Export_MacroPathText(base, name, &macro[0], macro.size());
+    macro.resize(strlen(macro.c_str()));
+    size_t slash = macro.rfind('\\');
+    macro = (slash == std::string::npos ? std::string() : macro.substr(0, slash + 1)) + CREDITS_FILE;
+    snprintf(text, size, "%s", macro.c_str());
+}
+
+int Export_WriteCreditsFile(const char *base, const char *name, const ExportCredits *credits,
+                            const PartCatalog *catalog, char *pathOut)
+{
+    char path[VOR_MAX_PATH];
+    if (pathOut)
+        Export_CreditsPathText(base, name, pathOut, EXPORT_PATH_TEXT_MAX);
+    if (!Export_CreditsPath(base, name, path))
+        return FILEWRITE_PATH_TOO_LONG;
+    if (pathOut)
+        snprintf(pathOut, EXPORT_PATH_TEXT_MAX, "%s", path);
+    std::string utf8 = Text_Cp949ToUtf8(Credits_Text(credits, catalog, name).c_str());
+    return Export_WriteBytesFile(path, utf8.data(), utf8.size());
+}
