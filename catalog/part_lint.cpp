@@ -256,7 +256,7 @@ void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey
     ClaimIncludes(l, inf);
     PtrList *errors = PtrList_Create(8, 8);
     std::string infPath = l->data + l->files[Lower(inf)];
-    Preprocessor *pp = errors ? Preprocessor_Open(infPath.c_str(), errors) : nullptr;
+    Preprocessor *pp = errors ? Preprocessor_OpenIn(infPath.c_str(), l->data.c_str(), errors) : nullptr;
     PartDefinition *def = pp ? ReadPartDefinition(pp) : nullptr;
     if (pp)
         Preprocessor_Close(pp);

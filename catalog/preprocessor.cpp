@@ -8,6 +8,7 @@
 #include "catalog/preprocessor_state.h"
 #include "catalog/string_value.h"
 #include "core/imaging/file.h"
+#include "core/services/filesys.h"
 #include "core/util.h"
 
 TokenIn *Preprocessor_OpenSource(Preprocessor *pp, const char *path)
@@ -42,6 +43,7 @@ static Preprocessor *Preprocessor_Start(Preprocessor *pp, TokenIn *source, const
     pp->fileName = Str_Dup(name);
     pp->errors = errors;
     pp->expansionBytesLeft = PP_EXPANSION_BUDGET;
+    pp->expansionTriesLeft = PP_EXPANSION_TRIES;
     if (!pp->fileName) {
         Preprocessor_Close(pp);
         return nullptr;
@@ -50,17 +52,30 @@ static Preprocessor *Preprocessor_Start(Preprocessor *pp, TokenIn *source, const
     return pp;
 }
 
-Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
+Preprocessor *Preprocessor_OpenIn(const char *path, const char *root, PtrList *errors)
 {
     Preprocessor *pp = new Preprocessor();
     pp->bytesLeft = PP_READ_BUDGET;
+    char folder[VOR_MAX_PATH];
+    if (root)
+        pp->root = root;
+    else if (path && FilePath_CopyFolder(path, folder))
+        pp->root = folder;
     return Preprocessor_Start(pp, path ? Preprocessor_OpenSource(pp, path) : nullptr, path, errors);
+}
+
+Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
+{
+    return Preprocessor_OpenIn(path, nullptr, errors);
 }
 
 Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors)
 {
     Preprocessor *pp = new Preprocessor();
     pp->bytesLeft = size < PP_READ_BUDGET ? PP_READ_BUDGET - size : 0;
+    char folder[VOR_MAX_PATH];
+    if (name && FilePath_CopyFolder(name, folder))
+        pp->root = folder;
     return Preprocessor_Start(pp, TokenIn_OpenMemory(data, size), name, errors);
 }
 

@@ -22,8 +22,13 @@ struct PreprocessorError {
 };
 
 // Opens the file and reads its first token; none when it cannot be opened.
-// `errors` may be none: errors are then not recorded.
+// `errors` may be none: errors are then not recorded. Includes resolve only
+// to files below the folder of `path` itself.
 Preprocessor *Preprocessor_Open(const char *path, PtrList *errors);
+// The same for a file of a data tree: includes resolve only to files below
+// `root` (the data folder, ending with `\`), after `..` and links; any other
+// is refused with an error naming it.
+Preprocessor *Preprocessor_OpenIn(const char *path, const char *root, PtrList *errors);
 // The same over `size` bytes in memory, read as if from the file `name`
 // (which sets the folder that quoted includes are relative to).
 Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors);

@@ -11,3 +11,7 @@
 // and restores the style and expression that were current. Returns nullptr
 // when no style is checked, there are no expressions, or memory runs out.
 DIB *ContactSheet_Compose(Character *ch, Wardrobe *w, int threads);
+
+// The most checked styles a sheet of `columns` expressions holds: the sheet
+// is one picture of at most DIB_MAX_PIXELS pixels.
+int ContactSheet_MaxRows(int columns);

@@ -103,7 +103,7 @@ TEST_CASE("FILE_WriteAtomic names why nothing was written")
         int expected;
     } cases[] = {
         {dir / "missing\\a.png", FILEWRITE_CANNOT_CREATE},       // no such folder
-        {dir / "folder.png", FILEWRITE_CANNOT_REPLACE},          // a folder stands there
+        {dir / "folder.png", FILEWRITE_NOT_A_FILE},              // a folder stands there
         {deep + "\\abcdefghijk.png", FILEWRITE_PATH_TOO_LONG},   // 266 bytes
         {"", FILEWRITE_PATH_TOO_LONG},
     };
