@@ -2,6 +2,8 @@
 // definition-file preprocessor, so macros and includes work as in `vor.inf`.
 #include "catalog/palette.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "catalog/part_definition.h"
@@ -50,10 +52,40 @@ struct Reader {
     std::vector<PaletteProblem> *problems;
 };
 
+// A whole number as the author most likely wrote it (in hexadecimal, as
+// 32 bits); a fraction as it is.
+std::string ShownNumber(const char *text)
+{
+    if (strchr(text, '.'))
+        return text;
+    char shown[16];
+    snprintf(shown, sizeof shown, "0x%X", (unsigned)strtoll(text, nullptr, 10));
+    return shown;
+}
+
+// At the line the reading stands on, in the file it stands in.
 void Problem(Reader *r, const std::string &message)
 {
     if (r->problems)
-        r->problems->push_back({r->path, 0, message});
+        r->problems->push_back({Preprocessor_FileName(r->pp), Preprocessor_ReadingLine(r->pp) + 1, message});
+}
+
+// A colour is a whole number from 0 to 0xFFFFFF. Numbers arrive as decimal
+// text (a hexadecimal one as its signed 32-bit value): a fraction, a minus
+// sign or more than 24 bits is no colour.
+bool IsColourNumber(const char *text)
+{
+    unsigned long value = 0;
+    if (!*text)
+        return false;
+    for (; *text; text++) {
+        if (*text < '0' || *text > '9')
+            return false;
+        value = value * 10 + (unsigned long)(*text - '0');
+        if (value > 0xFFFFFFul)
+            return false;
+    }
+    return true;
 }
 
 // One statement from r->token on; returns with r->token on its `;` or where
@@ -77,6 +109,11 @@ void ReadStatement(Reader *r, Palette *palette)
         Preprocessor_Next(r->pp, &r->token);
         if (r->token.kind != TOKEN_NUMBER) {
             Problem(r, std::string(LIST_NAMES[kind]) + ": 색은 0xHHLLSS 숫자로 적습니다");
+            return;
+        }
+        if (!IsColourNumber(r->token.text)) {
+            Problem(r, std::string(LIST_NAMES[kind]) + ": " + ShownNumber(r->token.text) +
+                           "은(는) 색이 아닙니다: 0x000000부터 0xFFFFFF까지의 정수로 적습니다");
             return;
         }
         if (count < PALETTE_MAX_SWATCHES)

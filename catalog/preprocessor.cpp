@@ -113,6 +113,16 @@ int Preprocessor_Line(const Preprocessor *pp)
     return t->current == '\n' ? t->line - 1 : t->line;
 }
 
+const char *Preprocessor_FileName(const Preprocessor *pp)
+{
+    return pp->fileName;
+}
+
+int Preprocessor_ReadingLine(const Preprocessor *pp)
+{
+    return Preprocessor_Line(pp);
+}
+
 void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
 {
     if (!pp->errors)

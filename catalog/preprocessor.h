@@ -38,6 +38,10 @@ void Preprocessor_Next(Preprocessor *pp, Token *out);
 // Non-zero once the outermost file is exhausted, so that the next token is
 // the final end token.
 int Preprocessor_AtEnd(const Preprocessor *pp);
+// Where the reading stands, for readers that report their own errors: the
+// file being read (an include's path inside one) and its line, from 0.
+const char *Preprocessor_FileName(const Preprocessor *pp);
+int Preprocessor_ReadingLine(const Preprocessor *pp);
 // Closes every open file and frees the macros; the error list stays.
 void Preprocessor_Close(Preprocessor *pp);
 
