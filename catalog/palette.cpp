@@ -50,6 +50,7 @@ struct Reader {
     Token token;
     std::string path;
     std::vector<PaletteProblem> *problems;
+    int problemCount;  // all found, kept or not
 };
 
 // A whole number as the author most likely wrote it (in hexadecimal, as
@@ -66,7 +67,7 @@ std::string ShownNumber(const char *text)
 // At the line the reading stands on, in the file it stands in.
 void Problem(Reader *r, const std::string &message)
 {
-    if (r->problems)
+    if (r->problems && r->problemCount++ < PALETTE_MAX_PROBLEMS)
         r->problems->push_back({Preprocessor_FileName(r->pp), Preprocessor_ReadingLine(r->pp) + 1, message});
 }
 
@@ -158,7 +159,7 @@ int Palette_Read(const char *path, Palette *palette, std::vector<PaletteProblem>
         PtrList_Destroy(errors, PreprocessorError_Free);
         return 0;
     }
-    Reader r = {pp, {}, path, problems};
+    Reader r = {pp, {}, path, problems, 0};
     Preprocessor_Next(pp, &r.token);
     while (!Preprocessor_AtEnd(pp)) {
         ReadStatement(&r, palette);
@@ -169,6 +170,10 @@ int Palette_Read(const char *path, Palette *palette, std::vector<PaletteProblem>
             Preprocessor_Next(pp, &r.token);
     }
     Preprocessor_Close(pp);
+    if (problems && r.problemCount > PALETTE_MAX_PROBLEMS)
+        problems->push_back({path, 0, "문제가 " + std::to_string(r.problemCount - PALETTE_MAX_PROBLEMS) +
+                                          "건 더 있습니다 (앞의 " + std::to_string((int)PALETTE_MAX_PROBLEMS) +
+                                          "건만 적었습니다)"});
     for (int i = 0; problems && i < PtrList_Count(errors); i++) {
         const PreprocessorError *e = (const PreprocessorError *)PtrList_Get(errors, i);
         problems->push_back({e->fileName ? e->fileName : path, e->line + 1, e->message});

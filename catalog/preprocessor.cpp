@@ -125,13 +125,17 @@ int Preprocessor_ReadingLine(const Preprocessor *pp)
 
 void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
 {
-    if (!pp->errors)
+    if (!pp->errors || pp->errorsRecorded > PP_MAX_ERRORS)
         return;
     char message[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(message, sizeof message, format, args);
-    va_end(args);
+    if (pp->errorsRecorded++ == PP_MAX_ERRORS) {
+        snprintf(message, sizeof message, "오류가 %d건을 넘어 나머지는 적지 않습니다", (int)PP_MAX_ERRORS);
+    } else {
+        va_list args;
+        va_start(args, format);
+        vsnprintf(message, sizeof message, format, args);
+        va_end(args);
+    }
     PreprocessorError *error = (PreprocessorError *)calloc(1, sizeof(PreprocessorError));
     if (!error)
         return;

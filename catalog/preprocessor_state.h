@@ -37,6 +37,10 @@ enum {
     // Bits of a macro name's number in the hide-set tries: at most one new
     // name per try, so PP_EXPANSION_TRIES names fit.
     PP_HIDE_BITS = 16,
+    // Errors recorded in one reading; after them one more says the rest
+    // went unrecorded. A file of a million broken calls stays small in
+    // memory and in every report.
+    PP_MAX_ERRORS = 1000,
 };
 
 // The hide set of an expansion (the macros being expanded where its bytes
@@ -97,6 +101,7 @@ struct Preprocessor {
     long expansionTriesLeft;
     std::string root;             // includes resolve only below this folder (ending with `\`)
     int budgetReported;           // the exhausted budget was recorded once
+    int errorsRecorded;           // of PP_MAX_ERRORS
 };
 
 // A reader over the file at `path` when it is a regular file that fits in
