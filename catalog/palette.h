@@ -23,7 +23,7 @@ enum PaletteKind {
 enum {
     PALETTE_MAX_SWATCHES = 12,
     // Problems kept from one reading; one more says how many were not.
-    PALETTE_MAX_PROBLEMS = 100,
+    PALETTE_MAX_PROBLEMS = 50,
 };
 
 // The file's name inside the data folder.
