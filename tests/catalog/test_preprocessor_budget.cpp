@@ -90,11 +90,15 @@ TEST_CASE("runaway: 45,000 chained defines read in linear time and stop at the b
     for (int i = 1; i < chain; i++)
         text += "#define M" + std::to_string(i) + " M" + std::to_string(i - 1) + "\n";
     text += "M" + std::to_string(chain - 1) + "\n";
-    PreprocessorRun run = Preprocess(text);
-    REQUIRE(run.tokens.size() == 1);
-    CHECK(run.tokens[0].second.compare(0, 1, "M") == 0);  // the budget stopped the chain
-    REQUIRE(run.errors.size() == 1);
-    CHECK(run.errors[0].second == kPreprocessorError);
+    // Three readings, as three part folders including it: each took about
+    // nine seconds in the sanitised build, now a fraction of one.
+    for (int reading = 0; reading < 3; reading++) {
+        PreprocessorRun run = Preprocess(text);
+        REQUIRE(run.tokens.size() == 1);
+        CHECK(run.tokens[0].second.compare(0, 1, "M") == 0);  // the budget stopped the chain
+        REQUIRE(run.errors.size() == 1);
+        CHECK(run.errors[0].second == kPreprocessorError);
+    }
 }
 
 TEST_CASE("a macro named more often than the budget of tries stops with the existing message")
