@@ -116,14 +116,3 @@ TEST_CASE("a macro named more often than the budget of tries stops with the exis
     REQUIRE(run.errors.size() == 1);
     CHECK(run.errors[0].second == kPreprocessorError);
 }
-
-TEST_CASE("a reading records at most a thousand errors and says so")
-{
-    std::string text = "#define F(x) x\n";
-    for (int i = 0; i < 5000; i++)
-        text += "F ";
-    PreprocessorRun run = Preprocess(text);
-    REQUIRE(run.errors.size() == 1001);
-    CHECK(run.errors[0].second == "매크로 인수의 갯수가 다릅니다.");
-    CHECK(run.errors[1000].second.find("1000건을 넘어") != std::string::npos);
-}

@@ -174,18 +174,6 @@ TEST_CASE("vor-cli writes over no link, pipe or socket: refused by name before a
         CHECK(!S_ISREG(st.st_mode));
     }
     CHECK(ScratchFolder::ReadBytes(dir / "target") == std::vector<unsigned char>{'T'});
-
-    // The export: a link where one picture goes fails that picture alone.
-    Run first = RunCli(dir, data + "export '" + project + "' --out '" + dir / "out" + "'");
-    REQUIRE(first.status == 0);
-    std::string picture = first.out.substr(0, first.out.find('\n'));
-    REQUIRE(std::remove(picture.c_str()) == 0);
-    REQUIRE(symlink(ScratchFolder::Native(dir / "target").c_str(), picture.c_str()) == 0);
-    Run again = RunCli(dir, data + "export '" + project + "' --out '" + dir / "out" + "'");
-    CHECK(again.status == 1);
-    CHECK(again.err.find(picture + ": cannot be written: not a regular file") != std::string::npos);
-    CHECK(again.err.find("1 of 9 files not written") != std::string::npos);
-    CHECK(ScratchFolder::ReadBytes(dir / "target") == std::vector<unsigned char>{'T'});
 }
 
 TEST_CASE("vor-cli random takes digits only as a seed; sheet names its size limit")
