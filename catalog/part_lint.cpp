@@ -173,6 +173,7 @@ struct Linter {
     std::map<std::string, std::set<std::string>> expected;  // keyed folder -> names it may hold
     std::map<std::string, int> perFile;        // findings kept per path
     long omitted;                              // findings over the caps
+    std::set<std::pair<unsigned long long, unsigned long long>> walked;  // folders listed, by identity
 };
 
 void Add(Linter *l, int severity, const std::string &path, int line, const std::string &message)

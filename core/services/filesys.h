@@ -31,6 +31,14 @@ int FileSys_IsWithin(const char *folder, const char *path);
 // The first half of it: by the text alone.
 int FilePath_IsWithin(const char *folder, const char *path);
 
+// Who a folder is, whatever its path: the device and file number of the
+// system, so that a walk can tell a folder it has already seen (a link or a
+// junction the listing could not tell from a folder). 0 when unknown.
+struct FolderIdentity {
+    unsigned long long volume, file;
+};
+int FileSys_FolderIdentity(const char *folder, FolderIdentity *out);
+
 // Calls visit(user, path) for each entry matching `pattern` (a folder
 // followed by `*`; only the `*` form is supported). In mode 2 folders are
 // delivered ending with `\` and the `.` and `..` entries ending with a dot.

@@ -38,6 +38,17 @@ int FileSys_IsWithin(const char *folder, const char *path)
     return within;
 }
 
+int FileSys_FolderIdentity(const char *folder, FolderIdentity *out)
+{
+    char sys[VOR_MAX_PATH];
+    struct stat st;
+    if (!SystemPath_From(folder[0] ? folder : ".", sys) || stat(sys, &st) != 0 || !S_ISDIR(st.st_mode))
+        return 0;
+    out->volume = (unsigned long long)st.st_dev;
+    out->file = (unsigned long long)st.st_ino;
+    return 1;
+}
+
 int FileSys_MakeFolder(const char *folder)
 {
     char sys[VOR_MAX_PATH];

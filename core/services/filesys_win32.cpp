@@ -40,6 +40,30 @@ int FileSys_IsWithin(const char *folder, const char *path)
     return 1;
 }
 
+int FileSys_FolderIdentity(const char *folder, FolderIdentity *out)
+{
+    char sys[VOR_MAX_PATH];
+    if (!SystemPath_From(folder[0] ? folder : ".", sys))
+        return 0;
+    size_t n = strlen(sys);
+    if (n > 1 && sys[n - 1] == '\\' && sys[n - 2] != ':')
+        sys[n - 1] = 0;
+    // FILE_FLAG_BACKUP_SEMANTICS opens a folder; no access right is needed
+    // to ask for its numbers.
+    HANDLE h = CreateFileW(UiText_ToWide(sys).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    int known = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (!known)
+        return 0;
+    out->volume = info.dwVolumeSerialNumber;
+    out->file = ((unsigned long long)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+    return 1;
+}
+
 int FileSys_MakeFolder(const char *folder)
 {
     char sys[VOR_MAX_PATH];
