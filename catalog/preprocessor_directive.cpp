@@ -121,7 +121,10 @@ static void PushInclude(Preprocessor *pp, const char *path)
     }
     // A part pack reads its own files only: `..` or a link out of the data
     // folder would let it read (and lint print) any file of the system.
-    if (!FileSys_IsWithin(pp->root.c_str(), path)) {
+    auto known = pp->withinRoot.find(path);
+    if (known == pp->withinRoot.end())
+        known = pp->withinRoot.emplace(path, FileSys_IsWithin(pp->root.c_str(), path)).first;
+    if (!known->second) {
         Preprocessor_RecordError(pp, line, "%s 데이터 폴더 밖의 파일은 포함할 수 없음", path);
         return;
     }

@@ -100,6 +100,9 @@ struct Preprocessor {
     long expansionBytesLeft;
     long expansionTriesLeft;
     std::string root;             // includes resolve only below this folder (ending with `\`)
+    // Whether each include path asked for lies below the root: a file that
+    // includes itself thousands of times asks the system once.
+    std::unordered_map<std::string, int> withinRoot;
     int budgetReported;           // the exhausted budget was recorded once
     int errorsRecorded;           // of PP_MAX_ERRORS
 };
