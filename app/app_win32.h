@@ -104,6 +104,9 @@ uint64_t RandomSeed_Offer(void);
 // command): enables Undo and Redo as the history allows and lets the
 // expressions window catch up.
 void EditMenu_Update(AppContext *app);
+// Memory ran out during an action: the action is refused, the undo steps
+// are let go and the user is told; the project on screen stays.
+void App_OnOutOfMemory(AppContext *app);
 
 // The expressions window "표정 한눈에 보기" (glance_window_win32.cpp): the
 // shown style in every expression as the export composes it, composed on a

@@ -9,8 +9,10 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <new>
 
 #include "app/app_win32.h"
+#include "core/services/ui_text_win32.h"
 #include "project/project_commands_win32.h"
 #include "project/project_history.h"
 
@@ -18,11 +20,26 @@ static void EditMenu_OnChange(AppContext *app, int mergeTag)
 {
     if (!app->history)
         return;
-    if (mergeTag == APP_MERGE_BREAK)
-        History_BreakMerge(app->history);
-    else
-        ProjectCmd_CommitChange(app, mergeTag);
+    try {
+        if (mergeTag == APP_MERGE_BREAK)
+            History_BreakMerge(app->history);
+        else if (ProjectCmd_CommitChange(app, mergeTag) < 0)
+            App_OnOutOfMemory(app);
+    } catch (const std::bad_alloc &) {
+        App_OnOutOfMemory(app);
+    }
     EditMenu_Update(app);
+}
+
+void App_OnOutOfMemory(AppContext *app)
+{
+    if (app->history)
+        History_DropAllButCurrent(app->history);
+    EditMenu_Update(app);
+    UiText_MessageBox(app->mainWindow,
+                      "메모리가 부족해 이 작업을 하지 못했습니다.\n실행 취소 기록을 비워 자리를 만들었습니다. "
+                      "지금 화면의 작업은 그대로 있으니 저장해 주세요.",
+                      "VOR 캐릭터 만들기", MB_ICONWARNING);
 }
 
 int EditMenu_Install(AppContext *app)

@@ -14,6 +14,7 @@
 #include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
+#include "output/export.h"
 #include "project/project_commands_win32.h"
 #include "project/project_history.h"
 #include "project/project_session.h"
@@ -161,8 +162,10 @@ static int FileDialog_Save(HWND owner, char *path, const char *initialFolder, co
 
 static void ReportSaveFailure(AppContext *app, const char *path)
 {
-    char text[VOR_MAX_PATH + 128];
-    snprintf(text, sizeof text, "프로젝트 파일을 저장하지 못했습니다.\n\n%s", path);
+    char text[VOR_MAX_PATH + 256];
+    // The one failure the user can mend by choosing another name says so.
+    snprintf(text, sizeof text, "프로젝트 파일을 저장하지 못했습니다.\n\n%s%s%s", path, File_IsOtherThanFile(path) ? "\n\n" : "",
+             File_IsOtherThanFile(path) ? Export_FailureText(FILEWRITE_NOT_A_FILE) : "");
     UiText_MessageBox(app->mainWindow, text, "프로젝트파일저장", MB_ICONERROR);
 }
 

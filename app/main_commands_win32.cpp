@@ -3,6 +3,8 @@
 // reports. Every handler is small and hands the work to the models or the
 // pages.
 #include <windows.h>
+
+#include <new>
 #include <commctrl.h>
 
 #include <cstdio>
@@ -144,7 +146,7 @@ static void OnColourDialog(AppContext *app, int id, int code, HWND dialog)
     }
 }
 
-void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
+static void RunCommand(AppContext *app, int id, int code, LPARAM lp)
 {
     if (id == IDC_MAIN_CANVAS) {
         OnCanvasNotify(app, code, lp);
@@ -176,5 +178,17 @@ void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
     case CMD_CREDITS: CreditsDialog_Show(app); break;
     case CMD_GLANCE: GlanceWindow_Open(app); break;
     default: RecentMenu_OnCommand(app, id); break;
+    }
+}
+
+// Memory running out in the middle of a command refuses that command, never
+// the program: the undo steps are let go to make room and the user hears
+// it, with the project as it is on screen to save.
+void MainWindow_OnCommand(AppContext *app, int id, int code, LPARAM lp)
+{
+    try {
+        RunCommand(app, id, code, lp);
+    } catch (const std::bad_alloc &) {
+        App_OnOutOfMemory(app);
     }
 }

@@ -31,6 +31,27 @@ bool IsPngSignature(const std::string &path)
     return n == sizeof head && memcmp(head, signature, sizeof head) == 0;
 }
 
+// Width and height from a PNG's header (the IHDR chunk that must come
+// first); false when the file has none.
+bool PngSize(const std::string &path, int *width, int *height)
+{
+    unsigned char head[24] = {0};
+    VorFile *file = FILE_Open(path.c_str(), "rb");
+    if (!file)
+        return false;
+    size_t n = FILE_Read(head, 1, sizeof head, file);
+    FILE_Close(file);
+    if (n != sizeof head || memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 || memcmp(head + 12, "IHDR", 4) != 0)
+        return false;
+    auto be32 = [](const unsigned char *p) {
+        return ((unsigned long)p[0] << 24) | ((unsigned long)p[1] << 16) | ((unsigned long)p[2] << 8) | p[3];
+    };
+    unsigned long w = be32(head + 16), h = be32(head + 20);
+    *width = w > 0x7FFFFFFF ? 0x7FFFFFFF : (int)w;
+    *height = h > 0x7FFFFFFF ? 0x7FFFFFFF : (int)h;
+    return true;
+}
+
 // How long the waiting thread sleeps between progress reports.
 const std::chrono::milliseconds PROGRESS_PERIOD(50);
 
@@ -39,6 +60,17 @@ const std::chrono::milliseconds PROGRESS_PERIOD(50);
 LintImageFacts LintImages_Measure(const std::string &path)
 {
     LintImageFacts facts = {};
+    // The program refuses a part larger than its limit from the header; so
+    // does the lint, which never decodes one.
+    int headerWidth = 0, headerHeight = 0;
+    if (PngSize(path, &headerWidth, &headerHeight) &&
+        (headerWidth > DIB_MAX_PART_SIDE || headerHeight > DIB_MAX_PART_SIDE)) {
+        facts.tooLarge = true;
+        facts.png = true;
+        facts.width = headerWidth;
+        facts.height = headerHeight;
+        return facts;
+    }
     // The codec decodes into a reused work buffer and keeps only the box of
     // visible pixels: every pixel outside it has alpha 0, which neither the
     // visibility nor the coloured share counts.

@@ -14,8 +14,9 @@
 // What the checks need to know of one image.
 struct LintImageFacts {
     bool decoded;       // the program can decode it
+    bool tooLarge;      // its header is over the program's part limit: never decoded
     bool png;           // it starts with the PNG signature (said when it cannot be decoded)
-    int width, height;  // as the header says (decoded images only)
+    int width, height;  // as the header says (decoded and too large images only)
     bool visible;       // a pixel has alpha above 0
     int colouredShare;  // PartLint_ColouredShare over its pixels
 };

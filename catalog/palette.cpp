@@ -2,6 +2,8 @@
 // definition-file preprocessor, so macros and includes work as in `vor.inf`.
 #include "catalog/palette.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "catalog/part_definition.h"
@@ -48,12 +50,43 @@ struct Reader {
     Token token;
     std::string path;
     std::vector<PaletteProblem> *problems;
+    int problemCount;  // all found, kept or not
 };
 
+// A whole number as the author most likely wrote it (in hexadecimal, as
+// 32 bits); a fraction as it is.
+std::string ShownNumber(const char *text)
+{
+    if (strchr(text, '.'))
+        return text;
+    char shown[16];
+    snprintf(shown, sizeof shown, "0x%X", (unsigned)strtoll(text, nullptr, 10));
+    return shown;
+}
+
+// At the line the reading stands on, in the file it stands in.
 void Problem(Reader *r, const std::string &message)
 {
-    if (r->problems)
-        r->problems->push_back({r->path, 0, message});
+    if (r->problems && r->problemCount++ < PALETTE_MAX_PROBLEMS)
+        r->problems->push_back({Preprocessor_FileName(r->pp), Preprocessor_ReadingLine(r->pp) + 1, message});
+}
+
+// A colour is a whole number from 0 to 0xFFFFFF. Numbers arrive as decimal
+// text (a hexadecimal one as its signed 32-bit value): a fraction, a minus
+// sign or more than 24 bits is no colour.
+bool IsColourNumber(const char *text)
+{
+    unsigned long value = 0;
+    if (!*text)
+        return false;
+    for (; *text; text++) {
+        if (*text < '0' || *text > '9')
+            return false;
+        value = value * 10 + (unsigned long)(*text - '0');
+        if (value > 0xFFFFFFul)
+            return false;
+    }
+    return true;
 }
 
 // One statement from r->token on; returns with r->token on its `;` or where
@@ -77,6 +110,11 @@ void ReadStatement(Reader *r, Palette *palette)
         Preprocessor_Next(r->pp, &r->token);
         if (r->token.kind != TOKEN_NUMBER) {
             Problem(r, std::string(LIST_NAMES[kind]) + ": 색은 0xHHLLSS 숫자로 적습니다");
+            return;
+        }
+        if (!IsColourNumber(r->token.text)) {
+            Problem(r, std::string(LIST_NAMES[kind]) + ": " + ShownNumber(r->token.text) +
+                           "은(는) 색이 아닙니다: 0x000000부터 0xFFFFFF까지의 정수로 적습니다");
             return;
         }
         if (count < PALETTE_MAX_SWATCHES)
@@ -121,7 +159,7 @@ int Palette_Read(const char *path, Palette *palette, std::vector<PaletteProblem>
         PtrList_Destroy(errors, PreprocessorError_Free);
         return 0;
     }
-    Reader r = {pp, {}, path, problems};
+    Reader r = {pp, {}, path, problems, 0};
     Preprocessor_Next(pp, &r.token);
     while (!Preprocessor_AtEnd(pp)) {
         ReadStatement(&r, palette);
@@ -132,6 +170,10 @@ int Palette_Read(const char *path, Palette *palette, std::vector<PaletteProblem>
             Preprocessor_Next(pp, &r.token);
     }
     Preprocessor_Close(pp);
+    if (problems && r.problemCount > PALETTE_MAX_PROBLEMS)
+        problems->push_back({path, 0, "문제가 " + std::to_string(r.problemCount - PALETTE_MAX_PROBLEMS) +
+                                          "건 더 있습니다 (앞의 " + std::to_string((int)PALETTE_MAX_PROBLEMS) +
+                                          "건만 적었습니다)"});
     for (int i = 0; problems && i < PtrList_Count(errors); i++) {
         const PreprocessorError *e = (const PreprocessorError *)PtrList_Get(errors, i);
         problems->push_back({e->fileName ? e->fileName : path, e->line + 1, e->message});

@@ -20,7 +20,11 @@ enum PaletteKind {
     PALETTE_KINDS = 4,
 };
 
-enum { PALETTE_MAX_SWATCHES = 12 };
+enum {
+    PALETTE_MAX_SWATCHES = 12,
+    // Problems kept from one reading; one more says how many were not.
+    PALETTE_MAX_PROBLEMS = 50,
+};
 
 // The file's name inside the data folder.
 extern const char PALETTE_FILE_NAME[];

@@ -86,7 +86,9 @@ static int KeepCredits(PtrList *list, const PartDefinition *def)
 
 struct ScanState {
     PtrList *list;
-    int failed;  // memory ran out
+    int failed;     // memory ran out
+    int longPaths;  // folders whose own or definition path is too long
+    const char *dataFolder;  // includes stay below it
 };
 
 // One entry of a kind folder. Only folders count (mode 2 delivers them
@@ -100,11 +102,19 @@ static int VisitPartFolder(void *user, const char *path)
     if (length == 0 || path[length - 1] == '.' || path[length - 1] != '\\')
         return 1;
     char definitionPath[VOR_MAX_PATH];
-    memcpy(definitionPath, path, length + 1);
-    if (!FilePath_SetName(definitionPath, DATA_DEFINITION))
+    if (length >= VOR_MAX_PATH) {
+        scan->longPaths++;
+        Debug_Print("path too long, folder left out: %.200s...\n", path);
         return 1;
+    }
+    memcpy(definitionPath, path, length + 1);
+    if (!FilePath_SetName(definitionPath, DATA_DEFINITION)) {
+        scan->longPaths++;
+        Debug_Print("path too long, folder left out: %s\n", path);
+        return 1;
+    }
     Debug_Print("%s\n", definitionPath);
-    Preprocessor *pp = Preprocessor_Open(definitionPath, nullptr);
+    Preprocessor *pp = Preprocessor_OpenIn(definitionPath, scan->dataFolder, nullptr);
     if (!pp)
         return 1;
     PartDefinition *def = ReadPartDefinition(pp);
@@ -126,7 +136,7 @@ static int CompareByFolder(const void *a, const void *b)
 }
 
 // Creates a list from the folders of `dataFolder` + `kind` + `\*`, sorted.
-static PtrList *ScanKind(const char *dataFolder, const char *kind, int *failed)
+static PtrList *ScanKind(const char *dataFolder, const char *kind, int *failed, int *longPaths)
 {
     PtrList *list = PtrList_Create(PART_LIST_CAPACITY, PART_LIST_GROWTH);
     if (!list) {
@@ -136,10 +146,11 @@ static PtrList *ScanKind(const char *dataFolder, const char *kind, int *failed)
     char pattern[VOR_MAX_PATH * 2];
     snprintf(pattern, sizeof pattern, "%s%s\\*", dataFolder, kind);
     if (strlen(pattern) < VOR_MAX_PATH) {
-        ScanState scan = {list, 0};
-        Folder_FindEx(pattern, 2, VisitPartFolder, &scan);
+        ScanState scan = {list, 0, 0, dataFolder};
+        Folder_FindEx(pattern, 2 | FOLDER_FIND_LONG, VisitPartFolder, &scan);
         if (scan.failed)
             *failed = 1;
+        *longPaths += scan.longPaths;
     }
     Array_Sort(list, CompareByFolder);
     return list;
@@ -158,7 +169,7 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
     int failed = 0;
     const HlsColour none = {0, 0, 0};
 
-    catalog->accessories = ScanKind(dataFolder, DATA_KIND_ACCESSORY, &failed);
+    catalog->accessories = ScanKind(dataFolder, DATA_KIND_ACCESSORY, &failed, &catalog->longPaths);
     if (catalog->accessories) {
         // Inserted after the sort so that it stays first.
         int before = PtrList_Count(catalog->accessories);
@@ -170,11 +181,11 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
             failed = 1;
         }
     }
-    catalog->eyeShapes = ScanKind(dataFolder, DATA_KIND_EYE, &failed);
-    catalog->browShapes = ScanKind(dataFolder, DATA_KIND_BROW, &failed);
-    catalog->cheekShapes = ScanKind(dataFolder, DATA_KIND_CHEEK, &failed);
-    catalog->mouthShapes = ScanKind(dataFolder, DATA_KIND_MOUTH, &failed);
-    catalog->hairStyles = ScanKind(dataFolder, DATA_KIND_HAIR, &failed);
+    catalog->eyeShapes = ScanKind(dataFolder, DATA_KIND_EYE, &failed, &catalog->longPaths);
+    catalog->browShapes = ScanKind(dataFolder, DATA_KIND_BROW, &failed, &catalog->longPaths);
+    catalog->cheekShapes = ScanKind(dataFolder, DATA_KIND_CHEEK, &failed, &catalog->longPaths);
+    catalog->mouthShapes = ScanKind(dataFolder, DATA_KIND_MOUTH, &failed, &catalog->longPaths);
+    catalog->hairStyles = ScanKind(dataFolder, DATA_KIND_HAIR, &failed, &catalog->longPaths);
     catalog->expressions = PtrList_Create(PART_EXPRESSION_COUNT, PART_LIST_GROWTH);
     if (!catalog->expressions) {
         failed = 1;
@@ -183,7 +194,7 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
             if (!AddEntry(catalog->expressions, e.name, e.folder, "", none))
                 failed = 1;
     }
-    catalog->dresses = ScanKind(dataFolder, DATA_KIND_DRESS, &failed);
+    catalog->dresses = ScanKind(dataFolder, DATA_KIND_DRESS, &failed, &catalog->longPaths);
     return !failed;
 }
 

@@ -46,6 +46,9 @@ struct PartCatalog {
     PtrList *cheekShapes;  // data\hoho
     PtrList *accessories;  // none entry, then data\accesary
     PtrList *expressions;  // the eight built-in expressions
+    // Part folders left out because a path in them would be 260 bytes or
+    // more (the program's path limit), so that tools can say so.
+    int longPaths;
 };
 
 enum { PART_EXPRESSION_COUNT = 8 };

@@ -119,6 +119,18 @@ std::string Lower(const std::string &s)
     return out;
 }
 
+// A path as the host's file system tells paths apart: without ASCII case on
+// Windows, byte for byte elsewhere (there `Twin` and `twin` are two folders
+// the program reads as two, and a case-only clash is reported on its own).
+std::string Key(const std::string &s)
+{
+#ifdef _WIN32
+    return Lower(s);
+#else
+    return s;
+#endif
+}
+
 struct ListedEntry {
     std::string name;
     bool folder;
@@ -131,13 +143,15 @@ int CollectEntry(void *user, const char *path)
     return 1;
 }
 
-// The entries of `folder` (ending with `\`), without `.` and `..`.
+// The entries of `folder` (ending with `\`), without `.` and `..`; those
+// whose paths are too long for the program come too.
 std::vector<ListedEntry> ListFolder(const std::string &folder)
 {
     std::vector<std::string> paths;
     std::vector<ListedEntry> entries;
     std::string pattern = folder + "*";
-    if (pattern.size() >= VOR_MAX_PATH || Folder_FindEx(pattern.c_str(), 2, CollectEntry, &paths) < 0)
+    if (pattern.size() >= VOR_MAX_PATH ||
+        Folder_FindEx(pattern.c_str(), 2 | FOLDER_FIND_LONG, CollectEntry, &paths) < 0)
         return entries;
     for (const std::string &p : paths) {
         if (p.size() <= folder.size() || p.back() == '.')
@@ -151,20 +165,30 @@ std::vector<ListedEntry> ListFolder(const std::string &folder)
     return entries;
 }
 
+// Paths below are keyed by Key(): as the host's file system compares them.
 struct Linter {
     std::string data;                          // the data folder, ending with a separator
     LintReport *report;
-    std::map<std::string, std::string> files;  // lower-case relative path -> as on disk
-    std::set<std::string> claimed;             // lower-case relative paths some pass reads
-    std::set<std::string> skipped;             // lower-case folders reported as a whole
-    std::map<std::string, std::set<std::string>> expected;  // lower-case folder -> names it may hold
+    std::map<std::string, std::string> files;  // keyed relative path -> as on disk
+    std::set<std::string> claimed;             // keyed relative paths some pass reads
+    std::set<std::string> skipped;             // keyed folders reported as a whole
+    std::map<std::string, std::set<std::string>> expected;  // keyed folder -> names it may hold
+    std::map<std::string, int> perFile;        // findings kept per path
+    long omitted;                              // findings over the caps
+    std::set<std::pair<unsigned long long, unsigned long long>> walked;  // folders listed, by identity
     LintImages images;                         // every image's facts, decoded ahead on all cores
 };
 
 void Add(Linter *l, int severity, const std::string &path, int line, const std::string &message)
 {
-    l->report->findings.push_back({severity, path, line, message});
     (severity == LINT_ERROR ? l->report->errors : l->report->warnings)++;
+    int &kept = l->perFile[path];
+    if (kept >= LINT_MAX_PER_FILE || l->report->findings.size() >= LINT_MAX_FINDINGS) {
+        l->omitted++;
+        return;
+    }
+    kept++;
+    l->report->findings.push_back({severity, path, line, message});
 }
 
 std::string Relative(const Linter *l, const std::string &path)
@@ -186,28 +210,53 @@ std::string NameOf(const std::string &relative)
     return slash == std::string::npos ? relative : relative.substr(slash + 1);
 }
 
-// Every file below `folder` (relative, ending with `\` or empty) into l->files.
+// Names in one folder that differ only in ASCII case: Windows opens them
+// as one, so a pack that has both works differently there.
+void CheckCaseClashes(Linter *l, const std::string &relative, const std::vector<ListedEntry> &entries)
+{
+    std::map<std::string, std::string> seen;  // lower-case name -> first as on disk
+    for (const ListedEntry &e : entries) {
+        auto first = seen.emplace(Lower(e.name), e.name);
+        if (first.second)
+            continue;
+        std::string shown = relative + e.name + (e.folder ? "\\" : "");
+        Add(l, LINT_ERROR, shown, 0,
+            std::string(e.folder ? "폴더" : "파일") + " 이름이 " + relative + first.first->second +
+                "와(과) 대소문자만 다릅니다: Windows에서는 둘이 하나로 열립니다");
+    }
+}
+
+// Every file below `folder` (relative, ending with `\` or empty) into
+// l->files. Folder links come as files (never followed), so the walk stays
+// in the tree and ends.
 void ListTree(Linter *l, const std::string &relative)
 {
-    for (const ListedEntry &e : ListFolder(l->data + relative)) {
+    std::vector<ListedEntry> entries = ListFolder(l->data + relative);
+    CheckCaseClashes(l, relative, entries);
+    for (const ListedEntry &e : entries) {
         std::string path = relative + e.name;
-        if (e.folder)
+        if ((l->data + path).size() + (e.folder ? 1 : 0) >= VOR_MAX_PATH) {
+            char text[160];
+            snprintf(text, sizeof text, "경로가 %d바이트를 넘어 프로그램이 읽지 못합니다", (int)VOR_MAX_PATH - 1);
+            Add(l, LINT_ERROR, path + (e.folder ? "\\" : ""), 0, text);
+        } else if (e.folder) {
             ListTree(l, path + "\\");
-        else
-            l->files[Lower(path)] = path;
+        } else {
+            l->files[Key(path)] = path;
+        }
     }
 }
 
 bool Exists(const Linter *l, const std::string &relative)
 {
-    return l->files.count(Lower(relative)) != 0;
+    return l->files.count(Key(relative)) != 0;
 }
 
 // Marks a file as read by the program and its name as one its folder may hold.
 void Claim(Linter *l, const std::string &relative)
 {
-    l->claimed.insert(Lower(relative));
-    l->expected[Lower(FolderOf(relative))].insert(NameOf(relative));
+    l->claimed.insert(Key(relative));
+    l->expected[Key(FolderOf(relative))].insert(NameOf(relative));
 }
 
 // The quoted includes of a definition file, claimed as read (recursively,
@@ -233,7 +282,7 @@ void ClaimIncludes(Linter *l, const std::string &relative)
         if (close == std::string::npos || text[close] != '"')
             continue;
         std::string included = FolderOf(relative) + text.substr(open + 1, close - open - 1);
-        if (Exists(l, included) && !l->claimed.count(Lower(included))) {
+        if (Exists(l, included) && !l->claimed.count(Key(included))) {
             Claim(l, included);
             ClaimIncludes(l, included);
         }
@@ -267,14 +316,14 @@ void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey
     std::string inf = folder + DATA_DEFINITION;
     if (!Exists(l, inf)) {
         Add(l, LINT_ERROR, folder, 0, "vor.inf가 없어 이 폴더는 목록에 나오지 않습니다");
-        l->skipped.insert(Lower(folder));
+        l->skipped.insert(Key(folder));
         return;
     }
     Claim(l, inf);
     ClaimIncludes(l, inf);
     PtrList *errors = PtrList_Create(8, 8);
-    std::string infPath = l->data + l->files[Lower(inf)];
-    Preprocessor *pp = errors ? Preprocessor_Open(infPath.c_str(), errors) : nullptr;
+    std::string infPath = l->data + l->files[Key(inf)];
+    Preprocessor *pp = errors ? Preprocessor_OpenIn(infPath.c_str(), l->data.c_str(), errors) : nullptr;
     PartDefinition *def = pp ? ReadPartDefinition(pp) : nullptr;
     if (pp)
         Preprocessor_Close(pp);
@@ -293,7 +342,7 @@ void CheckPartFolder(Linter *l, const std::string &folder, std::vector<FolderKey
             keys->push_back({def->folder, folder});
             CheckCredits(l, inf, def);
         } else
-            l->skipped.insert(Lower(folder));
+            l->skipped.insert(Key(folder));
     }
     PartDefinition_Free(def);
     PtrList_Destroy(errors, PreprocessorError_Free);
@@ -325,8 +374,17 @@ enum ImageState { IMAGE_BROKEN, IMAGE_TRANSPARENT, IMAGE_VISIBLE };
 // caller to judge (an empty layer is normal in some expressions).
 ImageState CheckImage(Linter *l, const std::string &relative, const ImageRole &role)
 {
-    std::string path = l->data + l->files[Lower(relative)];
+    std::string path = l->data + l->files[Key(relative)];
     LintImageFacts image = LintImages_Facts(&l->images, path);
+    // The program refuses a part larger than this from its header, before
+    // decoding; the measuring never decodes one either.
+    if (image.tooLarge) {
+        char refused[256];
+        snprintf(refused, sizeof refused, "%s 그림(%d x %d)이 %d x %d보다 커서 프로그램이 읽지 않습니다", role.role,
+                 image.width, image.height, (int)DIB_MAX_PART_SIDE, (int)DIB_MAX_PART_SIDE);
+        Add(l, LINT_ERROR, relative, 0, refused);
+        return IMAGE_BROKEN;
+    }
     if (!image.decoded) {
         Add(l, LINT_ERROR, relative, 0,
             std::string(role.role) + " 그림을 읽을 수 없습니다: " +
@@ -446,10 +504,12 @@ std::string Closest(const std::string &name, const std::set<std::string> &candid
     return best;
 }
 
-bool InSkippedFolder(const Linter *l, const std::string &lowerPath)
+// Each folder above the file is looked up once: the walk stays linear in
+// the number of folders however many were skipped.
+bool InSkippedFolder(const Linter *l, const std::string &keyedPath)
 {
-    for (const std::string &s : l->skipped)
-        if (lowerPath.compare(0, s.size(), s) == 0)
+    for (size_t slash = keyedPath.find('\\'); slash != std::string::npos; slash = keyedPath.find('\\', slash + 1))
+        if (l->skipped.count(keyedPath.substr(0, slash + 1)))
             return true;
     return false;
 }
@@ -461,11 +521,11 @@ void CheckUnread(Linter *l)
         kindNames.insert(k.folder);
     std::set<std::string> reportedFolders;
     for (const auto &f : l->files) {
-        const std::string &lower = f.first, &path = f.second;
-        if (l->claimed.count(lower) || InSkippedFolder(l, lower))
+        const std::string &key = f.first, &path = f.second;
+        if (l->claimed.count(key) || InSkippedFolder(l, key))
             continue;
-        std::string top = lower.substr(0, lower.find('\\'));
-        if (lower.find('\\') != std::string::npos && !kindNames.count(top)) {
+        std::string top = Key(path.substr(0, path.find('\\')));
+        if (path.find('\\') != std::string::npos && !kindNames.count(top)) {
             // A whole folder the program never looks into: once, for the folder.
             std::string folder = path.substr(0, top.size()) + "\\";
             if (reportedFolders.insert(top).second) {
@@ -476,7 +536,7 @@ void CheckUnread(Linter *l)
             }
             continue;
         }
-        auto names = l->expected.find(FolderOf(lower));
+        auto names = l->expected.find(FolderOf(key));
         std::string near = names == l->expected.end() ? "" : Closest(NameOf(path), names->second);
         Add(l, LINT_WARNING, path, 0,
             near.empty() ? std::string("프로그램이 읽지 않는 파일입니다")
@@ -489,7 +549,7 @@ void CheckPalette(Linter *l)
 {
     if (!Exists(l, PALETTE_FILE_NAME))
         return;
-    std::string relative = l->files[Lower(PALETTE_FILE_NAME)];
+    std::string relative = l->files[Key(PALETTE_FILE_NAME)];
     Claim(l, relative);
     ClaimIncludes(l, relative);
     Palette palette;
@@ -567,6 +627,7 @@ int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintRep
     report->findings.clear();
     report->errors = report->warnings = 0;
     Linter l;
+    l.omitted = 0;
     l.data = dataFolder ? dataFolder : "";
     l.report = report;
     // The program's own separator throughout, so that every path the
@@ -615,5 +676,11 @@ int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintRep
     std::stable_sort(report->findings.begin(), report->findings.end(), [](const LintFinding &a, const LintFinding &b) {
         return a.path != b.path ? a.path < b.path : a.line < b.line;
     });
+    if (l.omitted > 0) {
+        char text[200];
+        snprintf(text, sizeof text, "그 밖에 %ld건은 적지 않았습니다 (파일마다 %d건, 모두 %d건까지 적습니다)", l.omitted,
+                 (int)LINT_MAX_PER_FILE, (int)LINT_MAX_FINDINGS);
+        report->findings.push_back({LINT_WARNING, "", 0, text});
+    }
     return 1;
 }

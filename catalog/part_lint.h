@@ -25,8 +25,8 @@ struct LintFinding {
 };
 
 struct LintReport {
-    std::vector<LintFinding> findings;  // ordered by path, then line
-    int errors;
+    std::vector<LintFinding> findings;  // ordered by path, then line; the count of any left out last
+    int errors;                         // all found, kept or not
     int warnings;
 };
 
@@ -37,6 +37,11 @@ enum {
     // The part lists are 92 dialog units wide: about ten Hangul syllables
     // (twenty bytes) of 9-point Gulim fit before the text is cut off.
     LINT_NAME_SHOWN_BYTES = 20,
+    // Findings kept per file and in all; one more line says how many were
+    // not, so a pack of a million broken statements reports in bounded
+    // memory and still says that it is broken.
+    LINT_MAX_PER_FILE = 100,
+    LINT_MAX_FINDINGS = 10000,
 };
 
 // Checks the tree below `dataFolder` (ending with `\` or `/`). Returns 0 when

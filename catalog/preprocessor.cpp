@@ -8,6 +8,7 @@
 #include "catalog/preprocessor_state.h"
 #include "catalog/string_value.h"
 #include "core/imaging/file.h"
+#include "core/services/filesys.h"
 #include "core/util.h"
 
 TokenIn *Preprocessor_OpenSource(Preprocessor *pp, const char *path)
@@ -42,6 +43,7 @@ static Preprocessor *Preprocessor_Start(Preprocessor *pp, TokenIn *source, const
     pp->fileName = Str_Dup(name);
     pp->errors = errors;
     pp->expansionBytesLeft = PP_EXPANSION_BUDGET;
+    pp->expansionTriesLeft = PP_EXPANSION_TRIES;
     if (!pp->fileName) {
         Preprocessor_Close(pp);
         return nullptr;
@@ -50,17 +52,30 @@ static Preprocessor *Preprocessor_Start(Preprocessor *pp, TokenIn *source, const
     return pp;
 }
 
-Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
+Preprocessor *Preprocessor_OpenIn(const char *path, const char *root, PtrList *errors)
 {
     Preprocessor *pp = new Preprocessor();
     pp->bytesLeft = PP_READ_BUDGET;
+    char folder[VOR_MAX_PATH];
+    if (root)
+        pp->root = root;
+    else if (path && FilePath_CopyFolder(path, folder))
+        pp->root = folder;
     return Preprocessor_Start(pp, path ? Preprocessor_OpenSource(pp, path) : nullptr, path, errors);
+}
+
+Preprocessor *Preprocessor_Open(const char *path, PtrList *errors)
+{
+    return Preprocessor_OpenIn(path, nullptr, errors);
 }
 
 Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors)
 {
     Preprocessor *pp = new Preprocessor();
     pp->bytesLeft = size < PP_READ_BUDGET ? PP_READ_BUDGET - size : 0;
+    char folder[VOR_MAX_PATH];
+    if (name && FilePath_CopyFolder(name, folder))
+        pp->root = folder;
     return Preprocessor_Start(pp, TokenIn_OpenMemory(data, size), name, errors);
 }
 
@@ -98,15 +113,29 @@ int Preprocessor_Line(const Preprocessor *pp)
     return t->current == '\n' ? t->line - 1 : t->line;
 }
 
+const char *Preprocessor_FileName(const Preprocessor *pp)
+{
+    return pp->fileName;
+}
+
+int Preprocessor_ReadingLine(const Preprocessor *pp)
+{
+    return Preprocessor_Line(pp);
+}
+
 void Preprocessor_RecordError(Preprocessor *pp, int line, const char *format, ...)
 {
-    if (!pp->errors)
+    if (!pp->errors || pp->errorsRecorded > PP_MAX_ERRORS)
         return;
     char message[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(message, sizeof message, format, args);
-    va_end(args);
+    if (pp->errorsRecorded++ == PP_MAX_ERRORS) {
+        snprintf(message, sizeof message, "오류가 %d건을 넘어 나머지는 적지 않습니다", (int)PP_MAX_ERRORS);
+    } else {
+        va_list args;
+        va_start(args, format);
+        vsnprintf(message, sizeof message, format, args);
+        va_end(args);
+    }
     PreprocessorError *error = (PreprocessorError *)calloc(1, sizeof(PreprocessorError));
     if (!error)
         return;

@@ -22,8 +22,13 @@ struct PreprocessorError {
 };
 
 // Opens the file and reads its first token; none when it cannot be opened.
-// `errors` may be none: errors are then not recorded.
+// `errors` may be none: errors are then not recorded. Includes resolve only
+// to files below the folder of `path` itself.
 Preprocessor *Preprocessor_Open(const char *path, PtrList *errors);
+// The same for a file of a data tree: includes resolve only to files below
+// `root` (the data folder, ending with `\`), after `..` and links; any other
+// is refused with an error naming it.
+Preprocessor *Preprocessor_OpenIn(const char *path, const char *root, PtrList *errors);
 // The same over `size` bytes in memory, read as if from the file `name`
 // (which sets the folder that quoted includes are relative to).
 Preprocessor *Preprocessor_OpenMemory(const char *name, const void *data, unsigned size, PtrList *errors);
@@ -33,6 +38,10 @@ void Preprocessor_Next(Preprocessor *pp, Token *out);
 // Non-zero once the outermost file is exhausted, so that the next token is
 // the final end token.
 int Preprocessor_AtEnd(const Preprocessor *pp);
+// Where the reading stands, for readers that report their own errors: the
+// file being read (an include's path inside one) and its line, from 0.
+const char *Preprocessor_FileName(const Preprocessor *pp);
+int Preprocessor_ReadingLine(const Preprocessor *pp);
 // Closes every open file and frees the macros; the error list stays.
 void Preprocessor_Close(Preprocessor *pp);
 

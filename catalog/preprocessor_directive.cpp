@@ -119,6 +119,15 @@ static void PushInclude(Preprocessor *pp, const char *path)
         Preprocessor_RecordError(pp, line, "%s 포함 한도 초과", path);
         return;
     }
+    // A part pack reads its own files only: `..` or a link out of the data
+    // folder would let it read (and lint print) any file of the system.
+    auto known = pp->withinRoot.find(path);
+    if (known == pp->withinRoot.end())
+        known = pp->withinRoot.emplace(path, FileSys_IsWithin(pp->root.c_str(), path)).first;
+    if (!known->second) {
+        Preprocessor_RecordError(pp, line, "%s 데이터 폴더 밖의 파일은 포함할 수 없음", path);
+        return;
+    }
     TokenIn *included = Preprocessor_OpenSource(pp, path);
     if (!included) {
         Preprocessor_RecordError(pp, line, "%s 열 수 없음", path);

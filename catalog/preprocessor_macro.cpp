@@ -3,9 +3,10 @@
 //
 // An expansion is refused for a macro whose name comes from that macro's own
 // body (directly or through the expansions it started; text that came in as
-// an argument keeps the origin it had), and once the
-// reading has pushed back PP_EXPANSION_BUDGET bytes of expansions; both
-// keep a definition file from expanding for ever.
+// an argument keeps the origin it had), and once the reading has pushed
+// back PP_EXPANSION_BUDGET bytes of expansions or tried PP_EXPANSION_TRIES
+// of them; both keep a definition file from expanding for ever, and the
+// hide sets keep the work of each try independent of the history before it.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -39,16 +40,52 @@ void Macro_Define(Preprocessor *pp, const char *name, int parameterCount, const 
     m.body.push_back(0xFF);
 }
 
+// The number of a macro name in the hide sets, -1 when none is left.
+static int NameNumber(Preprocessor *pp, const char *name)
+{
+    auto found = pp->nameNumbers.find(name);
+    if (found != pp->nameNumbers.end())
+        return found->second;
+    int number = (int)pp->nameNumbers.size();
+    if (number >= (1 << PP_HIDE_BITS))
+        return -1;
+    pp->nameNumbers.emplace(name, number);
+    return number;
+}
+
+static int HideSet_Contains(const Preprocessor *pp, int set, int number)
+{
+    for (int bit = PP_HIDE_BITS - 1; bit >= 0 && set != 0; bit--)
+        set = pp->hideNodes[(size_t)set].child[(number >> bit) & 1];
+    return set != 0;
+}
+
+// `set` with `number` added, sharing every node off the new path.
+static int HideSet_With(Preprocessor *pp, int set, int number)
+{
+    if (pp->hideNodes.empty())
+        pp->hideNodes.push_back(HideNode{{0, 0}});  // the empty set
+    int top = (int)pp->hideNodes.size();
+    for (int bit = PP_HIDE_BITS - 1; bit >= 0; bit--) {
+        HideNode copy = pp->hideNodes[(size_t)set];
+        int side = (number >> bit) & 1;
+        int next = (int)pp->hideNodes.size() + 1;
+        set = copy.child[side];
+        copy.child[side] = next;
+        pp->hideNodes.push_back(copy);
+    }
+    pp->hideNodes.push_back(HideNode{{1, 1}});  // the leaf: present
+    return top;
+}
+
 // 1 when `name` is being expanded where a byte of `expansion` was read.
 static int Expansion_Hides(const Preprocessor *pp, int expansion, const char *name)
 {
-    while (expansion > 0) {
-        const Expansion &e = pp->expansions[(size_t)expansion - 1];
-        if (e.macroName == name)
-            return 1;
-        expansion = e.parent;
-    }
-    return 0;
+    if (expansion <= 0)
+        return 0;
+    auto found = pp->nameNumbers.find(name);
+    return found != pp->nameNumbers.end() &&
+           HideSet_Contains(pp, pp->expansions[(size_t)expansion - 1].hideSet, found->second);
 }
 
 // Text with the expansion it came from: a macro's body is marked as that
@@ -169,9 +206,10 @@ static Argument Substitute(const Macro *m, const ArgumentList &args, int expansi
     return text;
 }
 
+// Every try counts against the budget, whether it expands or not.
 static int Budget_Allows(Preprocessor *pp)
 {
-    if (pp->expansionBytesLeft > 0)
+    if (pp->expansionBytesLeft > 0 && pp->expansionTriesLeft-- > 0)
         return 1;
     if (!pp->budgetReported) {
         pp->budgetReported = 1;
@@ -203,16 +241,20 @@ int Macro_TryExpand(Preprocessor *pp)
             return 1;
         }
     }
+    int number = NameNumber(pp, name->text);
+    if (number < 0)
+        return 1;  // cannot be: at most one new name per try
     Expansion record;
-    record.macroName = name->text;
     record.parent = name->expansion;
+    record.hideSet = HideSet_With(pp, name->expansion > 0 ? pp->expansions[(size_t)name->expansion - 1].hideSet : 0,
+                                  number);
     pp->expansions.push_back(record);
-    int number = (int)pp->expansions.size();
-    Argument text = Substitute(m, args, number, PP_EXPANSION_MAX);
+    int expansion = (int)pp->expansions.size();
+    Argument text = Substitute(m, args, expansion, PP_EXPANSION_MAX);
     if (text.size > (size_t)t->stackTop) {
         // What does not fit on the push-back stack is dropped from the end.
         Debug_Print("TokenIn_PutChar : stack err\n");
-        text = Substitute(m, args, number, (size_t)t->stackTop);
+        text = Substitute(m, args, expansion, (size_t)t->stackTop);
     }
     pp->expansionBytesLeft -= (long)text.size + 1;
     for (size_t i = text.pieces.size(); i-- > 0;)

@@ -29,6 +29,28 @@ enum {
     // that expand into several copies of each other grow exponentially;
     // this bound keeps such a file from reading for ever.
     PP_EXPANSION_BUDGET = 256 * 1024,
+    // Macro names met and expansions tried during one reading. Each try
+    // costs work even when it expands to nothing (a function-like macro
+    // named without arguments); the hide sets below take memory per
+    // expansion. A real definition file tries a few hundred.
+    PP_EXPANSION_TRIES = 64 * 1024,
+    // Bits of a macro name's number in the hide-set tries: at most one new
+    // name per try, so PP_EXPANSION_TRIES names fit.
+    PP_HIDE_BITS = 16,
+    // Errors recorded in one reading; after them one more says the rest
+    // went unrecorded. A file of a million broken calls stays small in
+    // memory and in every report.
+    PP_MAX_ERRORS = 1000,
+};
+
+// The hide set of an expansion (the macros being expanded where its bytes
+// were read) as a persistent binary trie over the names' numbers: each
+// expansion adds its macro to its parent's set by copying one path of
+// PP_HIDE_BITS nodes, so asking whether a name is hidden costs
+// PP_HIDE_BITS steps however long the chain of expansions behind it.
+// Node 0 is the empty set.
+struct HideNode {
+    int child[2];
 };
 
 struct Macro {
@@ -55,8 +77,8 @@ struct IncludeFrame {
 // number (index + 1); `parent` is the expansion the macro's name came from,
 // so the chain of parents names every macro being expanded at that point.
 struct Expansion {
-    std::string macroName;
     int parent;
+    int hideSet;  // node of Preprocessor::hideNodes: its macro and every ancestor's
 };
 
 struct Preprocessor {
@@ -73,8 +95,16 @@ struct Preprocessor {
     std::unordered_map<std::string, SourceFile> files;  // by path
     PtrList *errors;              // the caller's, may be none
     std::vector<Expansion> expansions;
+    std::vector<HideNode> hideNodes;                 // the tries of every hide set
+    std::unordered_map<std::string, int> nameNumbers; // macro names expanded so far, numbered from 0
     long expansionBytesLeft;
+    long expansionTriesLeft;
+    std::string root;             // includes resolve only below this folder (ending with `\`)
+    // Whether each include path asked for lies below the root: a file that
+    // includes itself thousands of times asks the system once.
+    std::unordered_map<std::string, int> withinRoot;
     int budgetReported;           // the exhausted budget was recorded once
+    int errorsRecorded;           // of PP_MAX_ERRORS
 };
 
 // A reader over the file at `path` when it is a regular file that fits in

@@ -4,6 +4,13 @@
 #include "layers/render.h"
 #include "output/export.h"
 
+int ContactSheet_MaxRows(int columns)
+{
+    if (columns <= 0)
+        return 0;
+    return (int)(DIB_MAX_PIXELS / ((long long)columns * DOCUMENT_WIDTH * DOCUMENT_HEIGHT));
+}
+
 DIB *ContactSheet_Compose(Character *ch, Wardrobe *w, int threads)
 {
     return ContactSheet_ComposeWith(ch, w, threads, nullptr, nullptr);
@@ -15,7 +22,7 @@ DIB *ContactSheet_ComposeWith(Character *ch, Wardrobe *w, int threads, void (*pr
     const int columns = PtrList_Count(ch->catalog->expressions);
     const int rows = CountExportStyles(w->styles);
     const int cellW = DOCUMENT_WIDTH, cellH = DOCUMENT_HEIGHT;
-    if (rows == 0 || columns == 0 || (long long)columns * cellW * rows * cellH > DIB_MAX_PIXELS)
+    if (rows == 0 || columns == 0 || rows > ContactSheet_MaxRows(columns))
         return nullptr;
     DIB *sheet = DIB_Create(32, columns * cellW, rows * cellH);
     if (!sheet)

@@ -15,3 +15,7 @@ DIB *ContactSheet_Compose(Character *ch, Wardrobe *w, int threads);
 // cells done and the cells in all, for a command-line count.
 DIB *ContactSheet_ComposeWith(Character *ch, Wardrobe *w, int threads, void (*progress)(void *user, int done, int total),
                               void *user);
+
+// The most checked styles a sheet of `columns` expressions holds: the sheet
+// is one picture of at most DIB_MAX_PIXELS pixels.
+int ContactSheet_MaxRows(int columns);

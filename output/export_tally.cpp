@@ -12,6 +12,7 @@ const char *Export_FailureText(int failure)
     case FILEWRITE_CANNOT_CREATE: return "파일을 만들 수 없습니다. 폴더에 쓸 수 있는지 확인해 주세요.";
     case FILEWRITE_WRITE_FAILED: return "파일을 끝까지 쓰지 못했습니다. 디스크 공간을 확인해 주세요.";
     case FILEWRITE_CANNOT_REPLACE: return "같은 이름의 파일을 바꿀 수 없습니다.";
+    case FILEWRITE_NOT_A_FILE: return "그 이름에 파일이 아닌 것(장치, 링크, 폴더)이 있어 바꾸지 않습니다.";
     default: return "메모리가 부족합니다.";
     }
 }

@@ -85,3 +85,6 @@ unsigned char *Project_Serialize(const Project *project, const ProjectKeySource 
 // the target. Returns 1 on success; on failure the old file is untouched and
 // the temporary file removed.
 int Project_WriteFile(const char *path, const Project *project, const ProjectKeySource *keys);
+// The same, saying why: FILEWRITE_OK or the FILEWRITE_* failure
+// (FILEWRITE_NO_DATA when the project could not be put into bytes).
+int Project_WriteFileResult(const char *path, const Project *project, const ProjectKeySource *keys);

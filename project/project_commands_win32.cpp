@@ -263,8 +263,12 @@ int ProjectCmd_CommitChange(AppContext *app, int mergeTag)
     if (!app->history)
         return 0;
     ProjectState state;
-    if (!ProjectCmd_TakeState(app, &state))
-        return 0;
+    // Out of memory: the undo steps make room for the state of now, which
+    // is what the modified flag and the next undo need.
+    if (!ProjectCmd_TakeState(app, &state)) {
+        if (!History_DropAllButCurrent(app->history) || !ProjectCmd_TakeState(app, &state))
+            return -1;
+    }
     int added = History_Commit(app->history, &state, mergeTag);
     ProjectState_Free(&state);
     MainTitle_Set(app, History_IsModified(app->history));

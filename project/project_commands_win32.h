@@ -60,5 +60,6 @@ void ProjectCmd_StartHistory(AppContext *app);
 void ProjectCmd_MarkSaved(AppContext *app);
 // A user action may have changed the project: commits the state (merging
 // by `mergeTag`) and shows the caption's modified form when it differs
-// from the saved one. Returns 1 when a step was added or merged.
+// from the saved one. Returns 1 when a step was added or merged, -1 when
+// memory ran out even after the undo steps were let go.
 int ProjectCmd_CommitChange(AppContext *app, int mergeTag);

@@ -335,14 +335,19 @@ static int ProduceProject(VorFile *file, void *context)
     return FILE_Write(image->data, image->size, 1, file) == 1;
 }
 
-int Project_WriteFile(const char *path, const Project *project, const ProjectKeySource *keys)
+int Project_WriteFileResult(const char *path, const Project *project, const ProjectKeySource *keys)
 {
     size_t size;
     unsigned char *bytes = Project_Serialize(project, keys, &size);
     if (!bytes)
-        return 0;
+        return FILEWRITE_NO_DATA;
     ProjectBytes image = {bytes, size};
-    int ok = FILE_WriteAtomic(path, ProduceProject, &image) == FILEWRITE_OK;
+    int result = FILE_WriteAtomic(path, ProduceProject, &image);
     free(bytes);
-    return ok;
+    return result;
+}
+
+int Project_WriteFile(const char *path, const Project *project, const ProjectKeySource *keys)
+{
+    return Project_WriteFileResult(path, project, keys) == FILEWRITE_OK;
 }

@@ -85,6 +85,39 @@ void History_Reset(ProjectHistory *h, ProjectState *state)
     h->mergeTag = HISTORY_NO_MERGE;
 }
 
+static size_t StateBytes(const ProjectState *s)
+{
+    return s->size + sizeof(int32_t) * (size_t)(s->styleCount > 0 ? s->styleCount : 0);
+}
+
+size_t History_Bytes(const ProjectHistory *h)
+{
+    size_t total = 0;
+    for (int i = 0; i < h->count; i++)
+        total += StateBytes(&h->states[i]);
+    return total;
+}
+
+static void DropOldest(ProjectHistory *h)
+{
+    ProjectState_Free(&h->states[0]);
+    memmove(&h->states[0], &h->states[1], sizeof(ProjectState) * (size_t)(h->count - 1));
+    memset(&h->states[h->count - 1], 0, sizeof(ProjectState));
+    h->count--;
+    h->current--;
+}
+
+int History_DropAllButCurrent(ProjectHistory *h)
+{
+    if (h->count <= 1)
+        return 0;
+    DropFrom(h, h->current + 1);
+    while (h->current > 0)
+        DropOldest(h);
+    h->mergeTag = HISTORY_NO_MERGE;
+    return 1;
+}
+
 int History_Commit(ProjectHistory *h, ProjectState *state, int mergeTag)
 {
     if (h->count == 0) {
@@ -109,15 +142,14 @@ int History_Commit(ProjectHistory *h, ProjectState *state, int mergeTag)
         }
         return 1;
     }
-    if (h->count == HISTORY_MAX_STEPS + 1) {
-        ProjectState_Free(&h->states[0]);
-        memmove(&h->states[0], &h->states[1], sizeof(ProjectState) * HISTORY_MAX_STEPS);
-        memset(&h->states[HISTORY_MAX_STEPS], 0, sizeof(ProjectState));
-        h->count--;
-    }
+    if (h->count == HISTORY_MAX_STEPS + 1)
+        DropOldest(h);
     MoveState(&h->states[h->count], state);
     h->current = h->count++;
     h->mergeTag = mergeTag;
+    // The new state and the one before it stay whatever their size.
+    while (h->count > 2 && History_Bytes(h) > HISTORY_MAX_BYTES)
+        DropOldest(h);
     return 1;
 }
 

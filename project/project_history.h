@@ -14,6 +14,11 @@
 
 enum {
     HISTORY_MAX_STEPS = 128,   // undo steps kept; the oldest go first
+    // Bytes of states kept, counted the same way: a project with a huge
+    // field would otherwise take 128 copies of itself (a 32-bit process
+    // runs out long before). Over it the oldest steps go too, but the
+    // current state and the one before it always stay.
+    HISTORY_MAX_BYTES = 32 * 1024 * 1024,
     HISTORY_NO_MERGE = 0,
 };
 
@@ -53,6 +58,11 @@ void History_Reset(ProjectHistory *h, ProjectState *state);
 // instead (typing into one field is one step). The same project only
 // updates the selections kept. Returns 1 when a step was added or merged.
 int History_Commit(ProjectHistory *h, ProjectState *state, int mergeTag);
+// Bytes the states held take (images and selections).
+size_t History_Bytes(const ProjectHistory *h);
+// Frees memory when it ran out: drops every undo and redo step but the
+// current state. Returns 1 when anything was freed.
+int History_DropAllButCurrent(ProjectHistory *h);
 // Ends a run of merging commits (the field lost the focus, another action).
 void History_BreakMerge(ProjectHistory *h);
 // The state to show for an undo or a redo, now the current one; nullptr

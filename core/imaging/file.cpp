@@ -218,6 +218,8 @@ int FILE_WriteAtomic(const char *path, int (*produce)(VorFile *file, void *conte
 {
     if (!path || !path[0] || strlen(path) >= VOR_MAX_PATH)
         return FILEWRITE_PATH_TOO_LONG;
+    if (File_IsOtherThanFile(path))
+        return FILEWRITE_NOT_A_FILE;
     char temp[VOR_MAX_PATH];
     VorFile *file = FILE_CreateBeside(path, temp);
     if (!file)
@@ -227,6 +229,11 @@ int FILE_WriteAtomic(const char *path, int (*produce)(VorFile *file, void *conte
     if (!ok) {
         File_Delete(temp);
         return FILEWRITE_WRITE_FAILED;
+    }
+    // Asked again: something may have been put there while this was written.
+    if (File_IsOtherThanFile(path)) {
+        File_Delete(temp);
+        return FILEWRITE_NOT_A_FILE;
     }
     if (!File_Replace(temp, path)) {
         File_Delete(temp);

@@ -42,6 +42,7 @@ enum FileWriteResult {
     FILEWRITE_WRITE_FAILED,    // a write or the closing failed (a full disk)
     FILEWRITE_CANNOT_REPLACE,  // the finished file could not take the final name
     FILEWRITE_NO_DATA,         // there was nothing to write (out of memory)
+    FILEWRITE_NOT_A_FILE,      // a device, pipe, socket, link or folder stands at the name
 };
 // Writes the file at `path` all or nothing: `produce` writes every byte into
 // a temporary file beside it (returning 0 when it failed), which then takes
@@ -68,6 +69,10 @@ void FileIn_Close(VorFileIn *in);
 
 // Path helpers of the platform layer.
 int File_Exists(const char *path);   // 1 for an existing regular file
+// 1 when something other than a regular file stands at `path` (a device or a
+// device name, a pipe, a socket, a link, a folder); 0 for a regular file or
+// nothing. A link is looked at, never followed.
+int File_IsOtherThanFile(const char *path);
 int File_Delete(const char *path);   // 1 on success
 // Replaces `to` by `from` in one step where the system allows; 1 on success.
 int File_Replace(const char *from, const char *to);

@@ -14,6 +14,15 @@ int File_Exists(const char *path)
     return SystemPath_From(path, sys) && stat(sys, &st) == 0 && S_ISREG(st.st_mode);
 }
 
+int File_IsOtherThanFile(const char *path)
+{
+    char sys[VOR_MAX_PATH];
+    struct stat st;
+    if (!SystemPath_From(path, sys))
+        return 0;
+    return lstat(sys, &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 int File_Delete(const char *path)
 {
     char sys[VOR_MAX_PATH];

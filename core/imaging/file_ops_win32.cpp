@@ -2,6 +2,8 @@
 // wide API converted with code page 949 whatever the system code page.
 #include <windows.h>
 
+#include <cctype>
+#include <cstring>
 #include <string>
 
 #include <fcntl.h>
@@ -23,6 +25,45 @@ int File_Exists(const char *path)
         return 0;
     DWORD attr = GetFileAttributesW(Wide(sys).c_str());
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The names Windows gives its devices, in any folder and with any
+// extension ("NUL.png", "C:\\out\\com1.txt"); opening one opens the device.
+static int IsDeviceName(const char *sys)
+{
+    if (strncmp(sys, "\\\\.\\", 4) == 0)
+        return 1;
+    const char *name = sys;
+    for (const char *p = sys; *p; p++)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    char stem[8];
+    size_t n = 0;
+    while (name[n] && name[n] != '.' && name[n] != ' ' && n < sizeof stem - 1) {
+        stem[n] = (char)toupper((unsigned char)name[n]);
+        n++;
+    }
+    stem[n] = 0;
+    if (name[n] && name[n] != '.' && name[n] != ' ')
+        return 0;
+    static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char *d : kDevices)
+        if (strcmp(stem, d) == 0)
+            return 1;
+    return n == 4 && (memcmp(stem, "COM", 3) == 0 || memcmp(stem, "LPT", 3) == 0) && stem[3] >= '0' && stem[3] <= '9';
+}
+
+int File_IsOtherThanFile(const char *path)
+{
+    char sys[VOR_MAX_PATH];
+    if (!SystemPath_From(path, sys))
+        return 0;
+    if (IsDeviceName(sys))
+        return 1;
+    DWORD attr = GetFileAttributesW(Wide(sys).c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    return (attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0;
 }
 
 int File_Delete(const char *path)

@@ -2,6 +2,8 @@
 // A CP949 trail byte is a letter or 0x81 and above, never `\`, so a plain
 // byte scan finds the separators of Korean paths too.
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/services/filesys.h"
 
@@ -36,4 +38,36 @@ int FilePath_CopyFolder(const char *path, char *buffer)
     memmove(buffer, path, keep);
     buffer[keep] = 0;
     return 1;
+}
+
+// The components of `path` with `.` dropped and `..` taking one back; 0 when
+// `..` would climb above where the path starts.
+static int FilePath_Components(const char *path, std::vector<std::string> *parts)
+{
+    std::string part;
+    for (const char *p = path;; p++) {
+        if (*p && *p != '\\' && *p != '/') {
+            part += *p;
+            continue;
+        }
+        if (part == "..") {
+            if (parts->empty())
+                return 0;
+            parts->pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts->push_back(part);
+        }
+        part.clear();
+        if (!*p)
+            return 1;
+    }
+}
+
+int FilePath_IsWithin(const char *folder, const char *path)
+{
+    size_t n = strlen(folder);
+    if (strncmp(path, folder, n) != 0)
+        return 0;
+    std::vector<std::string> below;
+    return FilePath_Components(path + n, &below);
 }

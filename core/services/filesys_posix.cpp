@@ -1,5 +1,7 @@
 // Host folder operations: listing with opendir, creation with mkdir.
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <string>
 #include <sys/stat.h>
@@ -13,6 +15,38 @@ int FileSys_FolderExists(const char *folder)
     char sys[VOR_MAX_PATH];
     struct stat st;
     return SystemPath_From(folder, sys) && sys[0] && stat(sys, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int FileSys_IsWithin(const char *folder, const char *path)
+{
+    if (!FilePath_IsWithin(folder, path))
+        return 0;
+    char sysFolder[VOR_MAX_PATH], sysPath[VOR_MAX_PATH];
+    if (!SystemPath_From(folder[0] ? folder : ".", sysFolder) || !SystemPath_From(path, sysPath))
+        return 0;
+    char *realFolder = realpath(sysFolder, nullptr), *realPath = realpath(sysPath, nullptr);
+    int within = 1;
+    if (realFolder && realPath) {
+        size_t n = strlen(realFolder);
+        within = strncmp(realPath, realFolder, n) == 0 && (realPath[n] == '/' || realFolder[n - 1] == '/');
+    } else if (!realFolder) {
+        within = 0;
+    }
+    // A path that does not exist (realPath none) reads as missing afterwards.
+    free(realFolder);
+    free(realPath);
+    return within;
+}
+
+int FileSys_FolderIdentity(const char *folder, FolderIdentity *out)
+{
+    char sys[VOR_MAX_PATH];
+    struct stat st;
+    if (!SystemPath_From(folder[0] ? folder : ".", sys) || stat(sys, &st) != 0 || !S_ISDIR(st.st_mode))
+        return 0;
+    out->volume = (unsigned long long)st.st_dev;
+    out->file = (unsigned long long)st.st_ino;
+    return 1;
 }
 
 int FileSys_MakeFolder(const char *folder)
@@ -53,7 +87,7 @@ int Folder_FindEx(const char *pattern, int mode, FolderVisitor visit, void *user
             continue;
         std::string full = std::string(sys) + "/" + d->d_name;
         struct stat st;
-        bool isFolder = stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        bool isFolder = lstat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         entries.push_back({d->d_name, isFolder});
     }
     closedir(dir);

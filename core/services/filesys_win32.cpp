@@ -2,6 +2,7 @@
 // CreateDirectoryW, one level at a time; CP949 paths cross with code page 949.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,51 @@ int FileSys_FolderExists(const char *folder)
         return 0;
     DWORD attr = GetFileAttributesW(UiText_ToWide(sys).c_str());
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Below the folder, no step of the path may be a link or a junction: where
+// one points is not for the text to say.
+int FileSys_IsWithin(const char *folder, const char *path)
+{
+    if (!FilePath_IsWithin(folder, path))
+        return 0;
+    char sys[VOR_MAX_PATH];
+    if (!SystemPath_From(path, sys))
+        return 0;
+    size_t start = strlen(folder);
+    for (size_t i = start; i <= strlen(sys); i++) {
+        if (sys[i] != '\\' && sys[i] != '/' && sys[i] != 0)
+            continue;
+        std::string step(sys, i);
+        DWORD attr = GetFileAttributesW(UiText_ToWide(step.c_str()).c_str());
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_REPARSE_POINT))
+            return 0;
+    }
+    return 1;
+}
+
+int FileSys_FolderIdentity(const char *folder, FolderIdentity *out)
+{
+    char sys[VOR_MAX_PATH];
+    if (!SystemPath_From(folder[0] ? folder : ".", sys))
+        return 0;
+    size_t n = strlen(sys);
+    if (n > 1 && sys[n - 1] == '\\' && sys[n - 2] != ':')
+        sys[n - 1] = 0;
+    // FILE_FLAG_BACKUP_SEMANTICS opens a folder; no access right is needed
+    // to ask for its numbers.
+    HANDLE h = CreateFileW(UiText_ToWide(sys).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    int known = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (!known)
+        return 0;
+    out->volume = info.dwVolumeSerialNumber;
+    out->file = ((unsigned long long)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+    return 1;
 }
 
 int FileSys_MakeFolder(const char *folder)
@@ -51,7 +97,8 @@ int Folder_FindEx(const char *pattern, int mode, FolderVisitor visit, void *user
         // A name CP949 cannot spell is no name the program can use.
         char name[MAX_PATH * 2];
         if (UiText_FromWide(data.cFileName, name, sizeof name) == UITEXT_OK)
-            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+            entries.push_back({name, (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+                                         FILE_ATTRIBUTE_DIRECTORY});
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return FolderList_Deliver(folder, entries, mode, visit, user);

@@ -52,9 +52,9 @@ int FolderList_Deliver(const std::string &folder, std::vector<FolderEntry> &entr
     for (const FolderEntry &e : entries) {
         std::string path = folder + e.name;
         bool dots = e.name == "." || e.name == "..";
-        if (mode == 2 && e.isFolder && !dots)
+        if ((mode & 3) == 2 && e.isFolder && !dots)
             path += '\\';
-        if (path.size() >= VOR_MAX_PATH)
+        if (path.size() >= VOR_MAX_PATH && !(mode & FOLDER_FIND_LONG))
             continue;
         delivered++;
         if (!visit(user, path.c_str()))

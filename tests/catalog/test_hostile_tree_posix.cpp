@@ -40,9 +40,10 @@ TEST_CASE("includes of devices, pipes and links to devices are refused as unopen
     PreprocessorRun run = PreprocessFile(dir / "vor.inf");
     CHECK(run.tokens == TokenList{{1, "a"}, {1, "b"}});
     REQUIRE(run.errors.size() == 3);
-    CHECK(run.errors[0] == std::make_pair(1, dir / zero + " 열 수 없음"));
+    // What leads out of the folder, by `..` or by a link, is refused as such.
+    CHECK(run.errors[0] == std::make_pair(1, dir / zero + " 데이터 폴더 밖의 파일은 포함할 수 없음"));
     CHECK(run.errors[1] == std::make_pair(2, dir / "pipe.inf" + " 열 수 없음"));
-    CHECK(run.errors[2] == std::make_pair(3, dir / "random.inf" + " 열 수 없음"));
+    CHECK(run.errors[2] == std::make_pair(3, dir / "random.inf" + " 데이터 폴더 밖의 파일은 포함할 수 없음"));
     CHECK(Preprocessor_Open((dir / "pipe.inf").c_str(), nullptr) == nullptr);
     CHECK(Preprocessor_Open("/dev/zero", nullptr) == nullptr);
 }

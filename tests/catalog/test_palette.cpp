@@ -85,6 +85,40 @@ TEST_CASE("palette.inf: named lists replace the defaults, problems are reported 
     }
 }
 
+TEST_CASE("palette.inf: colours out of range are refused with their lines")
+{
+    struct Case {
+        const char *text;
+        int line;           // of the one problem; 0 for none
+        const char *shown;  // how the message shows the value
+        int hairCount;      // -1: the built-in hair list stays
+    } cases[] = {
+        {"Hair = 0xFFFFFF, 0;", 0, "", 2},
+        {"Hair = 0x1000000;", 1, "0x1000000", -1},
+        {"\nHair = 0x102030,\n 1.5;", 3, "1.5", -1},
+        {"Eye = 1;\n\nHair = 0xFFFFFFFF;", 3, "0xFFFFFFFF", -1},
+        {"Hair = 16777216;", 1, "0x1000000", -1},
+        {"Hair = 99999999999999999999;", 1, "", -1},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.text);
+        ScratchFolder dir;
+        std::vector<PaletteProblem> problems;
+        Palette p = ReadText(dir, c.text, &problems);
+        if (c.line == 0) {
+            CHECK(problems.empty());
+        } else {
+            REQUIRE(problems.size() == 1);
+            CHECK(problems[0].line == c.line);
+            CHECK(problems[0].message.find(c.shown) != std::string::npos);
+            CHECK(problems[0].message.find("0xFFFFFF까지") != std::string::npos);
+        }
+        Palette defaults;
+        Palette_Defaults(&defaults);
+        CHECK(p.count[PALETTE_HAIR] == (c.hairCount < 0 ? defaults.count[PALETTE_HAIR] : c.hairCount));
+    }
+}
+
 TEST_CASE("palette.inf: a missing file leaves the palette alone")
 {
     ScratchFolder dir;

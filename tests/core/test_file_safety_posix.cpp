@@ -3,9 +3,12 @@
 // follows a link already standing at a name.
 #include <doctest.h>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -58,7 +61,8 @@ TEST_CASE("a link standing at a candidate temporary name is never written throug
     }
     char temp[VOR_MAX_PATH];
     CHECK(FILE_CreateBeside((dir / "z").c_str(), temp) == nullptr);
-    CHECK(FILE_WriteAtomic((dir / "z").c_str(), WriteX, nullptr) == FILEWRITE_CANNOT_CREATE);
+    // `z` is one of the links itself: the write refuses it before it looks for a temporary.
+    CHECK(FILE_WriteAtomic((dir / "z").c_str(), WriteX, nullptr) == FILEWRITE_NOT_A_FILE);
     CHECK(ScratchFolder::ReadBytes(dir / "victim") == std::vector<unsigned char>{'v'});
 }
 
@@ -68,4 +72,40 @@ TEST_CASE("FILE_Open for reading refuses a pipe at once instead of waiting for a
     REQUIRE(mkfifo(ScratchFolder::Native(dir / "x_a.png").c_str(), 0600) == 0);
     CHECK(FILE_Open((dir / "x_a.png").c_str(), "rb") == nullptr);
     CHECK(FILE_Open("/dev/null", "rb") == nullptr);
+}
+
+TEST_CASE("the atomic write replaces only a regular file: links, pipes, sockets and folders stay as they are")
+{
+    ScratchFolder dir;
+    ScratchFolder::WriteBytes(dir / "target", {'t'});
+    REQUIRE(symlink("target", ScratchFolder::Native(dir / "link").c_str()) == 0);
+    REQUIRE(symlink("gone", ScratchFolder::Native(dir / "dangling").c_str()) == 0);
+    REQUIRE(symlink("/dev/null", ScratchFolder::Native(dir / "null").c_str()) == 0);
+    REQUIRE(mkfifo(ScratchFolder::Native(dir / "pipe").c_str(), 0600) == 0);
+    int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    REQUIRE(sock >= 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::string socketPath = ScratchFolder::Native(dir / "socket");
+    REQUIRE(socketPath.size() < sizeof address.sun_path);
+    memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    REQUIRE(bind(sock, (sockaddr *)&address, sizeof address) == 0);
+    REQUIRE(mkdir(ScratchFolder::Native(dir / "folder").c_str(), 0777) == 0);
+    for (const char *name : {"link", "dangling", "null", "pipe", "socket", "folder"}) {
+        CAPTURE(name);
+        struct stat before, after;
+        REQUIRE(lstat(ScratchFolder::Native(dir / name).c_str(), &before) == 0);
+        CHECK(File_IsOtherThanFile((dir / name).c_str()));
+        CHECK(FILE_WriteAtomic((dir / name).c_str(), WriteX, nullptr) == FILEWRITE_NOT_A_FILE);
+        REQUIRE(lstat(ScratchFolder::Native(dir / name).c_str(), &after) == 0);
+        CHECK((before.st_mode & S_IFMT) == (after.st_mode & S_IFMT));
+        CHECK(before.st_ino == after.st_ino);
+    }
+    close(sock);
+    CHECK(ScratchFolder::ReadBytes(dir / "target") == std::vector<unsigned char>{'t'});
+    // A regular file is still replaced.
+    CHECK(FILE_WriteAtomic((dir / "target").c_str(), WriteX, nullptr) == FILEWRITE_OK);
+    CHECK(ScratchFolder::ReadBytes(dir / "target") == std::vector<unsigned char>{'x'});
+    CHECK_FALSE(File_IsOtherThanFile((dir / "target").c_str()));
+    CHECK_FALSE(File_IsOtherThanFile((dir / "absent").c_str()));
 }

@@ -103,7 +103,7 @@ TEST_CASE("FILE_WriteAtomic names why nothing was written")
         int expected;
     } cases[] = {
         {dir / "missing\\a.png", FILEWRITE_CANNOT_CREATE},       // no such folder
-        {dir / "folder.png", FILEWRITE_CANNOT_REPLACE},          // a folder stands there
+        {dir / "folder.png", FILEWRITE_NOT_A_FILE},              // a folder stands there
         {deep + "\\abcdefghijk.png", FILEWRITE_PATH_TOO_LONG},   // 266 bytes
         {"", FILEWRITE_PATH_TOO_LONG},
     };
@@ -159,3 +159,28 @@ TEST_CASE("FILE_CreateBeside makes a new name no longer than the final one, in i
     CHECK(FILE_CreateBeside((dir / "no\\such\\x.vor").c_str(), temp) == nullptr);
     CHECK(FILE_CreateBeside(dir.path.c_str(), temp) == nullptr);  // no name part
 }
+
+#ifdef _WIN32
+TEST_CASE("Windows device names are refused as outputs, in any folder and with any extension")
+{
+    ScratchFolder dir;
+    Payload payload = {{'x'}, 1, 1};
+    struct Case {
+        std::string path;
+        int expected;
+    } cases[] = {
+        {"NUL", FILEWRITE_NOT_A_FILE},
+        {dir / "con.png", FILEWRITE_NOT_A_FILE},
+        {dir / "Com1.vor", FILEWRITE_NOT_A_FILE},
+        {dir / "lpt9", FILEWRITE_NOT_A_FILE},
+        {dir / "aux .txt", FILEWRITE_NOT_A_FILE},
+        {"\\\\.\\PhysicalDrive0", FILEWRITE_NOT_A_FILE},
+        {dir / "console.png", FILEWRITE_OK},  // only the names themselves are devices
+        {dir / "com10.png", FILEWRITE_OK},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.path);
+        CHECK(FILE_WriteAtomic(c.path.c_str(), Produce, &payload) == c.expected);
+    }
+}
+#endif

@@ -51,6 +51,43 @@ struct History {
 
 }  // namespace
 
+TEST_CASE("history: huge states keep within the byte bound, the current one and the one before it always")
+{
+    struct Case {
+        size_t stateBytes;
+        int commits;
+        int expectedCount;  // states held at the end
+    } cases[] = {
+        {1000, 20, 21},                          // small: every step stays
+        {HISTORY_MAX_BYTES / 4, 10, 3},          // three fit within the bound, a fourth would pass it
+        {HISTORY_MAX_BYTES + 1, 5, 2},           // larger than the bound: still one undo step
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.stateBytes);
+        History t;
+        t.Reset(std::string(c.stateBytes, 'a'));
+        for (int i = 0; i < c.commits; i++)
+            t.Commit(std::string(c.stateBytes, (char)('b' + i)));
+        CHECK(t.h.count == c.expectedCount);
+        CHECK((History_Bytes(&t.h) <= HISTORY_MAX_BYTES || t.h.count == 2));
+        CHECK(t.Current() == std::string(c.stateBytes, (char)('b' + c.commits - 1)));
+        REQUIRE(History_Undo(&t.h));
+        CHECK(t.Current() == std::string(c.stateBytes, (char)('b' + c.commits - 2)));
+    }
+}
+
+TEST_CASE("history: memory running out lets every step go but the current one")
+{
+    History t;
+    t.Reset("A");
+    t.Commit("B");
+    t.Commit("C");
+    History_Undo(&t.h);
+    CHECK(History_DropAllButCurrent(&t.h));
+    CHECK((t.h.count == 1 && t.Current() == "B"));
+    CHECK(t.Commit("D") == 1);  // and the history goes on from there
+}
+
 TEST_CASE("history: changes are steps; undo and redo walk them; a new change drops the redo steps")
 {
     History t;

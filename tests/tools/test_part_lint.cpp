@@ -133,7 +133,7 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
          },
          {"warning\thair\\h1\\vor.inf"}, "28바이트"},
         {"a palette statement of no list", [](const std::string &d) { WriteText(d + "palette.inf", "Skin = 0x102030;\n"); },
-         {"error\tpalette.inf"}, "Skin"},
+         {"error\tpalette.inf:1"}, "Skin"},
         {"a palette include that cannot be opened, with its line",
          [](const std::string &d) { WriteText(d + "palette.inf", "Hair = 0x102030;\n#include \"gone.inf\"\n"); },
          {"error\tpalette.inf:2"}, "gone.inf"},

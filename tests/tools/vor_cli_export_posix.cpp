@@ -3,6 +3,7 @@
 // or an empty path where a file or folder belongs is refused up front.
 #include <doctest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,8 +65,9 @@ size_t Lines(const std::string &text)
     return n;
 }
 
-// The fixture tree and a default project "Abc" with one checked style "one".
-std::string WriteProject(const ScratchFolder &dir)
+// The fixture tree and a default project "Abc" with `styles` checked
+// styles, the first "one".
+std::string WriteProject(const ScratchFolder &dir, int styles = 1)
 {
     std::string data = Fixture_BuildTree(dir.path);
     Headless h;
@@ -74,6 +76,8 @@ std::string WriteProject(const ScratchFolder &dir)
     free(p->name);
     p->name = strdup("Abc");
     Style_SetText(&((DressStyle *)PtrList_Get(p->styles, 0))->outputFolder, "one");
+    for (int i = 1; i < styles; i++)
+        PtrList_Add(p->styles, CopyStyle((const DressStyle *)PtrList_Get(p->styles, 0)));
     std::string path = dir / "abc.vor";
     ProjectKeySource keys = Project_CatalogKeys(&h.catalog);
     REQUIRE(Project_WriteFile(path.c_str(), p, &keys));
@@ -141,6 +145,55 @@ TEST_CASE("vor-cli refuses folders and empty paths where a file or a folder belo
         CHECK(r.status == c.status);
         CHECK((r.err.empty()) == (c.status == 0));
     }
+}
+
+TEST_CASE("vor-cli writes over no link, pipe or socket: refused by name before anything is written")
+{
+    ScratchFolder dir;
+    std::string project = WriteProject(dir);
+    std::string data = "--data '" + dir / "data" + "' ";
+    ScratchFolder::WriteBytes(dir / "target", {'T'});
+    REQUIRE(symlink("target", ScratchFolder::Native(dir / "link.png").c_str()) == 0);
+    REQUIRE(symlink("target", ScratchFolder::Native(dir / "link.vor").c_str()) == 0);
+    REQUIRE(symlink("/dev/null", ScratchFolder::Native(dir / "null.png").c_str()) == 0);
+    REQUIRE(mkfifo(ScratchFolder::Native(dir / "pipe.png").c_str(), 0600) == 0);
+    struct Case {
+        std::string arguments, name;
+    } cases[] = {
+        {data + "render '" + project + "' --style 0 --expression 0 --out '" + dir / "link.png" + "'", "link.png"},
+        {data + "render '" + project + "' --style 0 --expression 0 --out '" + dir / "null.png" + "'", "null.png"},
+        {data + "sheet '" + project + "' --out '" + dir / "pipe.png" + "'", "pipe.png"},
+        {data + "random --seed 1 --out '" + dir / "link.vor" + "'", "link.vor"},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.arguments);
+        Run r = RunCli(dir, c.arguments);
+        CHECK(r.status == 1);
+        CHECK(r.err.find(c.name + ": ") != std::string::npos);
+        CHECK(r.err.find("not a regular file") != std::string::npos);
+        struct stat st;
+        REQUIRE(lstat(ScratchFolder::Native(dir / c.name).c_str(), &st) == 0);
+        CHECK(!S_ISREG(st.st_mode));
+    }
+    CHECK(ScratchFolder::ReadBytes(dir / "target") == std::vector<unsigned char>{'T'});
+}
+
+TEST_CASE("vor-cli random takes digits only as a seed; sheet names its size limit")
+{
+    ScratchFolder dir;
+    std::string project = WriteProject(dir, 60);
+    std::string data = "--data '" + dir / "data" + "' ";
+    struct Case {
+        const char *seed;
+        int status;
+    } seeds[] = {{"' -1'", 2}, {"' 1'", 2}, {"+1", 2}, {"-1", 2}, {"1x", 2}, {"18446744073709551616", 2}, {"7", 0}};
+    for (const Case &c : seeds) {
+        CAPTURE(c.seed);
+        CHECK(RunCli(dir, data + "random --seed " + c.seed + " --out '" + dir / "r.vor" + "'").status == c.status);
+    }
+    Run sheet = RunCli(dir, data + "sheet '" + project + "' --out '" + dir / "s.png" + "'");
+    CHECK(sheet.status == 1);
+    CHECK(sheet.err.find("60 checked styles make too large a sheet: at most") != std::string::npos);
 }
 
 TEST_CASE("vor-cli tokens: a path typed with / finds includes beside the file")

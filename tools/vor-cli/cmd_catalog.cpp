@@ -12,13 +12,20 @@
 #include "cli_output.h"
 #include "core/services/filesys.h"
 
+// Includes stay in the data folder when the file is one of its own, else in
+// the file's own folder.
+static const char *IncludeRoot(const CliContext *context, const std::string &path)
+{
+    return FilePath_IsWithin(context->dataFolder, path.c_str()) ? context->dataFolder : nullptr;
+}
+
 int Cmd_Tokens(const CliContext *context, int argc, char **argv)
 {
     if (argc != 1)
         return CliOut_Usage("tokens FILE");
     PtrList *errors = PtrList_Create(8, 8);
     std::string path = CliOut_ProgramPath(argv[0]);
-    Preprocessor *pp = errors ? Preprocessor_Open(path.c_str(), errors) : nullptr;
+    Preprocessor *pp = errors ? Preprocessor_OpenIn(path.c_str(), IncludeRoot(context, path), errors) : nullptr;
     if (!pp) {
         PtrList_Destroy(errors, PreprocessorError_Free);
         return CliOut_Refuse("cannot open %s", CliOut_SystemPath(path.c_str()).c_str());
@@ -61,7 +68,7 @@ int Cmd_Inf(const CliContext *context, int argc, char **argv)
     if (argc != 1)
         return CliOut_Usage("inf FILE");
     std::string path = CliOut_ProgramPath(argv[0]);
-    Preprocessor *pp = Preprocessor_Open(path.c_str(), nullptr);
+    Preprocessor *pp = Preprocessor_OpenIn(path.c_str(), IncludeRoot(context, path), nullptr);
     if (!pp)
         return CliOut_Refuse("cannot open %s", CliOut_SystemPath(path.c_str()).c_str());
     PartDefinition *def = ReadPartDefinition(pp);
@@ -89,6 +96,9 @@ int Cmd_Catalog(const CliContext *context, int argc, char **argv)
         PartCatalog_Free(&catalog);
         return CliOut_Refuse("out of memory reading the catalogue");
     }
+    if (catalog.longPaths > 0)
+        fprintf(stderr, "vor-cli: %d part folders left out: a path in them is %d bytes or longer\n", catalog.longPaths,
+                (int)VOR_MAX_PATH);
     FILE *out = context->out;
     CliJson document = CliJson::object();
     for (int id = 0; id < PART_LIST_COUNT; id++) {

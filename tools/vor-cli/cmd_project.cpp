@@ -140,6 +140,7 @@ static const char *FailureReason(int failure)
     case FILEWRITE_CANNOT_CREATE: return "cannot be created (folder missing or not writable)";
     case FILEWRITE_WRITE_FAILED: return "write failed (disk full?)";
     case FILEWRITE_CANNOT_REPLACE: return "cannot replace the file there";
+    case FILEWRITE_NOT_A_FILE: return "not a regular file (a device, pipe, socket, link or folder); left as it is";
     default: return "out of memory";
     }
 }
@@ -152,6 +153,9 @@ static int CheckOutputFile(const char *path)
         return CliOut_Refuse("--out: empty path");
     if (FileSys_FolderExists(path))
         return CliOut_Refuse("%s: is a folder, not a file", Shown(path).c_str());
+    // Refused before the project is read and drawn; the write says it again.
+    if (File_IsOtherThanFile(path))
+        return CliOut_Refuse("%s: cannot be written: %s", Shown(path).c_str(), FailureReason(FILEWRITE_NOT_A_FILE));
     return CLI_EXIT_OK;
 }
 
@@ -323,11 +327,17 @@ int Cmd_Sheet(const CliContext *context, int argc, char **argv)
     status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
+    int rows = CountExportStyles(h.w.styles), columns = PtrList_Count(h.catalog.expressions);
     CliProgress progress;
     CliProgress_Begin(&progress, "pictures composed");
     DIB *sheet = ContactSheet_ComposeWith(&h.ch, &h.w, threads, CliProgress_Step, &progress);
     CliProgress_End(&progress);
     Headless_Close(&h);
+    if (!sheet && rows > 0 && columns > 0 && rows > ContactSheet_MaxRows(columns))
+        return CliOut_Refuse("%s: %d checked styles make too large a sheet: at most %d styles of %d expressions fit",
+                             Shown(file.c_str()).c_str(), rows, ContactSheet_MaxRows(columns), columns);
+    if (!sheet && rows > 0 && columns > 0)
+        return CliOut_Refuse("%s: out of memory for the sheet", Shown(file.c_str()).c_str());
     if (!sheet)
         return CliOut_Refuse("%s: no checked style to show", Shown(file.c_str()).c_str());
     status = WriteOutputImage(sheet, outPath);

@@ -12,6 +12,7 @@
 #include "catalog/part_catalog.h"
 #include "cli_output.h"
 #include "core/services/filesys.h"
+#include "project/project.h"
 #include "project/project_model.h"
 #include "project/random_character.h"
 #include "project/random_locks.h"
@@ -119,10 +120,13 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
         project = RandomLook_ToProject(&look, seed);
     }
     ProjectKeySource keys = Project_CatalogKeys(&catalog);
-    int written = project && Project_WriteFile(outPath, project, &keys);
+    int result = project ? Project_WriteFileResult(outPath, project, &keys) : FILEWRITE_NO_DATA;
     Project_Free(project);
     PartCatalog_Free(&catalog);
-    if (!written)
+    if (result == FILEWRITE_NOT_A_FILE)
+        return CliOut_Refuse("%s: not a regular file (a device, pipe, socket, link or folder); left as it is",
+                             CliOut_SystemPath(outPath).c_str());
+    if (result != FILEWRITE_OK)
         return CliOut_Refuse("cannot write %s", CliOut_SystemPath(outPath).c_str());
     CliOut_Path(context->out, outPath);
     fputc('\n', context->out);
