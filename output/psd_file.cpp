@@ -1,5 +1,5 @@
-// PSD encoding (Adobe's "Photoshop File Formats Specification", version 1
-// files). Sections in file order: header, colour mode data (empty), image
+// PSD encoding (Photoshop documents of version 1, the layout every paint
+// program reads). Sections in file order: header, colour mode data (empty), image
 // resources (empty), layer and mask information, merged image data.
 //
 // The merged image's colour is stored matted on white where it is not
