@@ -11,42 +11,17 @@
 
 #include "core/services/filesys.h"
 #include "lint_tree.h"
+#include "cli_run_posix.h"
 #include "test_support.h"
 
 // The vor-cli built next to this test (build/tools/vor-cli).
-static std::string VorCliPath()
-{
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "";
-    self[n] = 0;
-    std::string path = self;
-    path = path.substr(0, path.rfind('/'));  // .../tests
-    path = path.substr(0, path.rfind('/'));  // build root
-    return path + "/tools/vor-cli";
-}
+using CliResult = clirun::CliRun;
 
-struct CliResult {
-    std::string out;
-    int status;
-};
-
+// One locale for every run: the readable output is UTF-8 under it.
 static CliResult RunCli(const std::string &arguments)
 {
-    CliResult result = {"", -1};
-    // One locale for every run: the readable output is UTF-8 under it.
-    std::string command = "env LC_ALL=C.UTF-8 '" + VorCliPath() + "' " + arguments + " 2>/dev/null";
-    FILE *p = popen(command.c_str(), "r");
-    if (!p)
-        return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-        result.out.append(buffer, n);
-    int status = pclose(p);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    static ScratchFolder errors;
+    return clirun::Run(errors, arguments, "env LC_ALL=C.UTF-8 ");
 }
 
 // A text field as vor-cli prints it when it holds only `\` to escape.
@@ -65,7 +40,7 @@ static void WriteText(const std::string &path, const std::string &text)
 
 TEST_CASE("vor-cli catalog prints every list in order")
 {
-    REQUIRE(access(VorCliPath().c_str(), X_OK) == 0);
+    REQUIRE(access(clirun::ToolPath().c_str(), X_OK) == 0);
     ScratchFolder dir;
     FileSys_MakeFolder((dir / "data\\hair\\w").c_str());
     FileSys_MakeFolder((dir / "data\\accesary\\k").c_str());

@@ -17,41 +17,17 @@
 
 #include "catalog/part_lint.h"
 #include "lint_tree.h"
+#include "cli_run_posix.h"
 #include "test_support.h"
 
 namespace {
 
-std::string CliPath()
-{
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "";
-    self[n] = 0;
-    std::string path = self;
-    path = path.substr(0, path.rfind('/'));
-    path = path.substr(0, path.rfind('/'));
-    return path + "/tools/vor-cli";
-}
-
-struct Ran {
-    std::string out;
-    int status;
-};
+using Ran = clirun::CliRun;
 
 Ran Cli(const std::string &arguments)
 {
-    Ran r = {"", -1};
-    FILE *p = popen(("'" + CliPath() + "' " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!p)
-        return r;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-        r.out.append(buffer, n);
-    int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    static ScratchFolder errors;
+    return clirun::Run(errors, arguments);
 }
 
 void Write(const std::string &path, const std::string &text)

@@ -16,45 +16,16 @@
 #include "output/fixture_tree.h"
 #include "output/headless.h"
 #include "project/project_model.h"
+#include "cli_run_posix.h"
 #include "test_support.h"
 
 namespace {
 
-std::string VorCli()
-{
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "";
-    self[n] = 0;
-    std::string path = self;
-    path = path.substr(0, path.rfind('/'));
-    path = path.substr(0, path.rfind('/'));
-    return path + "/tools/vor-cli";
-}
-
-struct Run {
-    std::string out, err;
-    int status;
-};
+using Run = clirun::CliRun;
 
 Run RunCli(const ScratchFolder &dir, const std::string &arguments)
 {
-    Run r = {"", "", -1};
-    std::string errPath = ScratchFolder::Native(dir / "stderr.txt");
-    std::string command = "'" + VorCli() + "' " + arguments + " 2>'" + errPath + "'";
-    FILE *p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-        r.out.append(buffer, n);
-    int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::vector<unsigned char> err = ScratchFolder::ReadBytes(dir / "stderr.txt");
-    r.err.assign(err.begin(), err.end());
-    return r;
+    return clirun::Run(dir, arguments);
 }
 
 size_t Lines(const std::string &text)

@@ -19,50 +19,20 @@
 #include "output/fixture_tree.h"
 #include "output/headless.h"
 #include "project/project_model.h"
+#include "cli_run_posix.h"
 #include "test_support.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-// A program built next to this test (build/tools/NAME).
-std::string Tool(const char *name)
-{
-    char self[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "";
-    self[n] = 0;
-    std::string path = self;
-    path = path.substr(0, path.rfind('/'));
-    path = path.substr(0, path.rfind('/'));
-    return path + "/tools/" + name;
-}
-
-struct Run {
-    std::string out, err;
-    int status;
-};
+using Run = clirun::CliRun;
 
 // vor-cli with `arguments` under the environment `env` ("LC_ALL=C.UTF-8").
 Run RunCli(const std::string &env, const std::string &arguments)
 {
     static ScratchFolder errors;
-    Run r = {"", "", -1};
-    std::string errPath = ScratchFolder::Native(errors / "stderr.txt");
-    std::string command = "env " + env + " '" + Tool("vor-cli") + "' " + arguments + " 2>'" + errPath + "'";
-    FILE *p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-        r.out.append(buffer, n);
-    int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::vector<unsigned char> err = ScratchFolder::ReadBytes(errors / "stderr.txt");
-    r.err.assign(err.begin(), err.end());
-    return r;
+    return clirun::Run(errors, arguments, "env " + env + " ");
 }
 
 const char UTF8[] = "LC_ALL=C.UTF-8";
@@ -95,7 +65,7 @@ const std::string &Trees()
     static std::string root;
     if (root.empty()) {
         root = ScratchFolder::Native(scratch.path);
-        std::string gen = "'" + Tool("vor-gen-sample") + "' ";
+        std::string gen = "'" + clirun::ToolPath("vor-gen-sample") + "' ";
         REQUIRE(system((gen + "'" + root + "sample' >/dev/null 2>&1").c_str()) == 0);
         REQUIRE(system((gen + "--broken '" + root + "broken' >/dev/null 2>&1").c_str()) == 0);
     }
