@@ -14,24 +14,11 @@
 #include "output/headless.h"
 #include "project/project_model.h"
 #include "project/random_character.h"
+#include "shared_sample_tree.h"
 #include "test_support.h"
 #include "tools/gen-sample/sample_tree.h"
 
 namespace {
-
-// The sample tree, written once for the tests of this file.
-const ScratchFolder &RandomSampleTree()
-{
-    static ScratchFolder scratch;
-    static int written = 0;
-    if (!written) {
-        WriteLog log = {};
-        std::string root = scratch.path.substr(0, scratch.path.size() - 1);
-        written = SampleTree_Write(root.c_str(), &log) ? 1 : -1;
-    }
-    REQUIRE(written == 1);
-    return scratch;
-}
 
 std::vector<unsigned char> ProjectBytes(const PartCatalog *catalog, uint64_t seed)
 {
@@ -79,7 +66,7 @@ TEST_CASE("the generator gives the published splitmix64 numbers and bounded draw
 
 TEST_CASE("seed 42 over the sample tree: these bytes, the same twice")
 {
-    std::string data = RandomSampleTree() / "data\\";
+    std::string data = SharedSampleTree() / "data\\";
     PartCatalog catalog = {};
     REQUIRE(PartCatalog_Load(&catalog, data.c_str()));
     std::vector<unsigned char> bytes = ProjectBytes(&catalog, 42);
@@ -114,7 +101,7 @@ TEST_CASE("seed 42 over the sample tree: these bytes, the same twice")
 
 TEST_CASE("two hundred seeds: valid choices, colours in their palettes, and every one exports")
 {
-    const ScratchFolder &tree = RandomSampleTree();
+    const ScratchFolder &tree = SharedSampleTree();
     std::string data = tree / "data\\";
     Headless h;
     REQUIRE(Headless_Open(&h, data.c_str()));
@@ -179,7 +166,7 @@ TEST_CASE("two hundred seeds: valid choices, colours in their palettes, and ever
 
 TEST_CASE("a look applied to the character being edited keeps its name, expression and styles")
 {
-    std::string data = RandomSampleTree() / "data\\";
+    std::string data = SharedSampleTree() / "data\\";
     Headless h;
     REQUIRE(Headless_Open(&h, data.c_str()));
     Character_SetName(&h.ch, "kim");

@@ -17,23 +17,11 @@
 #include "project/random_cast.h"
 #include "project/random_character.h"
 #include "project/random_locks.h"
+#include "shared_sample_tree.h"
 #include "test_support.h"
 #include "tools/gen-sample/sample_tree.h"
 
 namespace {
-
-const ScratchFolder &LocksSampleTree()
-{
-    static ScratchFolder scratch;
-    static int written = 0;
-    if (!written) {
-        WriteLog log = {};
-        std::string root = scratch.path.substr(0, scratch.path.size() - 1);
-        written = SampleTree_Write(root.c_str(), &log) ? 1 : -1;
-    }
-    REQUIRE(written == 1);
-    return scratch;
-}
 
 std::string Colour(HlsColour c)
 {
@@ -118,7 +106,7 @@ std::vector<unsigned char> Bytes(const Project *p, const PartCatalog *catalog)
 
 TEST_CASE("locks: over a hundred seeds kept traits never change and every other one does")
 {
-    std::string data = LocksSampleTree() / "data\\";
+    std::string data = SharedSampleTree() / "data\\";
     PartCatalog catalog = {};
     REQUIRE(PartCatalog_Load(&catalog, data.c_str()));
     Project *base = TwoStyleBase(&catalog);
@@ -164,7 +152,7 @@ TEST_CASE("locks: over a hundred seeds kept traits never change and every other 
 
 TEST_CASE("locks: with nothing kept the look is the seed's own, and unkept traits ignore the other locks")
 {
-    std::string data = LocksSampleTree() / "data\\";
+    std::string data = SharedSampleTree() / "data\\";
     PartCatalog catalog = {};
     REQUIRE(PartCatalog_Load(&catalog, data.c_str()));
     Project *base = TwoStyleBase(&catalog);
@@ -244,7 +232,7 @@ TEST_CASE("locks: trait names parse, refuse what they do not know, and print bac
 
 TEST_CASE("a cast of fifty: distinct seeds, looks and names, the same twice; impossible locks refused")
 {
-    std::string data = LocksSampleTree() / "data\\";
+    std::string data = SharedSampleTree() / "data\\";
     PartCatalog catalog = {};
     REQUIRE(PartCatalog_Load(&catalog, data.c_str()));
     RandomCast cast, again;

@@ -21,24 +21,11 @@
 #include "output/renpy_export.h"
 #include "project/project_model.h"
 #include "project/random_character.h"
+#include "shared_sample_tree.h"
 #include "test_support.h"
 #include "tools/gen-sample/sample_tree.h"
 
 namespace {
-
-// The sample tree and sample.vor, written once for this file.
-const ScratchFolder &RenPySampleTree()
-{
-    static ScratchFolder scratch;
-    static int written = 0;
-    if (!written) {
-        WriteLog log = {};
-        std::string root = scratch.path.substr(0, scratch.path.size() - 1);
-        written = SampleTree_Write(root.c_str(), &log) && SampleProject_Write(root.c_str(), &log) ? 1 : -1;
-    }
-    REQUIRE(written == 1);
-    return scratch;
-}
 
 // ---- the .rpy as Ren'Py's layeredimage statement reads it -------------------
 
@@ -280,7 +267,7 @@ std::string ProjectPath(const ScratchFolder &tree, Headless *h, uint64_t seed)
 
 TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export")
 {
-    const ScratchFolder &tree = RenPySampleTree();
+    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
     REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
     REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
@@ -306,7 +293,7 @@ TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export
 
 TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, its style in several groups")
 {
-    const ScratchFolder &tree = RenPySampleTree();
+    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
     REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
     REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
@@ -337,7 +324,7 @@ TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, i
 
 TEST_CASE("Ren'Py export of twenty random characters equals their PNG export")
 {
-    const ScratchFolder &tree = RenPySampleTree();
+    const ScratchFolder &tree = SharedSampleTree();
     for (uint64_t seed = 1; seed <= 20; seed++) {
         CAPTURE(seed);
         Headless h;
@@ -404,7 +391,7 @@ TEST_CASE("Ren'Py runs: what a part changes with, and where runs split")
 
 TEST_CASE("Ren'Py names: the tag, unusable attribute names and clashes, each with its message")
 {
-    const ScratchFolder &tree = RenPySampleTree();
+    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
     REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
     REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
