@@ -10,26 +10,14 @@
 #include "catalog/palette.h"
 #include "core/imaging/file.h"
 #include "core/services/filesys.h"
+#include "fuzz_input_file.h"
 
 static const char kFolder[] = "fuzz_palette_work";
 static const char kPath[] = "fuzz_palette_work\\palette.inf";
 
-static int WriteInput(const uint8_t *data, size_t size)
-{
-    static int folderMade = 0;
-    if (!folderMade)
-        folderMade = FileSys_MakeFolder(kFolder);
-    VorFile *file = FILE_Open(kPath, "wb");
-    if (!file)
-        return 0;
-    if (size > 0)
-        FILE_Write(data, 1, size, file);
-    return FILE_Close(file) == 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (!WriteInput(data, size))
+    if (!FuzzInput_Write(kFolder, kPath, data, size))
         return 0;
     Palette palette;
     Palette_Defaults(&palette);
