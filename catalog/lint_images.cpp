@@ -19,16 +19,21 @@
 
 namespace {
 
-bool IsPngSignature(const std::string &path)
+// The first `size` bytes of a file; the count read.
+size_t ReadHead(const std::string &path, unsigned char *head, size_t size)
 {
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    unsigned char head[8] = {0};
     VorFile *file = FILE_Open(path.c_str(), "rb");
     if (!file)
-        return false;
-    size_t n = FILE_Read(head, 1, sizeof head, file);
+        return 0;
+    size_t n = FILE_Read(head, 1, size, file);
     FILE_Close(file);
-    return n == sizeof head && memcmp(head, signature, sizeof head) == 0;
+    return n;
+}
+
+bool IsPngSignature(const std::string &path)
+{
+    unsigned char head[8] = {0};
+    return ReadHead(path, head, sizeof head) == sizeof head && memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
 }
 
 // Width and height from a PNG's header (the IHDR chunk that must come
@@ -36,12 +41,7 @@ bool IsPngSignature(const std::string &path)
 bool PngSize(const std::string &path, int *width, int *height)
 {
     unsigned char head[24] = {0};
-    VorFile *file = FILE_Open(path.c_str(), "rb");
-    if (!file)
-        return false;
-    size_t n = FILE_Read(head, 1, sizeof head, file);
-    FILE_Close(file);
-    if (n != sizeof head || memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 || memcmp(head + 12, "IHDR", 4) != 0)
+    if (ReadHead(path, head, sizeof head) != sizeof head || memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 || memcmp(head + 12, "IHDR", 4) != 0)
         return false;
     auto be32 = [](const unsigned char *p) {
         return ((unsigned long)p[0] << 24) | ((unsigned long)p[1] << 16) | ((unsigned long)p[2] << 8) | p[3];
