@@ -223,6 +223,7 @@ struct HeadlessExport {
     int threads;  // encoder threads; 0 when pictures are written in turn
     EncoderPool pool;
     ExportCredits credits;  // the parts the pictures use
+    LayerEncodings *layerEncodings;  // shared by the layered files; may be nullptr
 };
 
 static void Headless_ShowStyle(void *context, int style)
@@ -266,7 +267,7 @@ static void Headless_Picture(void *context, const ExportPicture *picture)
         Headless_Compose(e, job);
     }
     LayeredJob_Take(&job->layered, e->options ? e->options->layered : LAYERED_NONE, e->ch, e->w, picture,
-                    job->image);
+                    job->image, e->layerEncodings);
     // Without encoder threads, and for a picture that failed already, the
     // file is settled here.
     if (!e->threads || job->failure != EXPORT_WRITTEN) {
@@ -310,6 +311,8 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
     e.options = options;
     e.stats = stats;
     e.threads = options && options->threads > 1 ? options->threads : 0;
+    // Without it each layered file encodes all its layers itself.
+    e.layerEncodings = options && options->layered ? LayerEncodings_Create(LAYERED_SHARED_BUDGET) : nullptr;
     EncoderPool_Start(&e.pool, e.threads);
 
     ExportSteps steps = {&e, Headless_ShowStyle, Headless_ChooseExpression, Headless_Picture};
@@ -318,6 +321,7 @@ int Export_RunHeadless(Character *ch, Wardrobe *w, const char *base, const Expor
     Export_LoadNow(ch->doc);
 
     EncoderPool_Finish(&e.pool, options, stats);
+    LayerEncodings_Destroy(e.layerEncodings);
     Headless_WriteTexts(&e, base);
     return stats->tally.written;
 }

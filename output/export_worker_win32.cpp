@@ -46,6 +46,7 @@ struct ExportJob {
     RenPyCapture capture;     // what each pair draws, for the Ren'Py export
     int captureFailed;        // memory ran out while recording
     int layered;              // LayeredFormat of the file beside each picture
+    LayerEncodings *layerEncodings;  // shared by the layered files; may be nullptr
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -101,7 +102,8 @@ static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture,
                  (LPARAM)picture->path);
     ExportWorker_WaitForLoader(job->app->doc);
     DIB *image = picture->havePath ? Canvas_ComposeExport(job->app->doc) : nullptr;
-    LayeredJob_Take(layered, job->layered, &job->app->character, &job->app->wardrobe, picture, image);
+    LayeredJob_Take(layered, job->layered, &job->app->character, &job->app->wardrobe, picture, image,
+                    job->layerEncodings);
     if (!picture->havePath)
         return FILEWRITE_PATH_TOO_LONG;  // the bar still counts it
     Debug_Print("create %s\n", picture->path);
@@ -275,7 +277,7 @@ static int Export_RunJob(HWND owner, const char *base, const RenPyNames *renpy, 
     if (tally)
         *tally = ExportTally{};
     AppContext *app = App_FromWindow(owner);
-    if (!app || !app->doc || !app->catalog)
+    if (!app || !app->doc || !app->catalog || !base || strlen(base) >= sizeof(ExportJob::base))
         return -1;
     ExportJob job = {};
     job.app = app;
@@ -283,11 +285,12 @@ static int Export_RunJob(HWND owner, const char *base, const RenPyNames *renpy, 
     if (renpy)
         RenPyCapture_Init(&job.capture, (int)renpy->styles.size(), (int)renpy->expressions.size());
     job.layered = layered;
-    if (!base || strlen(base) >= sizeof job.base)
-        return -1;
+    // Without it each layered file encodes all its layers itself.
+    job.layerEncodings = layered ? LayerEncodings_Create(LAYERED_SHARED_BUDGET) : nullptr;
     strcpy(job.base, base);
     INT_PTR result = DialogBoxParamW(app->instance, L"PROGRESS", owner, Progress_Proc, (LPARAM)&job);
     RenPyCapture_Release(&job.capture);
+    LayerEncodings_Destroy(job.layerEncodings);
     if (result != 0 || !job.started)
         return -1;
     if (tally)

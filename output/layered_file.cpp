@@ -28,12 +28,13 @@ static void SwapExtension(char *path, int format)
 }
 
 void LayeredJob_Take(LayeredJob *job, int format, const Character *ch, const Wardrobe *w,
-                     const ExportPicture *picture, const DIB *composed)
+                     const ExportPicture *picture, const DIB *composed, LayerEncodings *shared)
 {
     memset(job, 0, sizeof *job);
     if (format != LAYERED_PSD && format != LAYERED_ORA)
         return;
     job->format = format;
+    job->shared = shared;
     job->failure = EXPORT_WRITTEN;
     snprintf(job->path, sizeof job->path, "%s", picture->havePath ? picture->path : picture->shown);
     SwapExtension(job->path, format);
@@ -55,8 +56,8 @@ int LayeredJob_WritePicture(LayeredJob *job, const DIB *image, const char *pngPa
     unsigned char *png = DIB_EncodePNG(image, &pngSize);
     int failure = png ? Export_WriteBytesFile(pngPath, png, pngSize) : FILEWRITE_NO_DATA;
     std::vector<unsigned char> bytes;
-    int encoded = job->format == LAYERED_PSD ? PsdFile_Encode(&job->parts, image, &bytes)
-                                             : png && OraFile_Encode(&job->parts, image, png, pngSize, &bytes);
+    int encoded = job->format == LAYERED_PSD ? PsdFile_Encode(&job->parts, image, job->shared, &bytes)
+                                             : png && OraFile_Encode(&job->parts, image, png, pngSize, job->shared, &bytes);
     free(png);
     job->failure = encoded ? Export_WriteBytesFile(job->path, bytes.data(), bytes.size()) : FILEWRITE_NO_DATA;
     return failure;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "output/export.h"
+#include "output/layer_encodings.h"
 #include "output/part_layers.h"
 
 enum LayeredFormat {
@@ -21,6 +22,7 @@ int Layered_FormatFromName(const char *name);
 struct LayeredJob {
     int format;                        // LAYERED_NONE: there is none
     PartLayers parts;
+    LayerEncodings *shared;            // the export's layer encodings, or nullptr
     int failure;                       // EXPORT_WRITTEN until it fails
     char path[EXPORT_PATH_TEXT_MAX];   // its path, or its text when too long
 };
@@ -29,9 +31,14 @@ struct LayeredJob {
 // (`composed`; the document still shows it): takes the parts of the
 // character's picture. A picture without a usable path or not composed
 // gives a file that failed for the same reason. LAYERED_NONE leaves the job
-// empty.
+// empty. The layers' encodings are shared through `shared` (optional), which
+// must outlive the job's writing.
 void LayeredJob_Take(LayeredJob *job, int format, const Character *ch, const Wardrobe *w,
-                     const ExportPicture *picture, const DIB *composed);
+                     const ExportPicture *picture, const DIB *composed, LayerEncodings *shared);
+
+// The budget of an export's layer encodings: room for the layers of a few
+// pictures, on the 32-bit program too.
+enum { LAYERED_SHARED_BUDGET = 48 * 1024 * 1024 };
 // Writes the picture `image` (nullptr: it could not be composed) to
 // `pngPath` as Export_WriteImageFile does, then the layered file beside it
 // (from the same PNG bytes where the format holds them), on any thread.

@@ -99,24 +99,36 @@ DIB *Ora_Thumbnail(const DIB *image, int maxSide)
     return thumb;
 }
 
-// A PNG entry of the archive: its name, the image and its encoding
-// (malloc'd), made before the archive is built so that it is sized once.
+static bool EncodePng(const DIB *image, std::vector<unsigned char> *out)
+{
+    size_t size = 0;
+    unsigned char *png = DIB_EncodePNG(image, &size);
+    if (png)
+        out->assign(png, png + size);
+    free(png);
+    return png != nullptr;
+}
+
+// A PNG entry of the archive: its name, the image and its encoding, made
+// before the archive is built so that it is sized once.
 struct PngEntry {
     std::string name;
     const DIB *image;
-    unsigned char *png;
-    size_t size;
+    EncodedLayer png;
 };
 
 // Encodes every entry, on this thread and one helper: the layers' PNGs are
 // most of an OpenRaster file's cost, and the pictures beside them wait for
-// it. Without a helper thread everything is encoded here.
-static int PngEntries_Encode(std::vector<PngEntry> &entries)
+// it. Without a helper thread everything is encoded here. Layers are taken
+// from and kept in `shared`; the thumbnail is this picture's own.
+static int PngEntries_Encode(std::vector<PngEntry> &entries, LayerEncodings *shared)
 {
     std::atomic<size_t> next(0);
-    auto work = [&entries, &next] {
-        for (size_t i; (i = next++) < entries.size();)
-            entries[i].png = DIB_EncodePNG(entries[i].image, &entries[i].size);
+    auto work = [&entries, &next, shared] {
+        for (size_t i; (i = next++) < entries.size();) {
+            bool layer = i + 1 < entries.size();
+            entries[i].png = LayerEncodings_Get(layer ? shared : nullptr, LAYER_ENCODING_PNG, entries[i].image, EncodePng);
+        }
     };
     std::thread helper;
     try {
@@ -133,7 +145,7 @@ static int PngEntries_Encode(std::vector<PngEntry> &entries)
 }
 
 int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned char *mergedPng, size_t mergedPngSize,
-                   std::vector<unsigned char> *out)
+                   LayerEncodings *shared, std::vector<unsigned char> *out)
 {
     out->clear();
     if (!merged || merged->bitCount != 32)
@@ -143,15 +155,15 @@ int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned c
     int ok = 0;
     try {
         for (int i = 0; i < layers->count; i++)
-            pngs.push_back(PngEntry{LayerSource(i), layers->layers[i].image, nullptr, 0});
+            pngs.push_back(PngEntry{LayerSource(i), layers->layers[i].image, nullptr});
         thumb = Ora_Thumbnail(merged, ORA_THUMBNAIL_MAX);
-        pngs.push_back(PngEntry{"Thumbnails/thumbnail.png", thumb, nullptr, 0});
-        ok = thumb && PngEntries_Encode(pngs);
+        pngs.push_back(PngEntry{"Thumbnails/thumbnail.png", thumb, nullptr});
+        ok = thumb && PngEntries_Encode(pngs, shared);
         std::string stack = Ora_StackXml(layers);
         ZipArchive zip = {};
         size_t total = sizeof ORA_MIMETYPE + stack.size() + mergedPngSize + 1024;
         for (const PngEntry &e : pngs)
-            total += e.size + 2 * e.name.size() + 100;
+            total += (e.png ? e.png->size() : 0) + 2 * e.name.size() + 100;
         zip.bytes.reserve(total);
         // Readers recognise the format by these bytes at offset 38: the
         // first entry, stored, with no extra field.
@@ -159,7 +171,7 @@ int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned c
         ZipArchive_Add(&zip, "stack.xml", stack.data(), stack.size(), ZIP_DEFLATED);
         for (const PngEntry &e : pngs)
             if (ok)
-                ok = ZipArchive_Add(&zip, e.name.c_str(), e.png, e.size, ZIP_STORED);
+                ok = ZipArchive_Add(&zip, e.name.c_str(), e.png->data(), e.png->size(), ZIP_STORED);
         if (ok && mergedPng) {
             ok = ZipArchive_Add(&zip, "mergedimage.png", mergedPng, mergedPngSize, ZIP_STORED);
         } else if (ok) {
@@ -174,8 +186,6 @@ int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned c
     } catch (const std::bad_alloc &) {
         ok = 0;
     }
-    for (PngEntry &e : pngs)
-        free(e.png);
     DIB_Delete_(thumb);
     if (!ok)
         out->clear();

@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "core/imaging/dib.h"
+#include "output/layer_encodings.h"
 #include "output/part_layers.h"
 
 enum { ORA_THUMBNAIL_MAX = 256 };
 
 // The whole file into `out`. `merged` is the composed 32-bit picture of the
 // layers' size; `mergedPng` (optional) its PNG bytes, already encoded, for
-// mergedimage.png. Returns 1, or 0 when memory runs out.
+// mergedimage.png. Layers' PNGs are taken from and kept in `shared`
+// (optional). Returns 1, or 0 when memory runs out.
 int OraFile_Encode(const PartLayers *layers, const DIB *merged, const unsigned char *mergedPng, size_t mergedPngSize,
-                   std::vector<unsigned char> *out);
+                   LayerEncodings *shared, std::vector<unsigned char> *out);
 
 // stack.xml for the layers, each layer's source being data/NNN.png with NNN
 // its index in paint order.

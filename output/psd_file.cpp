@@ -72,45 +72,80 @@ void ChannelRow(const DIB *image, int y, int channel, bool matte, unsigned char 
     }
 }
 
-// The RLE data of channels of an image. A layer's channels each start with
-// their compression word and row byte counts; the merged picture has one
-// compression word, then the row counts of every channel, then every
-// channel's rows. `lengths` (optional) receives the bytes of each channel.
-void WriteChannels(Out &out, const DIB *image, const int *channels, int count, bool merged, size_t *lengths)
+// The RLE rows of channels of an image: every channel's row byte counts,
+// channel after channel, and the packed rows in the same order.
+struct PackedChannels {
+    std::vector<uint16_t> counts;
+    std::vector<unsigned char> data;
+    std::vector<size_t> start;  // where each channel's rows begin in `data`, and the end
+};
+
+void PackChannels(const DIB *image, const int *channels, int count, bool matte, PackedChannels *packed)
 {
     const int w = image->width, h = image->height;
     std::vector<unsigned char> row((size_t)w);
-    std::vector<unsigned char> packed((size_t)count * h * PSD_PACKBITS_BOUND(w));
-    std::vector<uint16_t> counts((size_t)count * h);
+    packed->data.resize((size_t)count * h * PSD_PACKBITS_BOUND(w));
+    packed->counts.resize((size_t)count * h);
+    packed->start.assign((size_t)count + 1, 0);
     size_t used = 0;
-    std::vector<size_t> channelStart((size_t)count + 1);
     for (int c = 0; c < count; c++) {
-        channelStart[c] = used;
+        packed->start[c] = used;
         for (int y = 0; y < h; y++) {
-            ChannelRow(image, y, channels[c], merged, row.data());
-            size_t n = Psd_PackBitsRow(row.data(), w, packed.data() + used);
-            counts[(size_t)c * h + y] = (uint16_t)n;
+            ChannelRow(image, y, channels[c], matte, row.data());
+            size_t n = Psd_PackBitsRow(row.data(), w, packed->data.data() + used);
+            packed->counts[(size_t)c * h + y] = (uint16_t)n;
             used += n;
         }
     }
-    channelStart[count] = used;
-    if (merged) {
-        out.u16(PSD_RLE);
-        for (uint16_t n : counts)
-            out.u16(n);
-        out.bytes.insert(out.bytes.end(), packed.begin(), packed.begin() + (ptrdiff_t)used);
-        return;
-    }
-    for (int c = 0; c < count; c++) {
-        size_t start = out.bytes.size();
+    packed->start[count] = used;
+    packed->data.resize(used);
+}
+
+// A layer's channel data, transparency first: each channel starts with its
+// compression word and its row byte counts.
+const int LAYER_CHANNEL_ORDER[PSD_CHANNELS] = {3, 0, 1, 2};
+
+bool EncodeLayerChannels(const DIB *image, std::vector<unsigned char> *bytes)
+{
+    PackedChannels packed;
+    PackChannels(image, LAYER_CHANNEL_ORDER, PSD_CHANNELS, false, &packed);
+    Out out{*bytes};
+    const int h = image->height;
+    for (int c = 0; c < PSD_CHANNELS; c++) {
         out.u16(PSD_RLE);
         for (int y = 0; y < h; y++)
-            out.u16(counts[(size_t)c * h + y]);
-        out.bytes.insert(out.bytes.end(), packed.begin() + (ptrdiff_t)channelStart[c],
-                         packed.begin() + (ptrdiff_t)channelStart[c + 1]);
-        if (lengths)
-            lengths[c] = out.bytes.size() - start;
+            out.u16(packed.counts[(size_t)c * h + y]);
+        out.bytes.insert(out.bytes.end(), packed.data.begin() + (ptrdiff_t)packed.start[c],
+                         packed.data.begin() + (ptrdiff_t)packed.start[c + 1]);
     }
+    return true;
+}
+
+// The bytes of each channel in a layer's channel data: its compression
+// word, the row counts and the rows they count.
+void LayerChannelLengths(const std::vector<unsigned char> &bytes, int height, size_t *lengths)
+{
+    size_t at = 0;
+    for (int c = 0; c < PSD_CHANNELS; c++) {
+        size_t length = 2 + 2 * (size_t)height;
+        for (int y = 0; y < height; y++)
+            length += (size_t)bytes[at + 2 + 2 * y] << 8 | bytes[at + 3 + 2 * y];
+        lengths[c] = length;
+        at += length;
+    }
+}
+
+// The merged picture's data: one compression word, the row counts of every
+// channel, then every channel's rows.
+void WriteMergedImage(Out &out, const DIB *image)
+{
+    static const int order[PSD_CHANNELS] = {0, 1, 2, 3};
+    PackedChannels packed;
+    PackChannels(image, order, PSD_CHANNELS, true, &packed);
+    out.u16(PSD_RLE);
+    for (uint16_t n : packed.counts)
+        out.u16(n);
+    out.bytes.insert(out.bytes.end(), packed.data.begin(), packed.data.end());
 }
 
 void WriteHeader(Out &out, int width, int height)
@@ -175,7 +210,7 @@ size_t WriteRecord(Out &out, const PartLayer &layer)
     return lengths;
 }
 
-void WriteLayers(Out &out, const PartLayers *layers)
+int WriteLayers(Out &out, const PartLayers *layers, LayerEncodings *shared)
 {
     size_t section = out.open();
     if (layers->count == 0) {
@@ -184,7 +219,7 @@ void WriteLayers(Out &out, const PartLayers *layers)
         out.u32(0);
         out.u32(0);
         out.close(section);
-        return;
+        return 1;
     }
     size_t info = out.open();
     out.u16((uint16_t)(int16_t)-layers->count);
@@ -192,10 +227,14 @@ void WriteLayers(Out &out, const PartLayers *layers)
     for (int i = 0; i < layers->count; i++)
         lengthAt.push_back(WriteRecord(out, layers->layers[i]));
     // The channel data in record order, each record's channels in its order.
-    static const int order[PSD_CHANNELS] = {3, 0, 1, 2};
     for (int i = 0; i < layers->count; i++) {
+        const DIB *image = layers->layers[i].image;
+        EncodedLayer channels = LayerEncodings_Get(shared, LAYER_ENCODING_PSD_CHANNELS, image, EncodeLayerChannels);
+        if (!channels)
+            return 0;
         size_t lengths[PSD_CHANNELS];
-        WriteChannels(out, layers->layers[i].image, order, PSD_CHANNELS, false, lengths);
+        LayerChannelLengths(*channels, image->height, lengths);
+        out.bytes.insert(out.bytes.end(), channels->begin(), channels->end());
         for (int c = 0; c < PSD_CHANNELS; c++)
             out.setAt(lengthAt[i] + 6 * c + 2, lengths[c]);
     }
@@ -203,6 +242,7 @@ void WriteLayers(Out &out, const PartLayers *layers)
     out.close(info);
     out.u32(0);  // global layer mask information
     out.close(section);
+    return 1;
 }
 
 }  // namespace
@@ -236,7 +276,7 @@ size_t Psd_PackBitsRow(const unsigned char *row, int count, unsigned char *out)
     return (size_t)(out - start);
 }
 
-int PsdFile_Encode(const PartLayers *layers, const DIB *merged, std::vector<unsigned char> *out)
+int PsdFile_Encode(const PartLayers *layers, const DIB *merged, LayerEncodings *shared, std::vector<unsigned char> *out)
 {
     out->clear();
     if (!merged || merged->bitCount != 32 || merged->width > PSD_MAX_SIDE || merged->height > PSD_MAX_SIDE ||
@@ -246,9 +286,11 @@ int PsdFile_Encode(const PartLayers *layers, const DIB *merged, std::vector<unsi
         Out o{*out};
         out->reserve((size_t)merged->width * merged->height * 4 * 2);
         WriteHeader(o, merged->width, merged->height);
-        WriteLayers(o, layers);
-        static const int order[PSD_CHANNELS] = {0, 1, 2, 3};
-        WriteChannels(o, merged, order, PSD_CHANNELS, true, nullptr);
+        if (!WriteLayers(o, layers, shared)) {
+            out->clear();
+            return 0;
+        }
+        WriteMergedImage(o, merged);
         return 1;
     } catch (const std::bad_alloc &) {
         out->clear();

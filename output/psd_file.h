@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "core/imaging/dib.h"
+#include "output/layer_encodings.h"
 #include "output/part_layers.h"
 
 // The whole file into `out`. `merged` is the composed 32-bit picture of the
 // layers' size. Returns 1, or 0 when memory runs out or the picture is not
 // one that a PSD can hold (more than 30000 pixels a side, not 32 bits).
-int PsdFile_Encode(const PartLayers *layers, const DIB *merged, std::vector<unsigned char> *out);
+// Layers' channel data are taken from and kept in `shared` (optional).
+int PsdFile_Encode(const PartLayers *layers, const DIB *merged, LayerEncodings *shared, std::vector<unsigned char> *out);
 
 // The most bytes PackBits makes of n bytes: one header per 128 bytes.
 #define PSD_PACKBITS_BOUND(n) ((size_t)(n) + ((size_t)(n) + 127) / 128)

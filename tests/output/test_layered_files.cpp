@@ -18,6 +18,7 @@
 #include "layers/render.h"
 #include "output/export.h"
 #include "output/headless.h"
+#include "output/layer_encodings.h"
 #include "output/layered_file.h"
 #include "output/part_layers.h"
 #include "output/psd_file.h"
@@ -327,4 +328,48 @@ TEST_CASE("layer names in Unicode: Korean, ASCII, bytes that are not CP949")
         CHECK(wide == c.utf16);
         CHECK(Cp949_ToUtf8(c.cp949) == c.utf8);
     }
+}
+
+TEST_CASE("shared layer encodings: equal pixels of one kind are encoded once, anything else again")
+{
+    // 4 x 4 images: a, a copy of a, a with one alpha byte changed, and b of
+    // another size with the same bytes in its first rows.
+    auto filled = [](int w, int h, unsigned char value) {
+        DIB *image = DIB_Create(32, w, h);
+        memset(DIB_Bits(image), value, (size_t)DIB_BytesPerRow(image) * h);
+        return image;
+    };
+    DIB *a = filled(4, 4, 7), *copy = filled(4, 4, 7), *changed = filled(4, 4, 7), *b = filled(2, 8, 7);
+    DIB_RowTD(changed, 3)[4 * 3 + 3] = 8;
+    int calls = 0;
+    LayerEncoder encode = [&calls](const DIB *image, Bytes *out) {
+        out->assign(1, (unsigned char)(++calls));
+        return image->width > 0;
+    };
+    // 16 pixels are 64 bytes, plus one encoded byte: two entries fit.
+    LayerEncodings *cache = LayerEncodings_Create(2 * 65);
+    struct Step {
+        DIB *image;
+        int kind;
+        int encodedBy;  // which encoder call's bytes come back
+    } steps[] = {
+        {a, LAYER_ENCODING_PNG, 1},
+        {copy, LAYER_ENCODING_PNG, 1},
+        {changed, LAYER_ENCODING_PNG, 2},
+        {a, LAYER_ENCODING_PSD_CHANNELS, 3},   // a's PNG leaves: the oldest
+        {b, LAYER_ENCODING_PNG, 4},
+        {copy, LAYER_ENCODING_PNG, 5},
+        {copy, LAYER_ENCODING_PNG, 5},
+    };
+    for (const Step &step : steps) {
+        CAPTURE(step.encodedBy);
+        EncodedLayer bytes = LayerEncodings_Get(cache, step.kind, step.image, encode);
+        REQUIRE(bytes);
+        CHECK((*bytes)[0] == step.encodedBy);
+    }
+    LayerEncodings_Destroy(cache);
+    // Without a cache every call encodes.
+    CHECK((*LayerEncodings_Get(nullptr, LAYER_ENCODING_PNG, a, encode))[0] == 6);
+    for (DIB *image : {a, copy, changed, b})
+        DIB_Delete_(image);
 }

@@ -35,14 +35,14 @@ struct CliCommand {
 };
 
 static const CliCommand kCommands[] = {
-    {"tokens", "tokens FILE", Cmd_Tokens, false},
-    {"inf", "inf FILE", Cmd_Inf, false},
-    {"catalog", "catalog", Cmd_Catalog, true},
-    {"project", "project FILE", Cmd_Project, true},
-    {"render", "render FILE --style I --expression J --out PNG", Cmd_Render, false},
-    {"export", "export FILE --out DIR [-j N] [--layered psd|ora] | export FILE --renpy DIR [--tag TAG]", Cmd_Export, true},
-    {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet, false},
-    {"lint", "lint [--strict]", Cmd_Lint, true},
+    {"tokens", "tokens FILE", Cmd_Tokens, false, nullptr},
+    {"inf", "inf FILE", Cmd_Inf, false, nullptr},
+    {"catalog", "catalog", Cmd_Catalog, true, nullptr},
+    {"project", "project FILE", Cmd_Project, true, nullptr},
+    {"render", "render FILE --style I --expression J --out PNG", Cmd_Render, false, nullptr},
+    {"export", "export FILE --out DIR [-j N] [--layered psd|ora] | export FILE --renpy DIR [--tag TAG]", Cmd_Export, true, nullptr},
+    {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet, false, nullptr},
+    {"lint", "lint [--strict]", Cmd_Lint, true, nullptr},
     {"random", "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR", Cmd_Random, false, Cmd_RandomHelp},
 };
 
