@@ -1,8 +1,9 @@
 // The character's current picture taken apart for a paint program: one
-// layer per drawn depth-list entry, in paint order (the back-most first),
-// each named as the DRESS page's depth list names it (an accessory by its
-// part name), recoloured exactly as the picture draws it and cut to the box
-// of its visible pixels. Layered files (PSD, OpenRaster) are written from
+// layer per drawn depth-list entry and one for each hair half's band, in
+// paint order (the back-most first), each named as the DRESS page's depth
+// list names it (an accessory by its part name, the band "머리끈"),
+// recoloured exactly as the picture draws it and cut to the box of its
+// visible pixels. Layered files (PSD, OpenRaster) are written from
 // this; composing the layers in order over transparency gives the exported
 // picture.
 #pragma once
@@ -13,6 +14,10 @@
 #include "editor/wardrobe.h"
 
 enum { PART_LAYER_NAME_MAX = 256 };
+
+// A hair half's band is a layer of its own, named as the CHARA page names
+// its colour (CP949).
+extern const char PART_LAYER_HAIR_BAND[];
 
 struct PartLayer {
     char name[PART_LAYER_NAME_MAX];  // CP949, cut to 255 bytes

@@ -373,3 +373,55 @@ TEST_CASE("shared layer encodings: equal pixels of one kind are encoded once, an
     for (DIB *image : {a, copy, changed, b})
         DIB_Delete_(image);
 }
+
+TEST_CASE("a hair band is a layer of its own above its hair; a highlight it covers follows it")
+{
+    struct Case {
+        bool bandOverHighlight;  // the band moved onto the highlight's square
+        int hairLayers;          // layers of the hair's name per half
+    } cases[] = {{false, 1}, {true, 2}};
+    for (const Case &c : cases) {
+        CAPTURE(c.bandOverHighlight);
+        LayeredSession s;
+        Character_ChooseFrontHair(&s.h.ch, 1);  // h2 wears a band
+        Headless_LoadNow(&s.h);
+        Layer *hair = Character_FindLayer(&s.h.ch, ID_HAIR, ID_FRONT_HAIR);
+        Layer *band = Layer_Find(hair, ID_HAIR_BAND);
+        LayerImage *bandImage = Layer_GetImage(band);
+        REQUIRE(bandImage->image);
+        if (c.bandOverHighlight)
+            bandImage->offset = Layer_GetImage(Layer_Find(hair, ID_IMAGE_H))->offset;
+        DIB *bandAlone = DIB_Create(32, DOCUMENT_WIDTH, DOCUMENT_HEIGHT);
+        Layer_Draw(band, bandAlone);
+        DIB *hairAlone = DIB_Create(32, DOCUMENT_WIDTH, DOCUMENT_HEIGHT);
+        band->flags &= ~LAYER_VISIBLE;
+        Layer_Draw(hair, hairAlone);
+        band->flags |= LAYER_VISIBLE;
+
+        PartLayers parts;
+        REQUIRE(PartLayers_Take(&s.h.ch, &s.h.w, &parts));
+        int at = 0;
+        while (at < parts.count && std::string(parts.layers[at].name) != "앞머리")
+            at++;
+        REQUIRE(at + c.hairLayers < parts.count);
+        CHECK(std::string(parts.layers[at + 1].name) == PART_LAYER_HAIR_BAND);
+        CHECK(SamePlaced(parts.layers[at + 1], bandAlone));
+        if (c.hairLayers == 2)
+            CHECK(std::string(parts.layers[at + 2].name) == "앞머리");
+        else
+            CHECK(SamePlaced(parts.layers[at], hairAlone));
+        int bands = 0;
+        for (int i = 0; i < parts.count; i++)
+            bands += std::string(parts.layers[i].name) == PART_LAYER_HAIR_BAND;
+        CHECK(bands == 2);  // the back half wears one too
+
+        DIB *composed = Canvas_ComposeExport(s.h.doc);
+        DIB *stacked = DIB_Create(32, parts.width, parts.height);
+        for (int i = 0; i < parts.count; i++)
+            DIBA24_BltDIBA24(stacked, &parts.layers[i].offset, parts.layers[i].image);
+        CHECK(MaxDifference(composed, stacked) <= 1);
+        for (DIB *image : {bandAlone, hairAlone, composed, stacked})
+            DIB_Delete_(image);
+        PartLayers_Free(&parts);
+    }
+}

@@ -27,8 +27,11 @@ except ImportError as missing:
     print(f"skipped: {missing} (install python3-psd-tools and python3-pil)")
     sys.exit(77)
 
-# The depth list's fixed entries in paint order, back-most first.
+# The depth list's fixed entries in paint order, back-most first. A hair
+# half's band follows its hair, and a highlight under the band follows the
+# band with the hair's name.
 FIXED_NAMES = ["뒷머리", "피부", "쌍커플", "복장", "앞머리", "눈썹", "볼", "눈", "입"]
+HAIR_NAMES, BAND_NAME = ("뒷머리", "앞머리"), "머리끈"
 WIDTH, HEIGHT = 360, 480
 failures = []
 
@@ -110,6 +113,10 @@ def ora_layers(path):
 
 def check_names(names, accessories, where):
     fixed = [n for n in names if n not in accessories]
+    bands = [i for i, n in enumerate(fixed) if n == BAND_NAME]
+    check(all(i > 0 and fixed[i - 1] in HAIR_NAMES for i in bands), f"{where}: a band not above its hair {fixed}")
+    fixed = [n for i, n in enumerate(fixed)
+             if n != BAND_NAME and not (i > 1 and fixed[i - 1] == BAND_NAME and fixed[i - 2] == n)]
     check(all(n in FIXED_NAMES for n in fixed), f"{where}: unknown layer names {fixed}")
     check(fixed == sorted(fixed, key=FIXED_NAMES.index), f"{where}: fixed layers out of paint order {fixed}")
     check(len(set(fixed)) == len(fixed), f"{where}: a fixed layer twice {fixed}")
@@ -262,6 +269,8 @@ def main():
             count, ratio = check_psd(psd[base + ".psd"], plain[picture], layers, accessories, bodies)
             layer_counts.append(count)
             ratios.append(ratio)
+        check(any(BAND_NAME in (n for n, _, _, _ in ora_layers(ora[p[:-4] + ".ora"])) for p in pictures),
+              "no picture has a hair band layer")
         print(f"{len(pictures)} pictures, {min(layer_counts)}-{max(layer_counts)} layers each; "
               f"PSD size / PNG size {min(ratios):.2f}-{max(ratios):.2f}")
 
