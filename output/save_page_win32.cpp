@@ -158,14 +158,30 @@ static void SavePage_UpdateLayeredChoice(HWND page)
                  pngKind && IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED);
 }
 
+// The choice is remembered between runs: whether the box is ticked, and the
+// format ("psd" or "ora", the words of vor-cli's --layered) either way.
+static const char REG_LAYERED_FILES[] = "LayeredFiles";
+static const char REG_LAYERED_FORMAT[] = "LayeredFormat";
+
 static void SavePage_InitLayeredChoice(HWND page)
 {
     HWND list = GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT);
     for (const char *name : LAYERED_FORMAT_NAMES)
         UiText_Send(list, CB_ADDSTRING, 0, name);
-    SendMessageA(list, CB_SETCURSEL, 0, 0);
-    CheckDlgButton(page, IDC_SAVE_LAYERED, BST_UNCHECKED);
+    char format[8] = "", on[4] = "";
+    Reg_GetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, format, sizeof format);
+    Reg_GetString(REG_PROGRAM_KEY, REG_LAYERED_FILES, on, sizeof on);
+    SendMessageA(list, CB_SETCURSEL, Layered_FormatFromName(format) == LAYERED_ORA ? 1 : 0, 0);
+    CheckDlgButton(page, IDC_SAVE_LAYERED, strcmp(on, "1") == 0 ? BST_CHECKED : BST_UNCHECKED);
     SavePage_UpdateLayeredChoice(page);
+}
+
+static void SavePage_StoreLayeredChoice(HWND page)
+{
+    LRESULT item = SendDlgItemMessageA(page, IDC_SAVE_LAYERED_FORMAT, CB_GETCURSEL, 0, 0);
+    Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, item == 1 ? "ora" : "psd");
+    Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FILES,
+                  IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED ? "1" : "0");
 }
 
 // ---- creation and destruction -----------------------------------------------
@@ -216,6 +232,7 @@ static void SavePage_OnDestroy(HWND page)
     char freeFolder[VOR_MAX_PATH];
     SavePage_GetFreeFolder(page, freeFolder);
     Reg_SetString(REG_PROGRAM_KEY, "SaveDir", freeFolder);
+    SavePage_StoreLayeredChoice(page);
 
     char program[VOR_MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);

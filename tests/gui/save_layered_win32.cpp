@@ -44,6 +44,7 @@ void ChooseFormat(HWND save, int item)
 
 TEST_CASE("the layered-file box: its format list follows it, and the export writes that file beside each picture")
 {
+    RegistryValue on(REG_PROGRAM_KEY, "LayeredFiles", nullptr), format(REG_PROGRAM_KEY, "LayeredFormat", nullptr);
     Rig rig;
     HWND save = rig.CreateSavePage();
     Project *p = BuildProject(&rig.catalog);
@@ -105,4 +106,28 @@ TEST_CASE("the layered-file box: its format list follows it, and the export writ
     SetLayered(save, false);
     CHECK_FALSE(IsWindowEnabled(list));
     CHECK(SavePage_GetLayeredFormat(save) == LAYERED_NONE);
+}
+
+TEST_CASE("the layered-file choice is the one the page had when it last closed")
+{
+    RegistryValue on(REG_PROGRAM_KEY, "LayeredFiles", nullptr), format(REG_PROGRAM_KEY, "LayeredFormat", nullptr);
+    struct Case {
+        bool ticked;
+        int item;
+        int exported;
+    } cases[] = {{true, 1, LAYERED_ORA}, {false, 1, LAYERED_NONE}, {true, 0, LAYERED_PSD}};
+    Rig rig;
+    for (const Case &c : cases) {
+        CAPTURE(c.item);
+        HWND save = rig.CreateSavePage();
+        SetLayered(save, c.ticked);
+        ChooseFormat(save, c.item);
+        DestroyWindow(save);
+        save = rig.CreateSavePage();
+        CHECK(SavePage_GetLayeredFormat(save) == c.exported);
+        CHECK(SendDlgItemMessageA(save, IDC_SAVE_LAYERED_FORMAT, CB_GETCURSEL, 0, 0) == c.item);
+        CHECK(IsWindowEnabled(GetDlgItem(save, IDC_SAVE_LAYERED_FORMAT)) == c.ticked);
+        DestroyWindow(save);
+        rig.app.pages[PAGE_SAVE] = nullptr;
+    }
 }

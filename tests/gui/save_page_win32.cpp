@@ -13,38 +13,6 @@ namespace {
 const char TIDE_KEY[] = "Software\\Sorrel\\TideGarden\\";
 const char EMBER_KEY[] = "Software\\Sorrel\\EmberVale\\";
 
-// A registry value set (or removed) for one test and put back afterwards.
-struct RegistryValue {
-    std::string key, name;
-    bool had = false;
-    char before[1024] = "";
-
-    RegistryValue(const char *keyPath, const char *valueName, const char *text)
-        : key(keyPath), name(valueName)
-    {
-        had = Reg_GetString(keyPath, valueName, before, sizeof before) != 0;
-        Set(text);
-    }
-    ~RegistryValue() { Set(had ? before : nullptr); }
-    void Set(const char *text)
-    {
-        if (text) {
-            REQUIRE(Reg_SetString(key.c_str(), name.c_str(), text));
-            return;
-        }
-        HKEY k;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
-            RegDeleteValueA(k, name.c_str());
-            RegCloseKey(k);
-        }
-    }
-    std::string Read() const
-    {
-        char text[1024] = "";
-        return Reg_GetString(key.c_str(), name.c_str(), text, sizeof text) ? text : "<none>";
-    }
-};
-
 std::string ExportBase(HWND page)
 {
     char base[VOR_MAX_PATH];

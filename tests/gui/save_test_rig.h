@@ -19,6 +19,7 @@
 #include "../output/fixture_tree.h"
 #include "canvas/canvas_win32.h"
 #include "core/services/control_init_win32.h"
+#include "core/services/registry_win32.h"
 #include "core/util.h"
 #include "output/export.h"
 #include "output/headless.h"
@@ -30,6 +31,39 @@
 #include "project/project_model.h"
 
 namespace savetest {
+
+// A registry value set (or removed) for one test and put back afterwards.
+struct RegistryValue {
+    std::string key, name;
+    bool had = false;
+    char before[1024] = "";
+
+    RegistryValue(const char *keyPath, const char *valueName, const char *text)
+        : key(keyPath), name(valueName)
+    {
+        had = Reg_GetString(keyPath, valueName, before, sizeof before) != 0;
+        Set(text);
+    }
+    ~RegistryValue() { Set(had ? before : nullptr); }
+    void Set(const char *text)
+    {
+        if (text) {
+            REQUIRE(Reg_SetString(key.c_str(), name.c_str(), text));
+            return;
+        }
+        HKEY k;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+            RegDeleteValueA(k, name.c_str());
+            RegCloseKey(k);
+        }
+    }
+    std::string Read() const
+    {
+        char text[1024] = "";
+        return Reg_GetString(key.c_str(), name.c_str(), text, sizeof text) ? text : "<none>";
+    }
+};
+
 
 // ---- message boxes and the progress window, seen from a timer ------------
 
