@@ -10,7 +10,6 @@
 
 namespace {
 
-const char CREDITS_FILE[] = "CREDITS.txt";
 const char UNKNOWN[] = "알 수 없음";
 
 // The kinds as the list names them, in PartListId order; the expressions
@@ -92,6 +91,11 @@ std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalo
     return text;
 }
 
+std::string Credits_FileBytes(const ExportCredits *credits, const PartCatalog *catalog, const char *name)
+{
+    return Text_Cp949ToUtf8(Credits_Text(credits, catalog, name).c_str());
+}
+
 int Export_CreditsPath(const char *base, const char *name, char *path)
 {
     return Export_MacroPath(base, name, path) && FilePath_SetName(path, CREDITS_FILE);
@@ -117,6 +121,6 @@ int Export_WriteCreditsFile(const char *base, const char *name, const ExportCred
         return FILEWRITE_PATH_TOO_LONG;
     if (pathOut)
         snprintf(pathOut, EXPORT_PATH_TEXT_MAX, "%s", path);
-    std::string utf8 = Text_Cp949ToUtf8(Credits_Text(credits, catalog, name).c_str());
+    std::string utf8 = Credits_FileBytes(credits, catalog, name);
     return Export_WriteBytesFile(path, utf8.data(), utf8.size());
 }

@@ -16,6 +16,8 @@
 #include "editor/character.h"
 #include "editor/wardrobe.h"
 
+static const char CREDITS_FILE[] = "CREDITS.txt";
+
 struct ExportCredits {
     std::vector<char> used[PART_LIST_COUNT];  // per catalogue list: 1 at each index in use
     int pictures = 0;                         // pictures noted
@@ -30,6 +32,8 @@ void Credits_NoteExport(ExportCredits *credits, const Character *ch, const Wardr
 // folder, author, licence and address, "알 수 없음" where the part does not
 // say.
 std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalog, const char *name);
+// The bytes of CREDITS.txt: the text in UTF-8.
+std::string Credits_FileBytes(const ExportCredits *credits, const PartCatalog *catalog, const char *name);
 // Paths as for macro.txt (Export_MacroPath).
 int Export_CreditsPath(const char *base, const char *name, char *path);
 void Export_CreditsPathText(const char *base, const char *name, char *text, size_t size);

@@ -139,7 +139,10 @@ static void ExportWorker_WriteRenPy(ExportJob *job)
         ExportTally_Add(&job->tally, script.c_str(), EXPORT_NOT_COMPOSED);
         return;
     }
-    RenPy_WriteFiles(&plan, job->renpy, job->base, job->capture.width, job->capture.height, nullptr, &job->tally);
+    const Character *ch = &job->app->character;
+    std::string credits = Credits_FileBytes(&job->credits, job->app->catalog, ch->name);
+    RenPy_WriteFiles(&plan, job->renpy, job->base, job->capture.width, job->capture.height, credits, nullptr,
+                     &job->tally);
     RenPyPlan_Release(&plan);
 }
 

@@ -4,6 +4,7 @@
 //
 //   <dir>\<tag>.rpy
 //   <dir>\images\<tag>\<tag>_<n>[_<attribute>].png
+//   <dir>\images\<tag>\CREDITS.txt   (output/credits.h; Ren'Py ignores it)
 //
 // Every expression is an attribute named by its folder key and every
 // checked style one named by its output folder, so `show <tag> <expression>
@@ -137,11 +138,12 @@ void RenPyPlan_Release(RenPyPlan *plan);
 // The .rpy file's text (UTF-8, LF line ends).
 std::string RenPy_Script(const RenPyPlan *plan, const RenPyNames *names, int width, int height);
 
-// Writes the plan's images, then `<tag>.rpy`, below `base` (a folder ending
-// with `\`), each all or nothing, reporting each file through `options`'s
-// fileDone and counting it in `tally`.
+// Writes the plan's images, CREDITS.txt (the bytes `credits`), then
+// `<tag>.rpy`, below `base` (a folder ending with `\`), each all or nothing,
+// reporting each file through `options`'s fileDone and counting it in
+// `tally`.
 void RenPy_WriteFiles(const RenPyPlan *plan, const RenPyNames *names, const char *base, int width, int height,
-                      const ExportOptions *options, ExportTally *tally);
+                      const std::string &credits, const ExportOptions *options, ExportTally *tally);
 
 // The whole export without a window, like Export_RunHeadless: visits every
 // checked style and expression, then writes the files. The names must have

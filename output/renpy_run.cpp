@@ -6,6 +6,7 @@
 
 #include "core/services/filesys.h"
 #include "core/util.h"
+#include "output/credits.h"
 #include "output/renpy_export.h"
 
 static double MillisecondsSince(std::chrono::steady_clock::time_point start)
@@ -35,8 +36,19 @@ static void RenPy_Report(const ExportOptions *options, ExportTally *tally, const
         options->fileDone(options->context, path.c_str(), failure);
 }
 
+// Writes `bytes` to `relative` below the base and reports it.
+static void RenPy_WriteText(const char *base, const std::string &relative, const std::string &bytes,
+                            const ExportOptions *options, ExportTally *tally)
+{
+    char path[VOR_MAX_PATH];
+    std::string shown;
+    int failure = RenPy_PathBelow(base, relative, path, &shown) ? Export_WriteBytesFile(path, bytes.data(), bytes.size())
+                                                                : (int)FILEWRITE_PATH_TOO_LONG;
+    RenPy_Report(options, tally, failure == FILEWRITE_PATH_TOO_LONG ? shown : std::string(path), failure);
+}
+
 void RenPy_WriteFiles(const RenPyPlan *plan, const RenPyNames *names, const char *base, int width, int height,
-                      const ExportOptions *options, ExportTally *tally)
+                      const std::string &credits, const ExportOptions *options, ExportTally *tally)
 {
     char path[VOR_MAX_PATH];
     std::string shown;
@@ -45,11 +57,8 @@ void RenPy_WriteFiles(const RenPyPlan *plan, const RenPyNames *names, const char
                                                                        : (int)FILEWRITE_PATH_TOO_LONG;
         RenPy_Report(options, tally, failure == FILEWRITE_PATH_TOO_LONG ? shown : std::string(path), failure);
     }
-    std::string script = RenPy_Script(plan, names, width, height);
-    int failure = RenPy_PathBelow(base, names->tag + ".rpy", path, &shown)
-                      ? Export_WriteBytesFile(path, script.data(), script.size())
-                      : (int)FILEWRITE_PATH_TOO_LONG;
-    RenPy_Report(options, tally, failure == FILEWRITE_PATH_TOO_LONG ? shown : std::string(path), failure);
+    RenPy_WriteText(base, "images/" + names->tag + "/" + CREDITS_FILE, credits, options, tally);
+    RenPy_WriteText(base, names->tag + ".rpy", RenPy_Script(plan, names, width, height), options, tally);
 }
 
 // ---- without a window ------------------------------------------------------------
@@ -61,6 +70,7 @@ struct RenPyHeadless {
     RenPyCapture capture;
     ExportStats *stats;
     int ok;  // memory did not run out
+    ExportCredits credits;  // the parts the pictures use
 };
 
 static void RenPyHeadless_ShowStyle(void *context, int style)
@@ -78,6 +88,7 @@ static void RenPyHeadless_ChooseExpression(void *context, int expression)
 static void RenPyHeadless_Picture(void *context, const ExportPicture *picture)
 {
     RenPyHeadless *r = (RenPyHeadless *)context;
+    Credits_NotePicture(&r->credits, r->ch, picture->style);
     int style = 0;
     while (style < (int)r->names->styleIndex.size() && r->names->styleIndex[style] != picture->styleIndex)
         style++;
@@ -109,7 +120,7 @@ int RenPy_RunHeadless(Character *ch, Wardrobe *w, const RenPyNames *names, const
     if (!stats)
         stats = &local;
     *stats = ExportStats{};
-    RenPyHeadless r = {ch, w, names, RenPyCapture(), stats, 1};
+    RenPyHeadless r = {ch, w, names, RenPyCapture(), stats, 1, ExportCredits()};
     RenPyCapture_Init(&r.capture, (int)names->styles.size(), (int)names->expressions.size());
     ExportSteps steps = {&r, RenPyHeadless_ShowStyle, RenPyHeadless_ChooseExpression, RenPyHeadless_Picture};
     Export_VisitPictures(ch, w, base, &steps);
@@ -121,7 +132,8 @@ int RenPy_RunHeadless(Character *ch, Wardrobe *w, const RenPyNames *names, const
         stats->composeMs += MillisecondsSince(start);
         stats->images = (int)plan.images.size();
         start = std::chrono::steady_clock::now();
-        RenPy_WriteFiles(&plan, names, base, r.capture.width, r.capture.height, options, &stats->tally);
+        std::string credits = Credits_FileBytes(&r.credits, ch->catalog, ch->name);
+        RenPy_WriteFiles(&plan, names, base, r.capture.width, r.capture.height, credits, options, &stats->tally);
         stats->encodeMs += MillisecondsSince(start);
         RenPyPlan_Release(&plan);
     } else {
