@@ -1,7 +1,16 @@
-// UTF-8 from the platform's UTF-16 conversion.
+// UTF-8 from the platform's UTF-16 conversion, and the one rule of what a
+// replacement character stands for.
 #include "core/text_cp949.h"
 
 #include <cstdint>
+
+size_t Cp949_BadLength(const unsigned char *p, size_t left)
+{
+    unsigned char lead = p[0], trail = left >= 2 ? p[1] : 0;
+    bool pair = lead >= 0x81 && lead <= 0xFE &&
+                ((trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) || (trail >= 0x81 && trail <= 0xFE));
+    return pair ? 2 : 1;
+}
 
 std::string Cp949_ToUtf8(const char *text)
 {

@@ -28,10 +28,10 @@ std::u16string Cp949_ToUtf16(const char *text)
         for (char *p = buffer; p + 1 < dst; p += 2)
             out += (char16_t)((unsigned char)p[0] | (unsigned char)p[1] << 8);
         if (done == (size_t)-1 && errno != E2BIG && left > 0) {
-            // Not CP949 here: one replacement character, and on after the byte.
+            size_t skip = Cp949_BadLength((const unsigned char *)src, left);
             out += u'\uFFFD';
-            src++;
-            left--;
+            src += skip;
+            left -= skip;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/services/filesys.h"
-#include "core/text_utf8.h"
+#include "core/text_cp949.h"
 #include "output/export.h"
 
 namespace {
@@ -93,7 +93,7 @@ std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalo
 
 std::string Credits_FileBytes(const ExportCredits *credits, const PartCatalog *catalog, const char *name)
 {
-    return Text_Cp949ToUtf8(Credits_Text(credits, catalog, name).c_str());
+    return Cp949_ToUtf8(Credits_Text(credits, catalog, name).c_str());
 }
 
 int Export_CreditsPath(const char *base, const char *name, char *path)

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text_utf8.h"
+#include "core/text_cp949.h"
 #include "fixture_tree.h"
 #include "output/credits.h"
 #include "output/export.h"
@@ -109,7 +109,7 @@ TEST_CASE("CREDITS.txt lists exactly the parts of the exported pictures, with th
     ExportCredits shown;
     Credits_NoteExport(&shown, &h.ch, &h.w);
     CHECK(shown.pictures == PART_EXPRESSION_COUNT);
-    CHECK(Text_Cp949ToUtf8(Credits_Text(&shown, &h.catalog, h.ch.name).c_str()) == heading + hair + d1 + faces);
+    CHECK(Cp949_ToUtf8(Credits_Text(&shown, &h.catalog, h.ch.name).c_str()) == heading + hair + d1 + faces);
 
     // Checking the second style brings its dress and accessory in.
     second->checkState = STYLE_CHECKED;

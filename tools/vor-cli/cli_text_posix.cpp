@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cli_output.h"
+#include "core/text_cp949.h"
 
 namespace {
 
@@ -42,7 +43,6 @@ iconv_t Open(Converter *c, const char *to)
 }
 
 Converter g_shown = {nullptr, "CP949", (iconv_t)-1};     // CP949 -> what a sink shows
-Converter g_utf8 = {nullptr, "CP949", (iconv_t)-1};      // CP949 -> UTF-8, for JSON
 Converter g_toCp949 = {nullptr, "UTF-8", (iconv_t)-1};
 
 // A whole CP949 character at p (1 or 2 bytes); 0 when the bytes are none.
@@ -197,11 +197,7 @@ void CliText_WriteUtf8(FILE *stream, const std::string &text)
 
 std::string CliText_ToUtf8(const std::string &text)
 {
-    if (IsAscii(text))
-        return text;
-    std::lock_guard<std::mutex> hold(g_lock);
-    return Convert(Open(&g_utf8, "UTF-8"), text, Cp949Length,
-                   [](const unsigned char *, size_t) { return std::string("\xEF\xBF\xBD"); });
+    return IsAscii(text) ? text : Cp949_ToUtf8(text.c_str());
 }
 
 std::string CliText_PathText(FILE *stream, const std::string &systemPath)

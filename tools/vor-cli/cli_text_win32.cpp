@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli_output.h"
+#include "core/text_cp949.h"
 #include "core/services/ui_text_win32.h"
 
 static_assert(CLI_HANDLE_DISK == FILE_TYPE_DISK && CLI_HANDLE_CHAR == FILE_TYPE_CHAR &&
@@ -53,9 +54,9 @@ size_t Cp949Length(const char *p, size_t left)
     return MultiByteToWideChar(UI_CODE_PAGE, MB_ERR_INVALID_CHARS, p, 2, &w, 1) == 1 ? 2 : 0;
 }
 
-// CP949 `text` as UTF-16; a byte that is not CP949 becomes `bad` (an empty
-// `bad` writes it as the text `\xHH`).
-std::wstring Wide(const std::string &text, const wchar_t *bad)
+// CP949 `text` as UTF-16 for the console or the terminal's code page; a
+// byte that is not CP949 is shown as the text `\xHH`.
+std::wstring Wide(const std::string &text)
 {
     std::wstring out;
     size_t i = 0;
@@ -73,10 +74,7 @@ std::wstring Wide(const std::string &text, const wchar_t *bad)
         }
         if (i < text.size()) {
             unsigned char c = (unsigned char)text[i++];
-            if (*bad)
-                out += bad;
-            else
-                out += std::wstring(L"\\x") + (wchar_t)HEX[c >> 4] + (wchar_t)HEX[c & 15];
+            out += std::wstring(L"\\x") + (wchar_t)HEX[c >> 4] + (wchar_t)HEX[c & 15];
         }
     }
     return out;
@@ -129,9 +127,9 @@ int CliText_IsTerminal(FILE *stream)
 void CliText_Write(FILE *stream, const std::string &text)
 {
     switch (CliText_SinkOf(stream)) {
-    case CLI_SINK_CONSOLE: ToConsole(stream, Wide(text, L"")); return;
+    case CLI_SINK_CONSOLE: ToConsole(stream, Wide(text)); return;
     case CLI_SINK_UTF8: {
-        std::string utf8 = Utf8(Wide(text, L""));
+        std::string utf8 = Utf8(Wide(text));
         fwrite(utf8.data(), 1, utf8.size(), stream);
         return;
     }
@@ -154,7 +152,7 @@ void CliText_WriteUtf8(FILE *stream, const std::string &text)
 
 std::string CliText_ToUtf8(const std::string &text)
 {
-    return Utf8(Wide(text, L"\xFFFD"));
+    return Cp949_ToUtf8(text.c_str());
 }
 
 std::string CliText_PathText(FILE *stream, const std::string &systemPath)
