@@ -105,8 +105,8 @@ static void Piece_Draw(const Piece &piece, DIB *target)
             Layer_Draw((Layer *)PtrList_Get(piece.entry->children, i), target);
 }
 
-// Draws a piece into the cleared scratch image and keeps what shows as the
-// next layer. Returns 0 when memory runs out.
+// A picture being taken apart: the layers so far, and a transparent scratch
+// image of the picture's size that each piece is drawn into and cleared from.
 struct Taking {
     PartLayers *out;
     DIB *scratch;
@@ -122,6 +122,8 @@ static int Taking_Area(const Taking *t, const Layer *entry, Rect *area)
     return ClipTo(area, t->picture);
 }
 
+// Draws a piece into the scratch image and keeps what shows as the next
+// layer. Returns 0 when memory runs out.
 static int Taking_Add(Taking *t, const Piece &piece, const char *name)
 {
     Rect area;
