@@ -197,6 +197,11 @@ void TileView_Select(TileViewState *s, int index)
 
 void TileView_EndDrag(TileViewState *s)
 {
+    // Capture is taken only with a press, so without one there is nothing
+    // to give back; asking for it costs a call to the window system, once
+    // per item when a list of millions is filled.
+    if (s->pressedIndex < 0 && !s->dragging)
+        return;
     int wasShowing = s->dragging;
     s->pressedIndex = -1;
     s->dragging = 0;
