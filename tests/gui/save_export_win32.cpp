@@ -15,13 +15,7 @@ namespace {
 void ExportHeadless(const PartCatalog *, int style, int expression, const char *base)
 {
     Headless h;
-    REQUIRE(Headless_Open(&h, ".\\data\\"));
-    Project *p = BuildProject(&h.catalog);
-    Project_Apply(p, &h.ch, &h.w);
-    Project_Free(p);
-    Wardrobe_ShowStyle(&h.ch, &h.w, style);
-    Character_ChooseExpression(&h.ch, expression);
-    Headless_LoadNow(&h);
+    OpenHeadlessProject(&h, style, expression);
     ExportOptions options = {1, nullptr, nullptr};
     CHECK(Export_RunHeadless(&h.ch, &h.w, base, &options, nullptr) == 18);  // 16 pictures, macro.txt and CREDITS.txt
     Headless_Close(&h);

@@ -80,11 +80,7 @@ TEST_CASE("the layered-file box: its format list follows it, and the export writ
 
     // The headless export of the same character and choices.
     Headless h;
-    REQUIRE(Headless_Open(&h, ".\\data\\"));
-    Project *same = BuildProject(&h.catalog);
-    Project_Apply(same, &h.ch, &h.w);
-    Project_Free(same);
-    Headless_LoadNow(&h);
+    OpenHeadlessProject(&h, 0, 0);
     ExportOptions options = {2, nullptr, nullptr, LAYERED_ORA};
     // 16 pictures and their layered files, macro.txt and CREDITS.txt.
     CHECK(Export_RunHeadless(&h.ch, &h.w, "ref\\", &options, nullptr) == 34);

@@ -17,13 +17,7 @@ std::map<std::string, std::vector<unsigned char>> HeadlessRenPy(int style, int e
                                                                  const char *base)
 {
     Headless h;
-    REQUIRE(Headless_Open(&h, ".\\data\\"));
-    Project *p = BuildProject(&h.catalog);
-    Project_Apply(p, &h.ch, &h.w);
-    Project_Free(p);
-    Wardrobe_ShowStyle(&h.ch, &h.w, style);
-    Character_ChooseExpression(&h.ch, expression);
-    Headless_LoadNow(&h);
+    OpenHeadlessProject(&h, style, expression);
     RenPyNames names;
     char message[512];
     REQUIRE(RenPy_Validate(&h.ch, &h.w, tag, &names, message, sizeof message));

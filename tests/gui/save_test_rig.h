@@ -245,6 +245,20 @@ inline Project *BuildProject(const PartCatalog *catalog)
     return p;
 }
 
+// The rig's project opened without a window over the rig's data folder,
+// showing `style` and `expression` and loaded, as the program's export
+// would start from it.
+inline void OpenHeadlessProject(Headless *h, int style, int expression)
+{
+    REQUIRE(Headless_Open(h, ".\\data\\"));
+    Project *p = BuildProject(&h->catalog);
+    Project_Apply(p, &h->ch, &h->w);
+    Project_Free(p);
+    Wardrobe_ShowStyle(&h->ch, &h->w, style);
+    Character_ChooseExpression(&h->ch, expression);
+    Headless_LoadNow(h);
+}
+
 // ---- the rig ---------------------------------------------------------------------
 
 struct Rig {
