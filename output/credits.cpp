@@ -7,6 +7,7 @@
 #include "core/services/filesys.h"
 #include "core/text_cp949.h"
 #include "output/export.h"
+#include "output/export_format.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void Credits_NoteExport(ExportCredits *credits, const Character *ch, const Wardr
 {
     NoteOnly n = {credits, ch};
     ExportSteps steps = {&n, StayStyle, StayExpression, NotePicture};
-    Export_VisitPictures(ch, w, "", &steps);
+    Export_VisitPictures(ch, w, &steps);
 }
 
 std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalog, const char *name)
@@ -96,31 +97,35 @@ std::string Credits_FileBytes(const ExportCredits *credits, const PartCatalog *c
     return Cp949_ToUtf8(Credits_Text(credits, catalog, name).c_str());
 }
 
-int Export_CreditsPath(const char *base, const char *name, char *path)
+// ---- the sink: CREDITS.txt beside macro.txt ----------------------------------
+
+namespace {
+
+struct CreditsSink {
+    std::string base;
+};
+
+void CreditsSink_Finish(void *state, ExportDriver *driver)
 {
-    return Export_MacroPath(base, name, path) && FilePath_SetName(path, CREDITS_FILE);
+    const Character *ch = ExportDriver_Character(driver);
+    const char *name = ch->name ? ch->name : "";
+    ExportPath path = ExportPath_Below(((CreditsSink *)state)->base.c_str(), Export_CharacterFileName(name, CREDITS_FILE));
+    if (!path.fits) {
+        ExportDriver_Report(driver, path.shown, FILEWRITE_PATH_TOO_LONG);
+        return;
+    }
+    std::string utf8 = Credits_FileBytes(ExportDriver_Credits(driver), ch->catalog, name);
+    ExportDriver_Report(driver, path.shown, Export_WriteBytesFile(path.path, utf8.data(), utf8.size()));
 }
 
-void Export_CreditsPathText(const char *base, const char *name, char *text, size_t size)
+void CreditsSink_Release(void *state)
 {
-    std::string macro(EXPORT_PATH_TEXT_MAX, '\0');
-    Export_MacroPathText(base, name, &macro[0], macro.size());
-    macro.resize(strlen(macro.c_str()));
-    size_t slash = macro.rfind('\\');
-    macro = (slash == std::string::npos ? std::string() : macro.substr(0, slash + 1)) + CREDITS_FILE;
-    snprintf(text, size, "%s", macro.c_str());
+    delete (CreditsSink *)state;
 }
 
-int Export_WriteCreditsFile(const char *base, const char *name, const ExportCredits *credits,
-                            const PartCatalog *catalog, char *pathOut)
+}  // namespace
+
+ExportSink CreditsSink_Make(const char *base)
 {
-    char path[VOR_MAX_PATH];
-    if (pathOut)
-        Export_CreditsPathText(base, name, pathOut, EXPORT_PATH_TEXT_MAX);
-    if (!Export_CreditsPath(base, name, path))
-        return FILEWRITE_PATH_TOO_LONG;
-    if (pathOut)
-        snprintf(pathOut, EXPORT_PATH_TEXT_MAX, "%s", path);
-    std::string utf8 = Credits_FileBytes(credits, catalog, name);
-    return Export_WriteBytesFile(path, utf8.data(), utf8.size());
+    return ExportSink{new CreditsSink{base}, nullptr, nullptr, CreditsSink_Finish, nullptr, CreditsSink_Release, 0, 1};
 }

@@ -24,8 +24,9 @@
 // choosing one always rules out the others.
 //
 // The export visits the same pictures as the PNG export (Export_VisitPictures):
-// RenPyCapture_Take records what each depth-list entry draws for the shown
-// pair, and RenPy_WriteFiles plans the runs and writes the files.
+// its sink (renpy_run.cpp) records with RenPyCapture_Take what each
+// depth-list entry draws for the shown pair, then plans the runs and writes
+// the files.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,8 @@
 #include "output/export.h"
 
 enum { RENPY_NAME_MAX = 64 };
+// The script's extension; the layer images are PNG files.
+static const char RENPY_SCRIPT_EXTENSION[] = ".rpy";
 
 // Why a name cannot be a Ren'Py tag or attribute, or nullptr when it can:
 // ASCII letters, digits and `_`, a letter first, not a word Ren'Py's
@@ -138,15 +141,9 @@ void RenPyPlan_Release(RenPyPlan *plan);
 // The .rpy file's text (UTF-8, LF line ends).
 std::string RenPy_Script(const RenPyPlan *plan, const RenPyNames *names, int width, int height);
 
-// Writes the plan's images, CREDITS.txt (the bytes `credits`), then
-// `<tag>.rpy`, below `base` (a folder ending with `\`), each all or nothing,
-// reporting each file through `options`'s fileDone and counting it in
-// `tally`.
-void RenPy_WriteFiles(const RenPyPlan *plan, const RenPyNames *names, const char *base, int width, int height,
-                      const std::string &credits, const ExportOptions *options, ExportTally *tally);
-
-// The whole export without a window, like Export_RunHeadless: visits every
-// checked style and expression, then writes the files. The names must have
+// The whole export without a window (the format table's "renpy" row run by
+// Export_RunChoicesHeadless): visits every checked style and expression,
+// then writes the files. The names must have
 // passed RenPy_Validate. Returns the files written; `stats` (optional)
 // receives the counts and times.
 int RenPy_RunHeadless(Character *ch, Wardrobe *w, const RenPyNames *names, const char *base,

@@ -30,8 +30,17 @@ CliJson CliJson_Colour(const Colour &c)
     return CliJson{{"hue", c.hue}, {"luminance", c.luminance}, {"saturation", c.saturation}};
 }
 
+// How many documents this run has printed: a command refused before it
+// printed its own still prints one that says why (main.cpp).
+inline int &CliJson_Documents()
+{
+    static int documents = 0;
+    return documents;
+}
+
 // Writes the document and a newline to `out`.
 inline void CliJson_Print(FILE *out, const CliJson &document)
 {
     CliText_WriteUtf8(out, document.dump(2) + "\n");
+    CliJson_Documents()++;
 }

@@ -113,6 +113,8 @@ int CliOut_Refuse(const char *format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+// The message of the last CliOut_Refuse (CP949), empty before one.
+const std::string &CliOut_LastRefusal();
 // Prints "vor-cli: <message>" on stderr, nothing returned: a warning.
 void CliOut_Note(const char *format, ...)
 #if defined(__GNUC__)
