@@ -40,6 +40,10 @@ def convert(text):
             while k > 0 and (text[k - 1].isalnum() or text[k - 1] == '_'):
                 k -= 1
             prefix = text[k:i]
+            if c == "'" and prefix[:1].isdigit():
+                # A digit separator (1'000), not a literal.
+                out.append(c); i += 1
+                continue
             narrow = prefix == '' or not (prefix in ('L', 'u', 'U', 'u8'))
             j = i + 1
             body = []

@@ -115,7 +115,7 @@ Box ThumbBox(int list)
     case PART_LIST_HAIR: return {60, 0, 240};
     case PART_LIST_DRESS: return {30, 150, 300};
     case PART_LIST_ACCESSORY: return {30, 0, 300};
-    default: return {120, 70, 120};
+    default: return {120, 160, 120};
     }
 }
 
