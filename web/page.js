@@ -472,16 +472,23 @@ async function readEntry(entry, prefix, out) {
   }
 }
 
+// A drop: a folder is read as a pack; otherwise a .zip is opened as the
+// pack and a .vor as the project (both may come in one drop).
 async function onDrop(event) {
   event.preventDefault();
-  const items = [...event.dataTransfer.items].map((i) => i.webkitGetAsEntry && i.webkitGetAsEntry()).filter((e) => e);
-  const zip = [...event.dataTransfer.files].find((f) => /\.zip$/i.test(f.name));
-  if (zip && items.length === 1 && items[0].isFile) { openZip(zip); return; }
-  const vor = [...event.dataTransfer.files].find((f) => /\.vor$/i.test(f.name));
-  if (vor && items.length === 1) { applyProjectBytes(new Uint8Array(await vor.arrayBuffer()), vor.name); return; }
-  const files = [];
-  for (const e of items) await readEntry(e, '', files);
-  openPack(files, performance.now());
+  const files = [...event.dataTransfer.files];
+  const entries = [...event.dataTransfer.items].map((i) => i.webkitGetAsEntry && i.webkitGetAsEntry()).filter((e) => e);
+  if (!entries.some((e) => e.isDirectory)) {
+    const zip = files.find((f) => /\.zip$/i.test(f.name));
+    const vor = files.find((f) => /\.vor$/i.test(f.name));
+    if (zip) await openZip(zip);
+    if (vor) applyProjectBytes(new Uint8Array(await vor.arrayBuffer()), vor.name);
+    if (!zip && !vor) showError('팩 폴더나 .zip, .vor 파일을 끌어다 놓으세요.');
+    return;
+  }
+  const read = [];
+  for (const e of entries) await readEntry(e, '', read);
+  openPack(read, performance.now());
 }
 
 // ---- writing --------------------------------------------------------------

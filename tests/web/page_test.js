@@ -434,6 +434,33 @@ async function main() {
     await openProject(broken, notVor);
     check((await messageText(broken)).includes('VOR 프로젝트 파일이 아닙니다'), 'a file that is no project says so');
 
+    // The pack as a chosen folder (the sample folder, its data tree inside).
+    const folderPage = await openPage(browser, url);
+    const folderBefore = await folderPage.evaluate(() => window.vorPage.packAttempts);
+    await (await folderPage.$('#packFolder')).uploadFile(sampleDir);
+    await folderPage.waitForFunction((n) => window.vorPage.packAttempts > n, { timeout: 20000 }, folderBefore);
+    check(await folderPage.evaluate(() => window.vorPage.packOpen), 'the pack opens as a chosen folder: ' +
+      await messageText(folderPage));
+    await openProject(folderPage, sampleVor);
+    const folderShown = comparePictures(await canvasPicture(folderPage), renderWithCli(sampleVor, 0, 0), true);
+    check(!folderShown, 'the folder\'s picture equals vor-cli render: ' + folderShown);
+    await folderPage.browserContext().close();
+
+    // The pack zip and the project dropped onto the page together.
+    const dropPage = await openPage(browser, url);
+    await dropPage.evaluate((zip, project) => {
+      const bytes = (b64) => Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
+      const dt = new DataTransfer();
+      dt.items.add(new File([bytes(zip)], 'sample-pack.zip'));
+      dt.items.add(new File([bytes(project)], 'sample.vor'));
+      document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: dt, bubbles: true, cancelable: true }));
+    }, fs.readFileSync(samplePack).toString('base64'), fs.readFileSync(sampleVor).toString('base64'));
+    await dropPage.waitForFunction(() => window.vorPage.projectAttempts > 0, { timeout: 20000 });
+    const dropShown = comparePictures(await canvasPicture(dropPage), renderWithCli(sampleVor, 0, 0), true);
+    check(!dropShown, 'a dropped pack and project show what vor-cli renders: ' + dropShown +
+      await messageText(dropPage));
+    await dropPage.browserContext().close();
+
     // A project naming parts the pack lacks names them.
     const otherPack = path.join(workDir, 'without-long.zip');
     const lacking = path.join(workDir, 'lacking');
