@@ -9,7 +9,7 @@ escape), which the compiler then stores unchanged. Comments, wide and u8/u/U
 literals and everything else are copied as they are.
 
     cp949_literals.py IN OUT     convert one file
-    cp949_literals.py --needs F  print F when it holds a literal to convert
+    cp949_literals.py --needs F...  print each F that holds a literal to convert
 """
 import sys
 
@@ -70,10 +70,11 @@ def convert(text):
 
 
 def main(argv):
-    if len(argv) == 3 and argv[1] == '--needs':
-        with open(argv[2], encoding='utf-8') as f:
-            if convert(f.read())[1]:
-                print(argv[2])
+    if len(argv) >= 2 and argv[1] == '--needs':
+        for name in argv[2:]:
+            with open(name, encoding='utf-8') as f:
+                if convert(f.read())[1]:
+                    print(name)
         return 0
     if len(argv) != 3:
         sys.stderr.write(__doc__)

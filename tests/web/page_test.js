@@ -434,6 +434,13 @@ async function main() {
     await openProject(broken, notVor);
     check((await messageText(broken)).includes('VOR 프로젝트 파일이 아닙니다'), 'a file that is no project says so');
 
+    // A damaged share link says so.
+    const badLink = await openPage(browser, url + '#v=AAAAexample');
+    await badLink.waitForFunction(() => document.getElementById('message').textContent !== '', { timeout: 20000 });
+    const linkMessage = await messageText(badLink);
+    check(linkMessage.includes('링크가 손상'), 'a damaged share link shows its message: ' + linkMessage);
+    await badLink.browserContext().close();
+
     // The pack as a chosen folder (the sample folder, its data tree inside).
     const folderPage = await openPage(browser, url);
     const folderBefore = await folderPage.evaluate(() => window.vorPage.packAttempts);
