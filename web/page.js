@@ -41,6 +41,7 @@ let M = null;          // the emscripten module
 let catalog = null;
 let state = null;
 let pendingLink = null;   // project bytes from #v= waiting for a pack
+let chosenAccessory = -1; // the colour slot id of the accessory the kind list changes
 
 // ---- messages -------------------------------------------------------------
 
@@ -73,6 +74,9 @@ function bindCore() {
     setSeparateBackHair: api('vw_set_separate_back_hair', null, ['number']),
     showStyle: api('vw_show_style', 'number', ['number']),
     checkStyle: api('vw_check_style', null, ['number', 'number']),
+    addAccessory: api('vw_add_accessory', 'number', []),
+    removeAccessory: api('vw_remove_accessory', 'number', ['number']),
+    setAccessoryKind: api('vw_set_accessory_kind', 'number', ['number', 'number']),
     render: api('vw_render', 'number', []),
     width: api('vw_width', 'number', []),
     height: api('vw_height', 'number', []),
@@ -242,6 +246,10 @@ function buildControls() {
   colours.textContent = '';
   for (const [id, label] of COLOUR_ROWS) colourRow(colours, id, label);
   buildList($('list-dress'), 'dress', catalog.dress, (index) => change(() => core.choose(LIST.dress, index)));
+  buildList($('list-accessory'), 'accessory', catalog.accessory, (index) => {
+    if (chosenAccessory < 0) return;
+    change(() => core.setAccessoryKind(chosenAccessory, index));
+  });
   const dressColour = $('dressColour');
   dressColour.textContent = '';
   colourRow(dressColour, SLOT.dress, '복장 색');
@@ -281,18 +289,37 @@ function refreshState() {
     b.dataset.index = index;
     row.classList.toggle('selected', index === state.selected);
   });
-  // The accessories of the shown style.
+  // The accessories of the shown style: a row each (choose, remove, colour).
   const accessories = $('accessories');
-  const ids = state.accessories.map((a) => String(a.id)).join(',');
-  if (accessories.dataset.ids !== ids) {
+  if (!state.accessories.some((a) => a.id === chosenAccessory))
+    chosenAccessory = state.accessories.length ? state.accessories[0].id : -1;
+  // Rows are made again only when the accessories change, never under a
+  // slider that is being dragged.
+  const shape = chosenAccessory + ':' + state.accessories.map((a) => a.id + '/' + a.kind).join(',');
+  if (accessories.dataset.shape === shape) {
+    state.accessories.forEach((a, i) => setColourRow(accessories.children[i], a.colour));
+  } else {
+    accessories.dataset.shape = shape;
     accessories.textContent = '';
-    accessories.dataset.ids = ids;
-    state.accessories.forEach((a) => {
-      const entry = catalog.accessory[a.kind];
-      colourRow(accessories, a.id, entry ? entry.name : '(없는 악세서리)');
-    });
   }
-  state.accessories.forEach((a, i) => setColourRow(accessories.children[i], a.colour));
+  if (accessories.children.length !== state.accessories.length) state.accessories.forEach((a) => {
+    const entry = catalog.accessory[a.kind];
+    const row = colourRow(accessories, a.id, entry ? entry.name : '(없는 악세서리)');
+    row.classList.toggle('selected', a.id === chosenAccessory);
+    const pick = row.querySelector('.colour-name');
+    pick.classList.add('pick');
+    pick.addEventListener('click', () => { chosenAccessory = a.id; refreshState(); });
+    const remove = document.createElement('button');
+    remove.type = 'button';
+    remove.className = 'remove';
+    remove.textContent = '삭제';
+    remove.addEventListener('click', () => change(() => core.removeAccessory(a.id)));
+    row.appendChild(remove);
+    setColourRow(row, a.colour);
+  });
+  const chosen = state.accessories.find((a) => a.id === chosenAccessory);
+  markSelected($('list-accessory'), chosen ? chosen.kind : -1);
+  $('list-accessory').classList.toggle('disabled', !chosen);
 }
 
 function showMissing() {
@@ -304,7 +331,7 @@ function showMissing() {
 // Thumbnails are drawn after the first picture, a few at a time.
 function drawThumbs() {
   const jobs = [];
-  for (const [name] of CHARA_LISTS.concat([['dress'], ['backHair']])) {
+  for (const [name] of CHARA_LISTS.concat([['dress'], ['accessory'], ['backHair']])) {
     const list = $('list-' + name);
     for (const item of list.children) jobs.push([name === 'backHair' ? LIST.hair : LIST[name], Number(item.dataset.index), item.querySelector('canvas')]);
   }
@@ -434,7 +461,6 @@ function applyProjectNow(bytes, what) {
   }
   showError(''); showNote('');
   $('styles').textContent = '';
-  $('accessories').dataset.ids = '';
   change(() => {});
   showMissing();
   return true;
@@ -598,6 +624,12 @@ function wire() {
   $('saveZip').addEventListener('click', saveExport);
   $('saveVor').addEventListener('click', saveProject);
   $('copyLink').addEventListener('click', copyLink);
+  $('addAccessory').addEventListener('click', () => {
+    let id = -1;
+    change(() => { id = core.addAccessory(); });
+    if (id < 0) showError('악세서리는 32개까지 달 수 있습니다.');
+    else { chosenAccessory = id; refreshState(); }
+  });
   window.addEventListener('hashchange', readLink);
 }
 

@@ -176,6 +176,25 @@ void Json_Missing(std::string &out)
     out += "]";
 }
 
+// The depth-list index of the layer `id`, or -1.
+int DepthIndexOf(const Headless *h, int32_t id)
+{
+    for (int i = 0; i < PtrList_Count(h->doc->depthList); i++)
+        if (((const Layer *)PtrList_Get(h->doc->depthList, i))->id == id)
+            return i;
+    return -1;
+}
+
+// The accessory the thumbnails of the accessory list are drawn with.
+int32_t ThumbAccessory(Headless *t)
+{
+    for (int i = 0; i < ACCESSORY_SLOT_COUNT; i++)
+        if (t->w.slots[i].inUse)
+            return ID_ACCESSORY_FIRST + i;
+    Layer *layer = Wardrobe_AddAccessory(&t->ch, &t->w);
+    return layer ? layer->id : -1;
+}
+
 }  // namespace
 
 // Reads the pack below /pack/data. 1 when it can be used; 0 when memory ran
@@ -359,6 +378,25 @@ WEB_API int vw_show_style(int index)
     return Wardrobe_ShowStyle(&g_web.h.ch, &g_web.h.w, index);
 }
 
+// A new accessory of the shown style (kind "none", in front); its colour
+// slot id, or -1 when all 32 are worn.
+WEB_API int vw_add_accessory()
+{
+    Layer *layer = Wardrobe_AddAccessory(&g_web.h.ch, &g_web.h.w);
+    return layer ? layer->id : -1;
+}
+
+WEB_API int vw_remove_accessory(int id)
+{
+    return Wardrobe_RemoveAccessory(&g_web.h.ch, &g_web.h.w, DepthIndexOf(&g_web.h, id));
+}
+
+// Another kind for the accessory `id` (it takes the kind's own colour).
+WEB_API int vw_set_accessory_kind(int id, int kind)
+{
+    return Wardrobe_SetAccessoryKind(&g_web.h.ch, &g_web.h.w, DepthIndexOf(&g_web.h, id), kind);
+}
+
 // Whether a style is exported.
 WEB_API void vw_check_style(int index, int checked)
 {
@@ -407,6 +445,14 @@ WEB_API unsigned char *vw_thumb(int list, int index)
     case PART_LIST_MOUTH: Character_ChooseMouth(&t->ch, index); break;
     case PART_LIST_CHEEK: Character_ChooseCheek(&t->ch, index); break;
     case PART_LIST_EXPRESSION: Character_ChooseExpression(&t->ch, index); break;
+    case PART_LIST_ACCESSORY: {
+        // "None" has no image: the thumbnail is then the bare character.
+        int32_t id = ThumbAccessory(t);
+        if (id < 0 || index < 0 || index >= PtrList_Count(t->catalog.accessories))
+            return nullptr;
+        Wardrobe_SetAccessoryKind(&t->ch, &t->w, DepthIndexOf(t, id), index);
+        break;
+    }
     default: return nullptr;
     }
     Headless_LoadNow(t);

@@ -382,6 +382,35 @@ async function main() {
     check(!linkedShown, 'the share link shows the same picture: ' + linkedShown);
     await fresh.browserContext().close();
 
+    // An accessory added, given a kind from the list and a colour: the
+    // project keeps it, and vor-cli draws that project as the page does;
+    // removed again, the project has the sample's one accessory.
+    await page.click('#addAccessory');
+    await page.click('#list-accessory .item[data-index="3"]');
+    await page.evaluate(() => {
+      const row = document.querySelector('#accessories .colour.selected');
+      const input = row.querySelector('input[data-channel="1"]');
+      input.value = 60;
+      input.dispatchEvent(new Event('input'));
+    });
+    const withAccessory = path.join(workDir, 'accessory.vor');
+    fs.writeFileSync(withAccessory, (await downloadBy(page, cdp, '#saveVor')).bytes);
+    const worn = projectFields(withAccessory);
+    const kinds = [0, 1].map((i) => worn['style.0.accessory.' + i + '.kind']).sort().join(' ');
+    check(worn['style.0.accessories'] === '2' && kinds === 'kanzashi wing1',
+      'the added accessory is in the project: ' + worn['style.0.accessories'] + ' ' + kinds);
+    const kanzashi = [0, 1].find((i) => worn['style.0.accessory.' + i + '.kind'] === 'kanzashi');
+    check(kanzashi !== undefined && worn['style.0.accessory.' + kanzashi + '.colour'].split(',')[1] === '60',
+      'the accessory keeps its colour: ' + (kanzashi !== undefined && worn['style.0.accessory.' + kanzashi + '.colour']));
+    const accessoryShown = comparePictures(await canvasPicture(page), renderWithCli(withAccessory, 0, 0), true);
+    check(!accessoryShown, 'the picture with the accessory equals vor-cli render: ' + accessoryShown);
+    await page.click('#accessories .colour.selected button.remove');
+    const removed = path.join(workDir, 'removed.vor');
+    fs.writeFileSync(removed, (await downloadBy(page, cdp, '#saveVor')).bytes);
+    const after = projectFields(removed);
+    check(after['style.0.accessories'] === '1' && after['style.0.accessory.0.kind'] === 'wing1',
+      'the removed accessory is gone: ' + after['style.0.accessories']);
+
     // Speed: 24 changes through the controls, alternating parts and colours.
     await page.evaluate(() => { window.vorPage.changeMs = []; });
     for (let i = 0; i < 24; i++) {
