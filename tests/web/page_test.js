@@ -293,6 +293,25 @@ async function main() {
     check(names.length === 8 && names[0] === '기본', 'the eight expressions, the first named 기본: ' + names.join(' '));
     check(styleNames[0] === '교복 (school)', 'the first style shows as 교복 (school): ' + styleNames[0]);
 
+    // Every name in the lists is the one vor-cli prints (its UTF-8 from the
+    // host's CP949 conversion; the page's comes through the same call in
+    // the web build's C library).
+    const shownLists = await page.evaluate(() => {
+      const out = {};
+      for (const list of ['hair', 'dress', 'eye', 'brow', 'mouth', 'cheek', 'accessory'])
+        out[list] = [...document.querySelectorAll('#list-' + list + ' .item span')].map((e) => e.textContent);
+      out.expression = [...document.querySelectorAll('#expressions button')].map((b) => b.textContent);
+      return out;
+    });
+    const cliLists = {};
+    for (const line of vor(['catalog']).toString('utf8').split('\n')) {
+      const f = line.split('\t');
+      if (f.length > 3) (cliLists[f[0]] = cliLists[f[0]] || []).push(f[3] || f[2]);
+    }
+    for (const list of Object.keys(shownLists))
+      check(JSON.stringify(shownLists[list]) === JSON.stringify(cliLists[list]),
+        'the ' + list + ' names are vor-cli\'s: ' + shownLists[list].join(' ') + ' / ' + (cliLists[list] || []).join(' '));
+
     // Every style x expression: the canvas and the downloaded PNG.
     const styles = styleNames.length;
     for (let s = 0; s < styles; s++) {
