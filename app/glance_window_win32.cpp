@@ -436,12 +436,12 @@ static void Glance_OnKey(GlanceWindow *g, WPARAM key)
 
 // ---- placement -------------------------------------------------------------
 
-static Rect Glance_WorkArea(HWND near)
+static Rect Glance_WorkArea(HWND window)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoW(MonitorFromWindow(near, MONITOR_DEFAULTTONEAREST), &info))
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
         work = info.rcWork;
     Rect r = {work.left, work.top, work.right, work.bottom};
     return r;

@@ -189,7 +189,7 @@ TEST_CASE("an output folder that is a Windows device name is refused, a name tha
         bool refused;
     } cases[] = {
         {"con", true}, {"NUL", true}, {"Com1", true}, {"lpt9.x", true}, {"aux", true},
-        {"school", false}, {"console", false}, {"com10", false}, {"prn_2", false},
+        {"school", false}, {"console", false}, {"com10", false}, {"prn2", false},
     };
     for (const Case &c : cases) {
         CAPTURE(c.text);
