@@ -32,8 +32,12 @@ static int CALLBACK FolderDialog_OnEvent(HWND dialog, UINT msg, LPARAM lp, LPARA
         SetWindowTextW(dialog, start->caption);
     if (start->folder[0]) {
         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, (LPARAM)start->folder);
-        // The newer browser selects without opening the branch to it.
+        // The newer browser selects without opening the branch to it; and
+        // some browsers still fill the tree in while this first call runs
+        // and land beside the folder, so it is chosen once more when the
+        // dialog is ready (the text lives until the browser returns).
         SendMessageW(dialog, BFFM_SETEXPANDED, TRUE, (LPARAM)start->folder);
+        PostMessageW(dialog, BFFM_SETSELECTIONW, TRUE, (LPARAM)start->folder);
     }
     return 0;
 }
