@@ -23,6 +23,7 @@
 #include "core/imaging/dib.h"
 #include "core/imaging/file.h"
 #include "core/services/filesys.h"
+#include "core/text_controls.h"
 
 namespace {
 
@@ -303,6 +304,16 @@ void CheckCredits(Linter *l, const std::string &inf, const PartDefinition *def)
         if (def->notString >> i & 1u)
             Add(l, LINT_ERROR, inf, 0,
                 std::string(PartDefinition_CreditKey(i)) + " 값은 \"...\" 문자열이어야 합니다: 이 값은 읽히지 않습니다");
+    // What CREDITS.txt and the parts window show of another person's pack:
+    // a control character there could forge a line or drive a terminal,
+    // so it is shown as \xHH and refused here.
+    const struct {
+        const char *key, *value;
+    } shown[] = {{"Name", def->name}, {"Author", def->author}, {"License", def->license}, {"Url", def->url}};
+    for (const auto &s : shown)
+        if (Text_HasControl(s.value))
+            Add(l, LINT_ERROR, inf, 0,
+                std::string(s.key) + " 값에 줄바꿈, ESC 같은 제어 문자가 있습니다: CREDITS.txt와 부품 정보 창에는 \\xHH로 적힙니다");
     if (!def->author && !(def->notString >> PART_CREDIT_AUTHOR & 1u))
         Add(l, LINT_WARNING, inf, 0, "Author 문이 없어 CREDITS.txt에 그린 사람이 '알 수 없음'으로 적힙니다");
     if (!def->license && !(def->notString >> PART_CREDIT_LICENSE & 1u))
@@ -475,6 +486,8 @@ void CheckEntryImages(Linter *l, const Kind &kind, const PartEntry *entry, const
 void CheckName(Linter *l, const PartEntry *entry)
 {
     std::string inf = Relative(l, entry->path) + DATA_DEFINITION;
+    if (Text_HasControl(entry->name))
+        return;  // an error already (CheckCredits)
     if (!PartLint_IsShowableCp949(entry->name))
         Add(l, LINT_WARNING, inf, 0, "Name에 CP949로 보일 수 없는 바이트가 있습니다 (파일이 CP949로 저장되었는지 확인하세요)");
     else if ((int)strlen(entry->name) > LINT_NAME_SHOWN_BYTES) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/services/filesys.h"
+#include "core/text_controls.h"
 #include "core/text_cp949.h"
 #include "output/export.h"
 #include "output/export_format.h"
@@ -12,6 +13,14 @@
 namespace {
 
 const char UNKNOWN[] = "알 수 없음";
+
+// A value as the list shows it: a pack's texts are copied into a file and a
+// window other people read, so a line break cannot forge an entry and an
+// escape sequence cannot reach a terminal; each control shows as \xHH.
+std::string Shown(const char *value, const char *absent = "")
+{
+    return value ? Text_ShowControls(value) : absent;
+}
 
 // The kinds as the list names them, in PartListId order; the expressions
 // are built in and drawn by nobody.
@@ -71,7 +80,7 @@ void Credits_NoteExport(ExportCredits *credits, const Character *ch, const Wardr
 
 std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalog, const char *name)
 {
-    std::string text = std::string("; CREDITS.txt: \"") + (name ? name : "") + "\"의 그림에 쓰인 부품\r\n";
+    std::string text = "; CREDITS.txt: \"" + Shown(name) + "\"의 그림에 쓰인 부품\r\n";
     int parts = 0;
     for (int list = 0; list < PART_LIST_COUNT; list++) {
         const PtrList *entries = PartCatalog_List(catalog, list);
@@ -81,10 +90,10 @@ std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalo
             if (!e || !e->path[0])
                 continue;
             parts++;
-            text += std::string("\r\n[") + KIND_NAMES[list] + "] " + e->name + " (" + e->folder + ")\r\n";
-            text += std::string("그린 사람: ") + (e->author ? e->author : UNKNOWN) + "\r\n";
-            text += std::string("사용 조건: ") + (e->license ? e->license : UNKNOWN) + "\r\n";
-            text += std::string("주소: ") + (e->url ? e->url : UNKNOWN) + "\r\n";
+            text += std::string("\r\n[") + KIND_NAMES[list] + "] " + Shown(e->name) + " (" + Shown(e->folder) + ")\r\n";
+            text += "그린 사람: " + Shown(e->author, UNKNOWN) + "\r\n";
+            text += "사용 조건: " + Shown(e->license, UNKNOWN) + "\r\n";
+            text += "주소: " + Shown(e->url, UNKNOWN) + "\r\n";
         }
     }
     if (parts == 0)

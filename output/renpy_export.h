@@ -58,7 +58,8 @@ struct RenPyNames {
 };
 
 // Checks and gathers the names: the tag is `typedTag` when it is not empty,
-// else the character's name lower-cased; every expression folder and every
+// else the character's name lower-cased, and never a Windows device name
+// (it names the script and the images' folder); every expression folder and every
 // checked style's output folder must be a usable attribute name, and no two
 // attributes may be the same (letter case ignored, as the file names on
 // Windows ignore it). Returns 1, or 0 with a message naming what is wrong

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "catalog/part_catalog.h"
+#include "editor/name_rules.h"
 #include "output/renpy_export.h"
 
 // The words Ren'Py's parser never takes as a part of an image name: a
@@ -44,11 +45,23 @@ static bool SameIgnoringCase(const std::string &a, const std::string &b)
     return true;
 }
 
+// The tag names the script and the images' folder (<tag>.rpy, images\<tag>\):
+// a Windows device name can be neither, and a refusal after the images
+// would leave a folder of images without a script.
+static const char *RenPy_TagProblem(const char *tag)
+{
+    if (const char *problem = RenPy_NameProblem(tag))
+        return problem;
+    if (Name_IsDeviceName(tag))
+        return "Windows 장치 이름(con, nul, aux, prn, com1~com9, lpt1~lpt9)은 파일 이름이 될 수 없습니다.";
+    return nullptr;
+}
+
 // The tag: as typed, or the character's name lower-cased.
 static int RenPy_ChooseTag(const Character *ch, const char *typedTag, std::string *tag, char *message, size_t size)
 {
     if (typedTag && typedTag[0]) {
-        if (const char *problem = RenPy_NameProblem(typedTag)) {
+        if (const char *problem = RenPy_TagProblem(typedTag)) {
             snprintf(message, size, "Ren'Py 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", typedTag, problem);
             return 0;
         }
@@ -59,11 +72,11 @@ static int RenPy_ChooseTag(const Character *ch, const char *typedTag, std::strin
     for (char &c : lower)
         if ((unsigned char)c < 0x80)
             c = (char)tolower((unsigned char)c);
-    if (RenPy_NameProblem(lower.c_str())) {
+    if (const char *problem = RenPy_TagProblem(lower.c_str())) {
         snprintf(message, size,
-                 "캐릭터 이름 \"%s\" 은(는) Ren'Py 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n"
+                 "캐릭터 이름 \"%s\" 은(는) Ren'Py 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n%s\n"
                  "(ASCII 영문자로 시작하고 영문자, 숫자, _ 만 쓴 이름)",
-                 ch->name ? ch->name : "");
+                 ch->name ? ch->name : "", problem);
         return 0;
     }
     *tag = lower;

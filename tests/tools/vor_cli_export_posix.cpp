@@ -226,7 +226,7 @@ TEST_CASE("vor-cli prints paths in the host's form and takes either separator")
     CHECK(blocked.err.find('\\') == std::string::npos);
     Run missing = RunCli(dir, "project '" + (dir / "none.vor") + "'");
     CHECK(missing.status == 1);
-    CHECK(missing.err == "vor-cli: " + native + "none.vor: cannot be read\n");
+    CHECK(missing.err == "vor-cli: " + native + "none.vor: cannot be read: no such file\n");
     Run rendered = RunCli(dir, "--data '" + native + "data' render '" + project +
                                    "' --style 0 --expression 0 --out '" + (dir / "r.png") + "'");
     CHECK(rendered.status == 0);

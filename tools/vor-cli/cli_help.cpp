@@ -10,7 +10,12 @@ const char *CliHelp_Common()
            "                      names and messages in that encoding instead of the\n"
            "                      terminal's (cp949: the stored bytes)\n"
            "  --json              one JSON document (UTF-8) instead of the text records\n"
-           "                      (catalog, project, lint, export)\n"
+           "                      (catalog, project, lint, export). A path in it opens\n"
+           "                      the same file: on Linux a name that is not UTF-8\n"
+           "                      (CP949, or a stray byte) keeps its ASCII and gives\n"
+           "                      each byte from 0x80 up as \\xHH; \\ is never part\n"
+           "                      of a name there, so replacing each \\xHH by its\n"
+           "                      byte and the rest by its UTF-8 gives the bytes back\n"
            "  --help              this command's help\n"
            "Exit status: 0 done, 1 an input was refused or a file not written (stderr\n"
            "says why), 2 usage error.\n";

@@ -17,10 +17,11 @@ inline CliJson CliJson_Text(const char *cp949)
     return CliText_ToUtf8(cp949 ? cp949 : "");
 }
 
-// A program path in the system's form as a JSON string.
+// A program path in the system's form as a JSON string that opens the same
+// file (CliText_PathJson: names that are not UTF-8 byte by byte as \xHH).
 inline CliJson CliJson_Path(const char *programPath)
 {
-    return CliText_PathUtf8(CliOut_PlainSystemPath(programPath));
+    return CliText_PathJson(CliOut_PlainSystemPath(programPath));
 }
 
 // A colour as {"hue", "luminance", "saturation"}.

@@ -8,6 +8,7 @@
 
 #include "cli_json.h"
 #include "cli_commands.h"
+#include "cli_numbers.h"
 #include "cli_output.h"
 #include "cli_progress.h"
 #include "cli_session.h"
@@ -47,7 +48,8 @@ static int RefuseProject(const char *path, int result)
 {
     switch (result) {
     case PROJECT_CANNOT_OPEN:
-        return CliOut_Refuse("%s: cannot be read", Shown(path).c_str());
+        return CliOut_Refuse("%s: cannot be read: %s", Shown(path).c_str(),
+                             CliOut_ReadReason(Project_ReadProblem(path)));
     case PROJECT_BAD_HEADER:
         return CliOut_Refuse("%s: not a project file of version 100 or lower", Shown(path).c_str());
     default:
@@ -123,14 +125,7 @@ static const char *OptionValue(int argc, char **argv, const char *name)
 
 int ParseIndex(const char *text, int *value)
 {
-    if (!text || !*text)
-        return 0;
-    char *end;
-    long v = strtol(text, &end, 10);
-    if (*end || v < 0 || v > 1000000)
-        return 0;
-    *value = (int)v;
-    return 1;
+    return CliNumber_ParseInt(text, 0, 1000000, value);
 }
 
 // Why a file was not written, for stderr.
@@ -181,6 +176,21 @@ int OpenSession(Headless *h, const CliContext *context, const char *path)
     return CLI_EXIT_OK;
 }
 
+// Which of render's indices is out of range and what the range is, or an
+// empty text when both are in range.
+static std::string RenderRangeProblem(int style, int styles, int expression, int expressions)
+{
+    auto one = [](const char *what, int index, int count, const char *where) {
+        if (index < count)
+            return std::string();
+        std::string range = count > 0 ? "0 .. " + std::to_string(count - 1) : std::string("none");
+        return "--" + std::string(what) + " " + std::to_string(index) + " is out of range: " + where + " has " +
+               std::to_string(count) + " " + what + (count == 1 ? "" : "s") + " (" + range + ")";
+    };
+    std::string a = one("style", style, styles, "the project"), b = one("expression", expression, expressions, "the data tree");
+    return a.empty() || b.empty() ? a + b : a + "; " + b;
+}
+
 int Cmd_Render(const CliContext *context, int argc, char **argv)
 {
     int style, expression;
@@ -197,9 +207,11 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
-    if (style >= PtrList_Count(h.w.styles) || expression >= PtrList_Count(h.catalog.expressions)) {
+    std::string outOfRange = RenderRangeProblem(style, PtrList_Count(h.w.styles), expression,
+                                                PtrList_Count(h.catalog.expressions));
+    if (!outOfRange.empty()) {
         Headless_Close(&h);
-        return CliOut_Refuse("%s: no style %d or expression %d", Shown(file.c_str()).c_str(), style, expression);
+        return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), outOfRange.c_str());
     }
     if (h.w.selected != style)
         Wardrobe_ShowStyle(&h.ch, &h.w, style);

@@ -11,6 +11,7 @@
 
 #include "catalog/part_catalog.h"
 #include "cli_commands.h"
+#include "cli_numbers.h"
 #include "cli_output.h"
 #include "core/services/filesys.h"
 #include "project/project.h"
@@ -69,13 +70,8 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
     if (!RandomSeed_Parse(opt[OPT_SEED], &seed))
         return CliCommand_UsageError("random");
     int count = 0;
-    if (opt[OPT_COUNT]) {
-        char *end = nullptr;
-        long k = strtol(opt[OPT_COUNT], &end, 10);
-        if (!opt[OPT_COUNT][0] || *end || k < 1 || k > 999)
-            return CliCommand_UsageError("random");
-        count = (int)k;
-    }
+    if (opt[OPT_COUNT] && !CliNumber_ParseInt(opt[OPT_COUNT], 1, 999, &count))
+        return CliCommand_UsageError("random");
     RandomKeep keep = 0;
     char badTrait[64];
     if (opt[OPT_KEEP] && !RandomKeep_Parse(opt[OPT_KEEP], &keep, badTrait, sizeof badTrait)) {
@@ -92,7 +88,11 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
     Project *base = nullptr;
     if (opt[OPT_FROM]) {
         std::string fromFile = CliOut_ProgramPath(opt[OPT_FROM]);
-        if (Project_ReadFile(fromFile.c_str(), &base) != PROJECT_OK || !base)
+        int read = Project_ReadFile(fromFile.c_str(), &base);
+        if (read == PROJECT_CANNOT_OPEN)
+            return CliOut_Refuse("%s: cannot be read: %s", CliOut_SystemPath(fromFile.c_str()).c_str(),
+                                 CliOut_ReadReason(Project_ReadProblem(fromFile.c_str())));
+        if (read != PROJECT_OK || !base)
             return CliOut_Refuse("%s: not a project file that can be read",
                                  CliOut_SystemPath(fromFile.c_str()).c_str());
     }
