@@ -68,8 +68,17 @@ Rect Place_Beside(const Rect *anchor, const Rect *area, int width, int height, i
     int best = -1, bestW = 0, bestH = 0;
     for (int side = 0; side < SIDE_COUNT; side++) {
         int room = Room(anchor, area, side);
-        int w = Horizontal(side) ? Min(width, room) : Min(width, Rect_Width(area));
-        int h = Horizontal(side) ? Min(height, Rect_Height(area)) : Min(height, room);
+        // Narrowed to the room, the window grows along the strip (as far as
+        // the area goes) to keep its area: its pictures stay as large.
+        long long wanted = (long long)width * height;
+        int w, h;
+        if (Horizontal(side)) {
+            w = Min(width, room);
+            h = w > 0 ? (int)Min(Rect_Height(area), (int)Max(height, (int)((wanted + w - 1) / w))) : 0;
+        } else {
+            h = Min(height, room);
+            w = h > 0 ? (int)Min(Rect_Width(area), (int)Max(width, (int)((wanted + h - 1) / h))) : 0;
+        }
         if (w < minWidth || h < minHeight || (long long)w * h <= bestArea)
             continue;
         bestArea = (long long)w * h;

@@ -8,8 +8,10 @@
 // window's outer rectangle) inside `area` (the work area of its screen):
 // on the first side, right, left, below, above, where it fits whole,
 // aligned with the anchor's top (or left) edge and moved inside the area.
-// When no side has the room, the side that leaves the window the largest
-// while at least minWidth x minHeight, the window shrunk to that room.
+// When no side has the room, the window is narrowed (or lowered) to a
+// side's room and grows along it, up to the area's edge, to keep its area;
+// of the sides where that is at least minWidth x minHeight, the one that
+// keeps the most.
 // When even that does not fit, the side with the most room at the
 // smallest size, kept inside the area (then it overlaps the anchor as
 // little as the area allows).

@@ -98,6 +98,15 @@ TEST_CASE("the expressions window holds the export's pictures, paints them scale
     const int expressions = PtrList_Count(w.app.catalog->expressions);
     REQUIRE(expressions == 8);
 
+    // Where it opens is tested below; here it opens where it was last, with
+    // a client area that shows four pictures a row at exactly half their
+    // size (the scale the paint checks measure against).
+    RECT place = {0, 0, 4 * DOCUMENT_WIDTH / 2 + 5 * 8, 620};
+    AdjustWindowRectEx(&place, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    OffsetRect(&place, -place.left, -place.top);
+    Reg_SetString(REG_PROGRAM_KEY, "GlancePlace",
+                  ("0,0," + std::to_string(place.right) + "," + std::to_string(place.bottom)).c_str());
+
     // Ctrl+E opens it; every picture arrives without the editor waiting.
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);

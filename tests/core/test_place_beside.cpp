@@ -24,8 +24,10 @@ TEST_CASE("a window is placed beside the anchor where it fits, else shrunk into 
         {"below when neither side has room", {0, 0, 1280, 500}, 300, 400, {0, 500, 300, 900}, true},
         {"above when nothing else has room", {0, 600, 1280, 1024}, 300, 400, {0, 200, 300, 600}, true},
         {"moved up to stay on the screen", {100, 900, 400, 1000}, 300, 400, {400, 624, 700, 1024}, true},
-        {"shrunk to the narrow room at the right", {0, 0, 1000, 1024}, 760, 560, {1000, 0, 1280, 560}, true},
-        {"the larger of two shrunk rooms", {0, 0, 775, 600}, 760, 560, {0, 600, 760, 1024}, true},
+        {"narrowed to the room at the right, as tall as the screen", {0, 0, 1000, 1024}, 760, 560,
+         {1000, 0, 1280, 1024}, true},
+        {"narrowed and taller, keeping its area", {0, 0, 775, 600}, 760, 560, {775, 0, 1280, 843}, true},
+        {"lowered and wider below a centred window", {250, 200, 1025, 800}, 760, 560, {0, 800, 1280, 1024}, true},
         {"no room at all: the smallest size, on the screen", {0, 0, 1280, 1024}, 760, 560, {1040, 0, 1280, 180}, false},
         {"larger than the screen: cut to it", {0, 0, 10, 10}, 2000, 2000, {10, 0, 1280, 1024}, true},
     };
