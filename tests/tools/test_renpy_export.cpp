@@ -693,6 +693,27 @@ TEST_CASE("Ren'Py export without frames: no animation, and the face's runs as be
         groups.insert(layer.group);
     // The face in front of the front hair is one run, as it always was.
     CHECK(groups == std::set<std::string>{"", "outfit", "face", "face2", "outfit2"});
+
+    // The frames change nothing of the PNG export: every picture, macro.txt
+    // and CREDITS.txt of the tree with frames are the bytes of the one without.
+    Headless framed;
+    REQUIRE(Headless_Open(&framed, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&framed, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    ExportStats stats = {};
+    Export_RunHeadless(&framed.ch, &framed.w, (out / "framed\\").c_str(), nullptr, &stats);
+    REQUIRE(stats.tally.failed == 0);
+    int files = 0;
+    fs::path withFrames = ScratchFolder::Native(out / "framed\\"), without = ScratchFolder::Native(out / "png\\");
+    for (const auto &f : fs::recursive_directory_iterator(withFrames)) {
+        if (!f.is_regular_file())
+            continue;
+        fs::path relative = fs::relative(f.path(), withFrames);
+        CAPTURE(relative.string());
+        CHECK(ScratchFolder::ReadBytes(f.path().string()) == ScratchFolder::ReadBytes((without / relative).string()));
+        files++;
+    }
+    CHECK(files == 16 + 2);
+    Headless_Close(&framed);
     Headless_Close(&h);
 }
 
