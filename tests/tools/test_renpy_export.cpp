@@ -507,13 +507,38 @@ TEST_CASE("Ren'Py names: the tag, unusable attribute names and clashes, each wit
 
 namespace {
 
+// The folder of a scratch folder without its closing separator, which
+// std::filesystem on Windows does not take as a folder to copy.
+std::filesystem::path FolderPath(const std::string &programPath)
+{
+    std::string path = ScratchFolder::Native(programPath);
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return path;
+}
+
+// Copies every file below `from` into `to` (which exists: a scratch folder);
+// file by file, since Windows' copy of a whole tree refuses an existing target.
+void CopyTree(const ScratchFolder &from, const ScratchFolder &to)
+{
+    namespace fs = std::filesystem;
+    fs::path source = FolderPath(from.path), target = FolderPath(to.path);
+    for (const auto &f : fs::recursive_directory_iterator(source)) {
+        fs::path into = target / fs::relative(f.path(), source);
+        if (f.is_directory())
+            fs::create_directories(into);
+        else
+            fs::copy_file(f.path(), into, fs::copy_options::overwrite_existing);
+    }
+}
+
 // A copy of the tree at `from` whose eyes and mouths show their frames in
 // place of their still images, in every expression that has them: what the
 // program would draw if the frames were the pack's images.
 void FramedCopy(const ScratchFolder &from, const ScratchFolder &to)
 {
     namespace fs = std::filesystem;
-    fs::copy(ScratchFolder::Native(from.path), ScratchFolder::Native(to.path), fs::copy_options::recursive);
+    CopyTree(from, to);
     for (const char *kind : {"eye", "mouth"})
         for (const auto &shape : fs::directory_iterator(ScratchFolder::Native(to / "data\\" + kind)))
             for (const char *x : {"sumashi", "niko", "nikkori", "makka", "naki", "utumuki", "ikari", "odoroki"})
@@ -673,8 +698,8 @@ TEST_CASE("Ren'Py export without frames: no animation, and the face's runs as be
     namespace fs = std::filesystem;
     const ScratchFolder &tree = SharedSampleTree();
     ScratchFolder still;
-    fs::copy(ScratchFolder::Native(tree.path), ScratchFolder::Native(still.path), fs::copy_options::recursive);
-    for (const auto &f : fs::recursive_directory_iterator(ScratchFolder::Native(still.path)))
+    CopyTree(tree, still);
+    for (const auto &f : fs::recursive_directory_iterator(FolderPath(still.path)))
         if (f.path().filename().string().find("_close_") != std::string::npos ||
             f.path().filename().string().find("_talk_") != std::string::npos)
             fs::remove(f.path());
@@ -703,7 +728,7 @@ TEST_CASE("Ren'Py export without frames: no animation, and the face's runs as be
     Export_RunHeadless(&framed.ch, &framed.w, (out / "framed\\").c_str(), nullptr, &stats);
     REQUIRE(stats.tally.failed == 0);
     int files = 0;
-    fs::path withFrames = ScratchFolder::Native(out / "framed\\"), without = ScratchFolder::Native(out / "png\\");
+    fs::path withFrames = FolderPath(out / "framed\\"), without = FolderPath(out / "png\\");
     for (const auto &f : fs::recursive_directory_iterator(withFrames)) {
         if (!f.is_regular_file())
             continue;
