@@ -109,7 +109,7 @@ struct Kind {
     const ImageRole *roles;
     int roleCount;
     const ImageRole *frameRoles;  // roleCount rows beside `roles`, or nullptr
-    const char *frameName;        // what the frames are, for the notes (CP949)
+    const char *frameName;        // what the frames are, for the notes (CP949; the particle 이 follows)
 };
 
 #define ROLES(table) table, (int)(sizeof table / sizeof table[0])
@@ -527,9 +527,9 @@ void CheckEntryFrames(Linter *l, const Kind &kind, const PartEntry *entry, const
             without += std::string(without.empty() ? "" : ", ") + expr->folder + "(" + expr->name + ")";
     }
     if (!framed)
-        l->report->notes.push_back({LINT_NOTE, folder, 0, std::string(kind.frameName) + "이(가) 없습니다: 내보낸 캐릭터가 움직이지 않습니다"});
+        l->report->notes.push_back({LINT_NOTE, folder, 0, std::string(kind.frameName) + "이 없습니다: 내보낸 캐릭터가 움직이지 않습니다"});
     else if (!without.empty())
-        l->report->notes.push_back({LINT_NOTE, folder, 0, std::string(kind.frameName) + "이(가) 없는 표정: " + without});
+        l->report->notes.push_back({LINT_NOTE, folder, 0, std::string(kind.frameName) + "이 없는 표정: " + without});
 }
 
 // Whether the display name can be shown whole in the part lists.

@@ -316,7 +316,7 @@ static DIB *Plan_Flatten(const RenPyCapture *capture, const std::vector<const Re
     return trimmed;
 }
 
-// The box of an image's visible pixels in `box` (unchanged when none).
+// Grows `box` (empty: none yet) to hold the canvas's visible pixels.
 static void Plan_GrowToVisible(const DIB *canvas, Rect *box)
 {
     Point at = {0, 0};
@@ -337,6 +337,7 @@ static void Plan_GrowToVisible(const DIB *canvas, Rect *box)
     DIB_Delete_(trimmed);
 }
 
+// The part of `canvas` inside `box`, as an image of its own.
 static DIB *Plan_Crop(const DIB *canvas, const Rect &box)
 {
     DIB *image = DIB_CreateRaw(32, box.right - box.left, box.bottom - box.top);

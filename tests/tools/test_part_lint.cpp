@@ -176,8 +176,8 @@ TEST_CASE("frames are read, not strays, and the notes name the expressions witho
     // Without any frame: one note per eye and mouth shape, nothing counted.
     LintReport bare = Lint(data);
     CHECK(bare.errors + bare.warnings == 0);
-    CHECK(notes(bare) == std::vector<std::string>{"eye\\e1\\\t눈 깜빡임 프레임이(가) 없습니다: 내보낸 캐릭터가 움직이지 않습니다",
-                                                  "mouth\\m1\\\t말하는 입 프레임이(가) 없습니다: 내보낸 캐릭터가 움직이지 않습니다"});
+    CHECK(notes(bare) == std::vector<std::string>{"eye\\e1\\\t눈 깜빡임 프레임이 없습니다: 내보낸 캐릭터가 움직이지 않습니다",
+                                                  "mouth\\m1\\\t말하는 입 프레임이 없습니다: 내보낸 캐릭터가 움직이지 않습니다"});
     // Frames for some expressions, each with any of its three images.
     for (const char *x : {"sumashi", "makka", "naki", "ikari", "odoroki", "nikkori"})
         Image(data + "eye\\e1\\" + x + "_close_b.png");
@@ -187,7 +187,7 @@ TEST_CASE("frames are read, not strays, and the notes name the expressions witho
             Image(data + "mouth\\m1\\" + x + r + ".png");
     LintReport framed = Lint(data);
     CHECK(Where(framed) == std::vector<std::string>{});
-    CHECK(notes(framed) == std::vector<std::string>{"eye\\e1\\\t눈 깜빡임 프레임이(가) 없는 표정: niko(^-^), utumuki(T.T)"});
+    CHECK(notes(framed) == std::vector<std::string>{"eye\\e1\\\t눈 깜빡임 프레임이 없는 표정: niko(^-^), utumuki(T.T)"});
 }
 
 TEST_CASE("files a definition includes are read, not strays")
