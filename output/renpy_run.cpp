@@ -20,6 +20,7 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start)
 struct RenPySink {
     std::string base;
     std::string typedTag;  // empty: from the character's name
+    bool defineCharacter = true;
     RenPyNames names;
     RenPyCapture capture;
     int ok = 1;  // memory did not run out while recording
@@ -34,6 +35,7 @@ int RenPySink_Begin(void *state, ExportDriver *driver, std::string *problem)
         *problem = message;
         return 0;
     }
+    r->names.defineCharacter = r->names.defineCharacter && r->defineCharacter;
     RenPyCapture_Init(&r->capture, (int)r->names.styles.size(), (int)r->names.expressions.size());
     return 1;
 }
@@ -124,6 +126,7 @@ int RenPyFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *si
     auto tag = choice->settings.find("tag");
     if (tag != choice->settings.end())
         r->typedTag = tag->second;
+    r->defineCharacter = !choice->settings.count("no-character");
     // How many layer images there are is known once the layers are planned.
     sinks->push_back(ExportSink{r, RenPySink_Begin, RenPySink_Picture, RenPySink_Finish, RenPySink_Describe,
                                 RenPySink_Release, 0, -1});
