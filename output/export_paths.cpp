@@ -21,6 +21,8 @@ const char *Export_CharacterNameProblem(const char *name)
         return "이름을 입력해 주세요.";
     if (Name_IsDotName(name))
         return "이름으로 . 이나 .. 은 사용할 수 없습니다.";
+    if (Name_IsDeviceName(name))
+        return "이름으로 장치 이름(CON, NUL, AUX, PRN, COM1 등)은 사용할 수 없습니다.";
     if (strlen(name) > EXPORT_NAME_MAX)
         return "이름이 너무 깁니다. (최대 31 바이트)";
     return nullptr;

@@ -41,6 +41,7 @@ static const char PICTURE_FOLDER[] = "Data\\Picture\\CHARA\\";
 struct SavePage {
     char pictureFolder[TARGET_COUNT][VOR_MAX_PATH];  // each ends with `\`
     int available[TARGET_COUNT];                     // the game's InstallDir was found
+    int layeredTicked;  // the user's choice of the layered-file box, kept while it does not apply
 };
 
 static SavePage *SavePage_State(HWND page)
@@ -198,9 +199,20 @@ int SavePage_GetLayeredFormat(HWND page)
 static void SavePage_UpdateLayeredChoice(HWND page)
 {
     int applies = SavePage_TakesLayered(SavePage_ChosenFormat(page));
+    // A box that does not apply shows clear; the choice comes back with it.
+    SavePage *state = SavePage_State(page);
+    if (state)
+        CheckDlgButton(page, IDC_SAVE_LAYERED, applies && state->layeredTicked ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED), applies);
     EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT),
                  applies && IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED);
+}
+
+static void SavePage_OnLayeredClick(HWND page)
+{
+    if (SavePage *state = SavePage_State(page))
+        state->layeredTicked = IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED;
+    SavePage_UpdateLayeredChoice(page);
 }
 
 // The choice is remembered between runs: whether the box is ticked, and the
@@ -223,6 +235,8 @@ static void SavePage_InitLayeredChoice(HWND page)
             item = (int)i;
     SendMessageA(list, CB_SETCURSEL, item, 0);
     CheckDlgButton(page, IDC_SAVE_LAYERED, strcmp(on, "1") == 0 ? BST_CHECKED : BST_UNCHECKED);
+    if (SavePage *state = SavePage_State(page))
+        state->layeredTicked = strcmp(on, "1") == 0;
     SavePage_UpdateLayeredChoice(page);
 }
 
@@ -232,8 +246,9 @@ static void SavePage_StoreLayeredChoice(HWND page)
     std::vector<const ExportFormat *> beside = ExportFormat_BesideFormats();
     if (item >= 0 && item < (LRESULT)beside.size())
         Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, beside[(size_t)item]->registryWord);
-    Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FILES,
-                  IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED ? "1" : "0");
+    SavePage *state = SavePage_State(page);
+    int ticked = state ? state->layeredTicked : IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED;
+    Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FILES, ticked ? "1" : "0");
 }
 
 // What the page asks of the chosen format: its folder, the options its
@@ -322,14 +337,17 @@ static void SavePage_OnDestroy(HWND page)
 
 // ---- commands -----------------------------------------------------------------
 
-static void SavePage_Browse(HWND page)
+// Returns 1 when a folder was chosen (the field then shows it).
+static int SavePage_Browse(HWND page)
 {
     AppContext *app = App_FromWindow(page);
     char folder[VOR_MAX_PATH];
     SavePage_GetFreeFolder(page, folder);
-    if (FileSys_GetFolderName(app ? app->mainWindow : page, folder, sizeof folder, "저장 폴더 선택",
-                              "저장 폴더를 선택하세요"))
-        SavePage_SetFreeFolder(page, folder);
+    if (!FileSys_GetFolderName(app ? app->mainWindow : page, folder, sizeof folder, "저장 폴더 선택",
+                               "저장 폴더를 선택하세요"))
+        return 0;
+    SavePage_SetFreeFolder(page, folder);
+    return 1;
 }
 
 // Leaves the user in the name field of the first tab.
@@ -371,6 +389,10 @@ static void SavePage_Output(HWND page)
         UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "폴더명 입력", MB_ICONERROR);
         return;
     }
+    // An empty field would mean the program's own folder: the user says
+    // where instead, and a cancelled chooser writes nothing.
+    if (SavePage_IsFreeFolderChecked(page) && folder[0] == 0 && !SavePage_Browse(page))
+        return;
     char base[VOR_MAX_PATH];
     ExportChoice choice;
     if (!SavePage_GetExportBase(page, base) || !SavePage_Choice(page, format, base, &choice)) {
@@ -390,7 +412,10 @@ static void SavePage_Output(HWND page)
         SavePage_ShowExportFailure(page, &tally);
         return;
     }
-    UiText_MessageBox(page, format->doneMessage, "출력 완료창", MB_OK);
+    // Where the files went, and how many.
+    std::string done = std::string(format->doneMessage) + "\n\n" + base + "\n(파일 " +
+                       std::to_string(tally.written) + " 개)";
+    UiText_MessageBox(page, done.c_str(), "출력 완료창", MB_OK);
 }
 
 static void SavePage_OnCommand(HWND page, int id, int code)
@@ -403,7 +428,9 @@ static void SavePage_OnCommand(HWND page, int id, int code)
         return;
     if (id == IDC_SAVE_BROWSE)
         SavePage_Browse(page);
-    else if (id == IDC_SAVE_LAYERED || id == IDC_SAVE_KIND_1 || id == IDC_SAVE_KIND_2)
+    else if (id == IDC_SAVE_LAYERED)
+        SavePage_OnLayeredClick(page);
+    else if (id == IDC_SAVE_KIND_1 || id == IDC_SAVE_KIND_2)
         SavePage_UpdateLayeredChoice(page);
     else if (id == IDC_SAVE_OUTPUT)
         SavePage_Output(page);

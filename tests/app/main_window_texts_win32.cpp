@@ -268,7 +268,7 @@ TEST_CASE("a project and an export under Hangul folders: the files the wide API 
     }
     REQUIRE(seen.size() == 1);
     CHECK(seen[0].title == "출력 완료창");
-    CHECK(seen[0].text == "개별 이미지 출력을 완료했습니다");
+    CHECK(seen[0].text.find("개별 이미지 출력을 완료했습니다\n\n") == 0);
     // 출력\Hong holds the pictures.
     DWORD attributes = GetFileAttributesW(L"\xCD9C\xB825\\Hong");
     CHECK(attributes != INVALID_FILE_ATTRIBUTES);

@@ -69,6 +69,17 @@ TEST_CASE("the layered-file box: its format list follows it, and the export writ
     CHECK(SavePage_GetLayeredFormat(save) == LAYERED_PSD);
     ChooseFormat(save, 1);
     CHECK(SavePage_GetLayeredFormat(save) == LAYERED_ORA);
+    // Another kind: the box shows clear while it does not apply, and the
+    // tick comes back with the kind that takes it.
+    for (int kind : {2, 1}) {
+        CheckDlgButton(save, SavePage_KindControl(kind == 2 ? 1 : 2), BST_UNCHECKED);
+        CheckDlgButton(save, SavePage_KindControl(kind), BST_CHECKED);
+        SendMessageA(save, WM_COMMAND, MAKEWPARAM(SavePage_KindControl(kind), BN_CLICKED),
+                     (LPARAM)GetDlgItem(save, SavePage_KindControl(kind)));
+        CHECK(IsDlgButtonChecked(save, IDC_SAVE_LAYERED) == (kind == 1 ? BST_CHECKED : BST_UNCHECKED));
+        CHECK(IsWindowEnabled(box) == (kind == 1));
+    }
+    CHECK(SavePage_GetLayeredFormat(save) == LAYERED_ORA);
     guitest::Pump(5);
     guitest::SaveWindowPng(save, "..\\..\\save_layered_page.png");
 

@@ -87,6 +87,7 @@ struct Watch {
     std::set<HWND> answered;
     ProgressSeen progress;
     const AppContext *app = nullptr;
+    std::string cancelTitled;  // a dialog of this caption is cancelled, not answered
 };
 
 inline Watch *&CurrentWatch()
@@ -146,7 +147,7 @@ inline BOOL CALLBACK Watch_Visit(HWND window, LPARAM)
     EnumChildWindows(window, Watch_CollectStatic, (LPARAM)&box.text);
     watch->boxes.push_back(box);
     watch->answered.insert(window);
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    PostMessageA(window, WM_COMMAND, box.caption == watch->cancelTitled ? IDCANCEL : IDOK, 0);
     return TRUE;
 }
 
@@ -373,11 +374,12 @@ struct Rig {
     }
 
     // Presses the SAVE page's output button, answering the boxes it shows.
-    Watch PressOutput(const char *progressShot = nullptr)
+    Watch PressOutput(const char *progressShot = nullptr, const char *cancelTitled = "")
     {
         WatchScope scope(&app);
         if (progressShot)
             scope.watch.progressShot = progressShot;
+        scope.watch.cancelTitled = cancelTitled;
         HWND save = Page(PAGE_SAVE);
         SendMessageA(save, WM_COMMAND, MAKEWPARAM(IDC_SAVE_OUTPUT, BN_CLICKED),
                      (LPARAM)GetDlgItem(save, IDC_SAVE_OUTPUT));

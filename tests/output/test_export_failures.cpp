@@ -182,7 +182,7 @@ TEST_CASE("folders that cannot be made and paths too long are failures with thei
     CHECK(std::string(Export_FailureText(FILEWRITE_PATH_TOO_LONG)) != "");
 }
 
-TEST_CASE("an output folder that is a Windows device name is refused, a name that only starts like one is not")
+TEST_CASE("an output folder or character name that is a Windows device name is refused, one that only starts like one is not")
 {
     struct Case {
         const char *text;
@@ -195,6 +195,7 @@ TEST_CASE("an output folder that is a Windows device name is refused, a name tha
         CAPTURE(c.text);
         CHECK((Name_IsDeviceName(c.text) != 0) == c.refused);
         CHECK((Name_FolderProblem(c.text, nullptr, nullptr) != nullptr) == c.refused);
+        CHECK((Export_CharacterNameProblem(c.text) != nullptr) == c.refused);  // the character's folder too
     }
 }
 

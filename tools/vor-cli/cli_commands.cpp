@@ -45,13 +45,15 @@ TEXT(SheetUsage, "sheet FILE --out PNG [-j N]")
 TEXT(SheetHelp,
      "Writes a contact sheet: the checked styles (rows) x the expressions (columns),\n"
      "each cell the exported picture. -j N composes on N threads.\n")
-TEXT(LintUsage, "lint [--strict]")
+TEXT(LintUsage, "lint [--strict] [--notes]")
 TEXT(LintHelp,
      "Checks the data tree as the program reads it, decoding the images on every\n"
      "core: error|warning<TAB>PATH[:LINE]<TAB>MESSAGE per finding, then the totals.\n"
-     "Exits 1 on errors, or on warnings too with --strict.\n"
+     "Exits 1 on errors, or on warnings too with --strict. --notes adds what is no\n"
+     "fault, as note<TAB>PATH<TAB>MESSAGE lines (which expressions an eye or mouth\n"
+     "shape has no blink or talking frame for).\n"
      "--json: {\"findings\": [{\"severity\", \"path\", \"line\", \"message\"}, ...],\n"
-     "\"errors\": N, \"warnings\": N}.\n")
+     "\"errors\": N, \"warnings\": N}, with --notes also \"notes\": [{\"path\", \"message\"}, ...].\n")
 
 #undef TEXT
 

@@ -2,6 +2,7 @@
 // one finding a line (`error|warning<TAB>PATH[:LINE]<TAB>MESSAGE`), then
 // the totals. Exit 1 when there are errors, or warnings under --strict.
 #include <cstring>
+#include <vector>
 
 #include "catalog/part_lint.h"
 #include "cli_json.h"
@@ -11,10 +12,12 @@
 
 int Cmd_Lint(const CliContext *context, int argc, char **argv)
 {
-    int strict = 0;
+    int strict = 0, notes = 0;
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "--strict") == 0)
             strict = 1;
+        else if (strcmp(argv[i], "--notes") == 0)
+            notes = 1;
         else
             return CliCommand_UsageError("lint");
     }
@@ -35,11 +38,21 @@ int Cmd_Lint(const CliContext *context, int argc, char **argv)
                                 {"path", CliText_PathUtf8(f.path)},
                                 {"line", f.line},
                                 {"message", CliJson_Text(f.message.c_str())}});
-        CliJson_Print(out, {{"findings", findings}, {"errors", report.errors}, {"warnings", report.warnings}});
+        CliJson document = {{"findings", findings}, {"errors", report.errors}, {"warnings", report.warnings}};
+        if (notes) {
+            CliJson list = CliJson::array();
+            for (const LintFinding &f : report.notes)
+                list.push_back({{"path", CliText_PathUtf8(f.path)}, {"message", CliJson_Text(f.message.c_str())}});
+            document["notes"] = list;
+        }
+        CliJson_Print(out, document);
         return status;
     }
-    for (const LintFinding &f : report.findings) {
-        fputs(f.severity == LINT_ERROR ? "error\t" : "warning\t", out);
+    std::vector<LintFinding> shown = report.findings;
+    if (notes)
+        shown.insert(shown.end(), report.notes.begin(), report.notes.end());
+    for (const LintFinding &f : shown) {
+        fputs(f.severity == LINT_ERROR ? "error\t" : f.severity == LINT_NOTE ? "note\t" : "warning\t", out);
         CliText_Write(out, CliText_PathText(out, CliOut_EscapeControls(f.path.c_str(), '\\')));
         if (f.line > 0)
             fprintf(out, ":%d", f.line);
