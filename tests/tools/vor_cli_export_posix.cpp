@@ -279,6 +279,13 @@ TEST_CASE("vor-cli export: the PNG files and the Ren'Py character from one run")
         expected.replace(at, 6, "/png/");
     CHECK(both.out.compare(0, expected.size(), expected) == 0);
     CHECK(both.out.find("/game/abc.rpy\n") == both.out.size() - strlen("/game/abc.rpy\n"));
+    // The speaker is defined unless the game defines its own.
+    for (bool own : {false, true}) {
+        std::string game = dir / (own ? "own" : "defined");
+        REQUIRE(RunCli(dir, "export " + project + " --renpy '" + game + "' --tag abc" + (own ? " --no-character" : "")).status == 0);
+        std::vector<unsigned char> script = ScratchFolder::ReadBytes(game + "/abc.rpy");
+        CHECK((std::string(script.begin(), script.end()).find("define abc = Character(") == std::string::npos) == own);
+    }
 }
 
 TEST_CASE("vor-cli --json: a refused input still prints one document saying why; a usage error prints none")

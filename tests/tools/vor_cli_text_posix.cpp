@@ -287,7 +287,7 @@ TEST_CASE("help, version and exit codes")
         {"--version", 0, "vor-cli 1."},
         {"help", 0, "commands:"},
         {"--help", 0, "commands:"},
-        {"help lint", 0, "lint [--strict] [--json]"},
+        {"help lint", 0, "lint [--strict] [--notes] [--json]"},
         {"lint --help", 0, "--strict"},
         {"help nothing", 2, "usage:"},
         {"--json tokens x.inf", 2, "no --json"},
