@@ -63,7 +63,8 @@ TEST_CASE("Ren'Py from the output button: the headless export's files, the progr
     Watch seen = rig.PressOutput("..\\..\\save_renpy_progress.png");
     REQUIRE(seen.boxes.size() == 1);
     CHECK(seen.boxes[0].caption == "출력 완료창");
-    CHECK(seen.boxes[0].text.compare(0, 34, "Ren'Py 캐릭터 출력을 완료했습니다") == 0);
+    const std::string done = "Ren'Py 캐릭터 출력을 완료했습니다";
+    CHECK(seen.boxes[0].text.compare(0, done.size(), done) == 0);
     CHECK(seen.boxes[0].text.find("game\\") != std::string::npos);
     CHECK(seen.progress.seen);
     CHECK(seen.progress.caption == "이미지 출력 중…");
