@@ -18,7 +18,7 @@ const http = require('http');
 const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
-const { readPng, difference } = require('./png_compare.cjs');
+const { readPng, difference, Checks } = require('./check_support.cjs');
 
 const [chromium, atlasJson, pngDir] = process.argv.slice(2);
 const atlasDir = path.dirname(atlasJson);
@@ -57,14 +57,8 @@ async function run() {
 run().catch((e) => report({ error: String(e && e.stack || e) }));
 </script>`;
 
-let passed = 0, failed = 0;
-function check(ok, what) {
-  if (ok) passed++;
-  else {
-    failed++;
-    console.log(`FAILED: ${what}`);
-  }
-}
+const checks = new Checks();
+const check = checks.check.bind(checks);
 
 const frames = [];
 let browser = null, profile = null;
@@ -123,8 +117,7 @@ const server = http.createServer((req, res) => {
         finish(1);
       } else if (message.done) {
         compareAll(message);
-        console.log(`${passed} passed, ${failed} failed`);
-        finish(failed ? 1 : 0);
+        finish(checks.close());
       } else {
         frames.push(message);
       }
@@ -156,12 +149,12 @@ server.listen(0, '127.0.0.1', () => {
   browser.stderr.on('data', (d) => { errors += d; });
   browser.on('exit', (code) => {
     check(false, `the browser ended (${code}) before the page reported: ${errors.slice(-2000)}`);
-    console.log(`${passed} passed, ${failed} failed`);
+    checks.close();
     finish(1);
   });
 });
 setTimeout(() => {
   check(false, `no result within ${TIMEOUT_MS / 1000} s`);
-  console.log(`${passed} passed, ${failed} failed`);
+  checks.close();
   finish(1);
 }, TIMEOUT_MS).unref();

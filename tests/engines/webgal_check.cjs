@@ -11,7 +11,7 @@
 const fs = require('fs');
 const path = require('path');
 const parser = require('webgal-parser');
-const { readPng, difference } = require('./png_compare.cjs');
+const { readPng, difference, Checks } = require('./check_support.cjs');
 
 const SceneParser = parser.default || parser;
 const COMMENT = 28, CHANGE_FIGURE = 2;
@@ -19,14 +19,8 @@ const COMMENT = 28, CHANGE_FIGURE = 2;
 const FILE_ARGUMENTS = ['eyesOpen', 'eyesClose', 'mouthOpen', 'mouthClose'];
 
 const [dir, pngDir] = process.argv.slice(2);
-let passed = 0, failed = 0;
-function check(ok, what) {
-  if (ok) passed++;
-  else {
-    failed++;
-    console.log(`FAILED: ${what}`);
-  }
-}
+const checks = new Checks();
+const check = checks.check.bind(checks);
 
 const sceneDir = path.join(dir, 'game', 'scene');
 const scenes = fs.readdirSync(sceneDir);
@@ -80,5 +74,4 @@ sentences.forEach((sentence, n) => {
 });
 check(pairs > 0, 'the scene shows at least one pair');
 console.log(`webgal: ${pairs} changeFigure lines`);
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed ? 1 : 0);
+process.exit(checks.close());

@@ -1,4 +1,5 @@
-// Pictures compared the way the exports promise them: the same size, alpha
+// What the engine checks share: a tally of checks that prints the closing
+// count, and pictures compared the way the exports promise them: the same size, alpha
 // exact, and colour within `tolerance` where anything shows, colour weighed
 // by alpha (a nearly transparent pixel's colour is barely seen, and a
 // renderer that keeps colour premultiplied can only return it that
@@ -33,4 +34,26 @@ function difference(a, b, tolerance, premultiplied = false) {
   return null;
 }
 
-module.exports = { readPng, difference };
+// Counts checks, printing each that fails; `close` prints "N passed, M
+// failed" and gives the exit status.
+class Checks {
+  constructor() {
+    this.passed = 0;
+    this.failed = 0;
+  }
+
+  check(ok, what) {
+    if (ok) this.passed++;
+    else {
+      this.failed++;
+      console.log(`FAILED: ${what}`);
+    }
+  }
+
+  close() {
+    console.log(`${this.passed} passed, ${this.failed} failed`);
+    return this.failed ? 1 : 0;
+  }
+}
+
+module.exports = { readPng, difference, Checks };
