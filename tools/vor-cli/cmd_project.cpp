@@ -263,8 +263,16 @@ int RunReportedExport(const CliContext *context, Headless *h, int total,
 // `export FILE --renpy DIR [--tag TAG]` (cmd_renpy.cpp).
 int Cmd_ExportRenPy(const CliContext *context, int argc, char **argv);
 
+// `export FILE --webgal DIR` and `--atlas DIR` (cmd_figure.cpp).
+int Cmd_ExportWebGal(const CliContext *context, int argc, char **argv);
+int Cmd_ExportAtlas(const CliContext *context, int argc, char **argv);
+
 int Cmd_Export(const CliContext *context, int argc, char **argv)
 {
+    if (OptionValue(argc, argv, "--webgal"))
+        return Cmd_ExportWebGal(context, argc, argv);
+    if (OptionValue(argc, argv, "--atlas"))
+        return Cmd_ExportAtlas(context, argc, argv);
     if (OptionValue(argc, argv, "--renpy"))
         return Cmd_ExportRenPy(context, argc, argv);
     const char *usage = "export FILE --out DIR [-j N] [--layered psd|ora]";
