@@ -9,8 +9,13 @@
 // show and asks the worker for new pictures only when that differs from
 // the last request; until they arrive the old ones stay. A click on a
 // picture, or the arrow keys, choose that expression in the CHARA page.
+//
+// It opens where it was last (remembered in the registry while that place
+// is still on a screen), else beside the main window where the screen has
+// room, so that it never hides the controls whose changes it follows.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -19,8 +24,9 @@
 
 #include "app/app_win32.h"
 #include "core/imaging/dib.h"
+#include "core/place_beside.h"
+#include "core/services/registry_win32.h"
 #include "core/services/ui_text_win32.h"
-#include "core/window_win32.h"
 #include "layers/render.h"
 #include "output/expression_glance.h"
 #include "output/glance_worker.h"
@@ -34,7 +40,16 @@ enum {
     GLANCE_REFRESH_DELAY_MS = 30,   // changes closer together make one request
     GLANCE_MARGIN = 8,
     GLANCE_FRAME = 3,               // the current expression's frame
+    // A caption starts below the frame and the focus rectangle around it
+    // (GLANCE_FRAME + 2), so neither draws over the selected one's text.
+    GLANCE_CAPTION_GAP = GLANCE_FRAME + 4,
+    // Small enough to tuck away, large enough to tell the faces apart.
+    GLANCE_MIN_WIDTH = 240,
+    GLANCE_MIN_HEIGHT = 180,
 };
+
+// Where the window was when it was last closed: "left,top,right,bottom".
+static const char kPlaceValue[] = "GlancePlace";
 
 struct GlanceCell {
     DIB *picture = nullptr;   // the export's picture, 32 bits with alpha
@@ -80,7 +95,7 @@ static int Glance_LabelHeight(HWND window)
     if (old)
         SelectObject(dc, old);
     ReleaseDC(window, dc);
-    return height + 6;
+    return GLANCE_CAPTION_GAP + height + 4;
 }
 
 // The pictures as large as the client allows (never above their own size),
@@ -146,7 +161,7 @@ static void Glance_DrawLabel(GlanceWindow *g, HDC dc, int expression, RECT pictu
 {
     const PartEntry *entry = (const PartEntry *)PtrList_Get(g->app->catalog->expressions, expression);
     std::wstring label = UiText_ToWide(entry ? entry->name : "");
-    RECT r = {picture.left - GLANCE_MARGIN / 2, picture.bottom + 2, picture.right + GLANCE_MARGIN / 2,
+    RECT r = {picture.left - GLANCE_MARGIN / 2, picture.bottom + GLANCE_CAPTION_GAP, picture.right + GLANCE_MARGIN / 2,
               picture.bottom + g->labelHeight};
     DrawTextW(dc, label.c_str(), (int)label.size(), &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
@@ -419,8 +434,79 @@ static void Glance_OnKey(GlanceWindow *g, WPARAM key)
 
 // ---- life ------------------------------------------------------------------
 
+// ---- placement -------------------------------------------------------------
+
+static Rect Glance_WorkArea(HWND window)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        work = info.rcWork;
+    Rect r = {work.left, work.top, work.right, work.bottom};
+    return r;
+}
+
+static int Glance_RememberedPlace(Rect *r)
+{
+    char text[64];
+    int left, top, right, bottom;
+    if (!Reg_GetString(REG_PROGRAM_KEY, kPlaceValue, text, sizeof text) ||
+        sscanf(text, "%d,%d,%d,%d", &left, &top, &right, &bottom) != 4)
+        return 0;
+    Rect_Set(r, left, top, right, bottom);
+    return 1;
+}
+
+// Where it was last if that is still on a screen, else beside the main
+// window (core/place_beside.h).
+static void Glance_Place(HWND window, HWND mainWindow)
+{
+    RECT self, owner;
+    GetWindowRect(window, &self);
+    GetWindowRect(mainWindow, &owner);
+    Rect anchor = {owner.left, owner.top, owner.right, owner.bottom};
+    Rect last, area = Glance_WorkArea(mainWindow);
+    Rect r;
+    if (Glance_RememberedPlace(&last)) {
+        RECT asked = {last.left, last.top, last.right, last.bottom};
+        HMONITOR monitor = MonitorFromRect(&asked, MONITOR_DEFAULTTONULL);
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        if (monitor && GetMonitorInfoW(monitor, &info)) {
+            Rect work = {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+            if (Place_IsUsable(&last, &work, GLANCE_MIN_WIDTH, GLANCE_MIN_HEIGHT)) {
+                MoveWindow(window, last.left, last.top, Rect_Width(&last), Rect_Height(&last), FALSE);
+                return;
+            }
+        }
+    }
+    r = Place_Beside(&anchor, &area, self.right - self.left, self.bottom - self.top, GLANCE_MIN_WIDTH,
+                     GLANCE_MIN_HEIGHT);
+    MoveWindow(window, r.left, r.top, Rect_Width(&r), Rect_Height(&r), FALSE);
+}
+
+// The place to open at next time: the window's normal place (not its
+// minimised or maximised one).
+static void Glance_RememberPlace(HWND window)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window, &placement))
+        return;
+    // rcNormalPosition is in work-area coordinates; the window rectangle of
+    // a window that is neither minimised nor maximised is in the screen's.
+    RECT r = placement.rcNormalPosition;
+    if (!IsIconic(window) && !IsZoomed(window))
+        GetWindowRect(window, &r);
+    char text[64];
+    snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", (long)r.left, (long)r.top, (long)r.right, (long)r.bottom);
+    Reg_SetString(REG_PROGRAM_KEY, kPlaceValue, text);
+}
+
 static void Glance_OnDestroy(GlanceWindow *g)
 {
+    Glance_RememberPlace(g->window);
     GlanceWorker_Stop(g->worker);
     Glance_ClearCells(g, 0);
     if (g->back)
@@ -432,11 +518,10 @@ static void Glance_OnDestroy(GlanceWindow *g)
     delete g;
 }
 
-// Small enough to tuck away, large enough to tell the faces apart.
 static void Glance_OnMinMax(MINMAXINFO *info)
 {
-    info->ptMinTrackSize.x = 240;
-    info->ptMinTrackSize.y = 180;
+    info->ptMinTrackSize.x = GLANCE_MIN_WIDTH;
+    info->ptMinTrackSize.y = GLANCE_MIN_HEIGHT;
 }
 
 static void Glance_OnSize(GlanceWindow *g, int width, int height)
@@ -530,7 +615,7 @@ void GlanceWindow_Open(AppContext *app)
         DestroyWindow(window);
         return;
     }
-    Wnd_CenterOnParent(window);
+    Glance_Place(window, app->mainWindow);
     Glance_Request(g);
     ShowWindow(window, SW_SHOW);
 }

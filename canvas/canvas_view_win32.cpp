@@ -46,12 +46,24 @@ void Canvas_SetZoom(HWND canvas, double zoom, int update)
     if (!doc)
         return;
     doc->zoom = zoom;
+    // Which bars the zoomed picture needs, judged against the client area
+    // without any: a bar takes room from the other direction, so one bar
+    // can make the other needed, but a bar shown now must not keep itself
+    // (at 100 % a picture that fits shows none, whatever the zoom before).
     RECT client;
     GetClientRect(canvas, &client);
-    Canvas_SetBar(canvas, SB_HORZ, Trunc(doc->composed->width * zoom - 1.0), client.right);
-    // Showing or hiding the horizontal bar changes the client height.
-    GetClientRect(canvas, &client);
-    Canvas_SetBar(canvas, SB_VERT, Trunc(doc->composed->height * zoom - 1.0), client.bottom);
+    LONG style = GetWindowLongW(canvas, GWL_STYLE);
+    int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+    int fullWidth = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+    int fullHeight = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
+    int width = Trunc(doc->composed->width * zoom - 1.0) + 1, height = Trunc(doc->composed->height * zoom - 1.0) + 1;
+    bool horizontal = width > fullWidth, vertical = height > fullHeight;
+    if (horizontal && !vertical)
+        vertical = height > fullHeight - barHeight;
+    if (vertical && !horizontal)
+        horizontal = width > fullWidth - barWidth;
+    Canvas_SetBar(canvas, SB_HORZ, width - 1, fullWidth - (vertical ? barWidth : 0));
+    Canvas_SetBar(canvas, SB_VERT, height - 1, fullHeight - (horizontal ? barHeight : 0));
     InvalidateRect(canvas, nullptr, TRUE);
     if (update)
         UpdateWindow(canvas);

@@ -25,6 +25,13 @@
 #define DATA_IMAGE_D "_d.png"  // hair band layer, tinted with the band colour
 #define DATA_IMAGE_H "_h.png"  // highlight layer
 
+// Frames of an eye or mouth shape: drawn for a moment in place of an
+// expression's own three images, named <expression><frame><suffix>
+// ("sumashi_close_a.png"). No name of the older packs has these stems, so a
+// pack without frames reads as it always did.
+#define DATA_FRAME_CLOSED "_close"  // eye shapes: the eyes shut, for blinking
+#define DATA_FRAME_TALK "_talk"     // mouth shapes: the mouth open in speech
+
 // The definition file of every part folder.
 #define DATA_DEFINITION "vor.inf"
 // The body image: in the body folder, and in each dress folder as the body

@@ -9,6 +9,7 @@
 #include "catalog/data_tree.h"
 #include "catalog/part_definition.h"
 #include "catalog/preprocessor.h"
+#include "core/imaging/file.h"
 #include "core/services/filesys.h"
 #include "core/util.h"
 
@@ -156,6 +157,24 @@ static PtrList *ScanKind(const char *dataFolder, const char *kind, int *failed, 
     return list;
 }
 
+// The image suffixes a frame replaces: an eye's and a mouth's three layers.
+static const char *const kFrameSuffixes[] = {DATA_IMAGE_A, DATA_IMAGE_B, DATA_IMAGE_H};
+
+// Notes in each entry of an eye or mouth list which expressions have a
+// frame. Only file names are looked at; nothing is opened.
+static void NoteFrames(PtrList *list, int listId)
+{
+    for (int i = 0; i < PtrList_Count(list); i++) {
+        PartEntry *entry = (PartEntry *)PtrList_Get(list, i);
+        for (int x = 0; x < PART_EXPRESSION_COUNT; x++)
+            for (const char *suffix : kFrameSuffixes) {
+                char path[VOR_MAX_PATH];
+                if (PartEntry_FrameImagePath(entry, listId, kExpressions[x].folder, suffix, path) && File_Exists(path))
+                    entry->frames |= 1u << x;
+            }
+    }
+}
+
 void PartCatalog_Free(PartCatalog *catalog)
 {
     for (int id = 0; id < PART_LIST_COUNT; id++)
@@ -182,9 +201,11 @@ int PartCatalog_Load(PartCatalog *catalog, const char *dataFolder)
         }
     }
     catalog->eyeShapes = ScanKind(dataFolder, DATA_KIND_EYE, &failed, &catalog->longPaths);
+    NoteFrames(catalog->eyeShapes, PART_LIST_EYE);
     catalog->browShapes = ScanKind(dataFolder, DATA_KIND_BROW, &failed, &catalog->longPaths);
     catalog->cheekShapes = ScanKind(dataFolder, DATA_KIND_CHEEK, &failed, &catalog->longPaths);
     catalog->mouthShapes = ScanKind(dataFolder, DATA_KIND_MOUTH, &failed, &catalog->longPaths);
+    NoteFrames(catalog->mouthShapes, PART_LIST_MOUTH);
     catalog->hairStyles = ScanKind(dataFolder, DATA_KIND_HAIR, &failed, &catalog->longPaths);
     catalog->expressions = PtrList_Create(PART_EXPRESSION_COUNT, PART_LIST_GROWTH);
     if (!catalog->expressions) {
@@ -241,4 +262,33 @@ const char *PartFolderAt(const PtrList *list, int index)
 {
     const PartEntry *entry = (const PartEntry *)PtrList_Get(list, index);
     return entry ? entry->folder : nullptr;
+}
+
+const char *PartCatalog_FrameStem(int listId)
+{
+    switch (listId) {
+    case PART_LIST_EYE: return DATA_FRAME_CLOSED;
+    case PART_LIST_MOUTH: return DATA_FRAME_TALK;
+    default: return nullptr;
+    }
+}
+
+int PartEntry_HasFrame(const PartEntry *entry, int expression)
+{
+    return entry && expression >= 0 && expression < PART_EXPRESSION_COUNT && (entry->frames >> expression & 1u);
+}
+
+int PartEntry_FrameImagePath(const PartEntry *entry, int listId, const char *expression, const char *suffix,
+                             char *path)
+{
+    path[0] = 0;
+    const char *stem = PartCatalog_FrameStem(listId);
+    if (!entry || !stem || !entry->path[0])
+        return 0;
+    int n = snprintf(path, VOR_MAX_PATH, "%s%s%s%s", entry->path, expression, stem, suffix);
+    if (n < 0 || n >= VOR_MAX_PATH) {
+        path[0] = 0;
+        return 0;
+    }
+    return 1;
 }

@@ -9,6 +9,8 @@
 // program builds the catalogue once at start-up and keeps it to the end.
 #pragma once
 
+#include <cstdint>
+
 #include "core/array.h"
 #include "layers/hls.h"
 
@@ -22,6 +24,10 @@ struct PartEntry {
     char *author;
     char *license;
     char *url;
+    // Eye and mouth shapes: bit x is set when expression x has a frame (a
+    // blink or a talking mouth, PartEntry_FrameImagePath), that is when one
+    // of its frame images exists. 0 for every other entry.
+    uint32_t frames;
 };
 
 // The lists, in the order tools print them.
@@ -73,3 +79,20 @@ const char *PartCatalog_ListName(int listId);
 int FindPartByFolder(const PtrList *list, const char *folder);
 // The folder of the entry at `index`; none outside the list.
 const char *PartFolderAt(const PtrList *list, int index);
+
+// ---- frames: closed eyes and talking mouths ---------------------------------
+
+// The frame stem of a list's entries: DATA_FRAME_CLOSED for eye shapes,
+// DATA_FRAME_TALK for mouth shapes, nullptr for the lists without frames.
+const char *PartCatalog_FrameStem(int listId);
+// Whether the entry has a frame for the expression at `expression` (its
+// index in the expression list).
+int PartEntry_HasFrame(const PartEntry *entry, int expression);
+// The frame image that stands for one of an expression's images: `path`
+// (VOR_MAX_PATH bytes) receives <entry path><expression folder><frame
+// stem><suffix>, e.g. ".\data\eye\maru\sumashi_close_a.png" for
+// DATA_IMAGE_A. Returns 0 (path empty) when the list has no frames or the
+// path would not fit. Exports that animate a character (blinking eyes, a
+// moving mouth) take the frames through this one function.
+int PartEntry_FrameImagePath(const PartEntry *entry, int listId, const char *expression, const char *suffix,
+                             char *path);

@@ -23,6 +23,7 @@
 #include "core/imaging/dib.h"
 #include "core/imaging/file.h"
 #include "core/services/filesys.h"
+#include "core/text_controls.h"
 
 namespace {
 
@@ -89,23 +90,41 @@ const ImageRole ACCESSORY_ROLES[] = {
     {"", STEM_KEY, DATA_IMAGE_C, "장신구 색칠 무늬 층", OPTIONAL, true},
 };
 
+// The frames of eyes and mouths, row for row beside the images they stand
+// in for (EYE_ROLES, MOUTH_ROLES): each is optional, and a closed eye
+// rightly has no iris, so an empty frame image is never reported.
+const ImageRole EYE_FRAME_ROLES[] = {
+    {"", STEM_EXPRESSION, DATA_FRAME_CLOSED DATA_IMAGE_A, "감은 눈 색칠 층", OPTIONAL, true},
+    {"", STEM_EXPRESSION, DATA_FRAME_CLOSED DATA_IMAGE_B, "감은 눈 고정색 층", OPTIONAL, false},
+    {"", STEM_EXPRESSION, DATA_FRAME_CLOSED DATA_IMAGE_H, "감은 눈 하이라이트 층", OPTIONAL, false},
+};
+const ImageRole MOUTH_FRAME_ROLES[] = {
+    {"", STEM_EXPRESSION, DATA_FRAME_TALK DATA_IMAGE_A, "말하는 입 색칠 층", OPTIONAL, true},
+    {"", STEM_EXPRESSION, DATA_FRAME_TALK DATA_IMAGE_B, "말하는 입 고정색 층", OPTIONAL, false},
+    {"", STEM_EXPRESSION, DATA_FRAME_TALK DATA_IMAGE_H, "말하는 입 하이라이트 층", OPTIONAL, false},
+};
+
 struct Kind {
     const char *folder;  // below the data folder, spelled as on disk
     int list;            // PartListId
     const ImageRole *roles;
     int roleCount;
+    const ImageRole *frameRoles;  // roleCount rows beside `roles`, or nullptr
+    const char *frameName;        // what the frames are, for the notes (CP949; the particle 이 follows)
 };
 
 #define ROLES(table) table, (int)(sizeof table / sizeof table[0])
 const Kind KINDS[] = {
-    {DATA_KIND_HAIR, PART_LIST_HAIR, ROLES(HAIR_ROLES)},
-    {DATA_KIND_DRESS, PART_LIST_DRESS, ROLES(DRESS_ROLES)},
-    {DATA_KIND_EYE, PART_LIST_EYE, ROLES(EYE_ROLES)},
-    {DATA_KIND_BROW, PART_LIST_BROW, ROLES(BROW_ROLES)},
-    {DATA_KIND_MOUTH, PART_LIST_MOUTH, ROLES(MOUTH_ROLES)},
-    {DATA_KIND_CHEEK, PART_LIST_CHEEK, ROLES(CHEEK_ROLES)},
-    {DATA_KIND_ACCESSORY, PART_LIST_ACCESSORY, ROLES(ACCESSORY_ROLES)},
+    {DATA_KIND_HAIR, PART_LIST_HAIR, ROLES(HAIR_ROLES), nullptr, nullptr},
+    {DATA_KIND_DRESS, PART_LIST_DRESS, ROLES(DRESS_ROLES), nullptr, nullptr},
+    {DATA_KIND_EYE, PART_LIST_EYE, ROLES(EYE_ROLES), EYE_FRAME_ROLES, "눈 깜빡임 프레임"},
+    {DATA_KIND_BROW, PART_LIST_BROW, ROLES(BROW_ROLES), nullptr, nullptr},
+    {DATA_KIND_MOUTH, PART_LIST_MOUTH, ROLES(MOUTH_ROLES), MOUTH_FRAME_ROLES, "말하는 입 프레임"},
+    {DATA_KIND_CHEEK, PART_LIST_CHEEK, ROLES(CHEEK_ROLES), nullptr, nullptr},
+    {DATA_KIND_ACCESSORY, PART_LIST_ACCESSORY, ROLES(ACCESSORY_ROLES), nullptr, nullptr},
 };
+static_assert(sizeof EYE_FRAME_ROLES == sizeof EYE_ROLES, "a frame role beside every eye role");
+static_assert(sizeof MOUTH_FRAME_ROLES == sizeof MOUTH_ROLES, "a frame role beside every mouth role");
 #undef ROLES
 const char BODY_FOLDER[] = DATA_KIND_BODY;
 const char BODY_IMAGE[] = DATA_BODY_PATH;
@@ -303,6 +322,16 @@ void CheckCredits(Linter *l, const std::string &inf, const PartDefinition *def)
         if (def->notString >> i & 1u)
             Add(l, LINT_ERROR, inf, 0,
                 std::string(PartDefinition_CreditKey(i)) + " 값은 \"...\" 문자열이어야 합니다: 이 값은 읽히지 않습니다");
+    // What CREDITS.txt and the parts window show of another person's pack:
+    // a control character there could forge a line or drive a terminal,
+    // so it is shown as \xHH and refused here.
+    const struct {
+        const char *key, *value;
+    } shown[] = {{"Name", def->name}, {"Author", def->author}, {"License", def->license}, {"Url", def->url}};
+    for (const auto &s : shown)
+        if (Text_HasControl(s.value))
+            Add(l, LINT_ERROR, inf, 0,
+                std::string(s.key) + " 값에 줄바꿈, ESC 같은 제어 문자가 있습니다: CREDITS.txt와 부품 정보 창에는 \\xHH로 적힙니다");
     if (!def->author && !(def->notString >> PART_CREDIT_AUTHOR & 1u))
         Add(l, LINT_WARNING, inf, 0, "Author 문이 없어 CREDITS.txt에 그린 사람이 '알 수 없음'으로 적힙니다");
     if (!def->license && !(def->notString >> PART_CREDIT_LICENSE & 1u))
@@ -471,10 +500,55 @@ void CheckEntryImages(Linter *l, const Kind &kind, const PartEntry *entry, const
         Add(l, LINT_ERROR, folder, 0, "그림이 하나도 없어 이 부품은 보이지 않습니다");
 }
 
+// An eye's or mouth's frames for every expression, checked like the images
+// they stand in for, and of the same size: a frame drawn on a canvas of
+// another size would land elsewhere. The expressions without a frame are
+// one note.
+void CheckEntryFrames(Linter *l, const Kind &kind, const PartEntry *entry, const PtrList *expressions)
+{
+    std::string folder = Relative(l, entry->path);
+    std::string without;
+    int framed = 0, count = PtrList_Count(expressions);
+    for (int x = 0; x < count; x++) {
+        const PartEntry *expr = (const PartEntry *)PtrList_Get(expressions, x);
+        int found = 0;
+        for (int r = 0; r < kind.roleCount; r++) {
+            const ImageRole &frame = kind.frameRoles[r];
+            std::string relative = folder + ImageName(frame, entry->folder, expr->folder);
+            Claim(l, relative);
+            if (!Exists(l, relative))
+                continue;
+            found++;
+            if (CheckImage(l, relative, frame) == IMAGE_BROKEN)
+                continue;
+            std::string still = folder + ImageName(kind.roles[r], entry->folder, expr->folder);
+            if (!Exists(l, still))
+                continue;
+            LintImageFacts a = LintImages_Facts(&l->images, l->data + l->files[Key(relative)]);
+            LintImageFacts b = LintImages_Facts(&l->images, l->data + l->files[Key(still)]);
+            if (b.decoded && !b.tooLarge && (a.width != b.width || a.height != b.height)) {
+                char text[256];
+                snprintf(text, sizeof text, "%s 그림(%d x %d)이 대신하는 %s(%d x %d)와 크기가 달라 자리가 어긋납니다",
+                         frame.role, a.width, a.height, NameOf(still).c_str(), b.width, b.height);
+                Add(l, LINT_WARNING, relative, 0, text);
+            }
+        }
+        framed += found > 0;
+        if (!found)
+            without += std::string(without.empty() ? "" : ", ") + expr->folder + "(" + expr->name + ")";
+    }
+    if (!framed)
+        l->report->notes.push_back({LINT_NOTE, folder, 0, std::string(kind.frameName) + "이 없습니다: 내보낸 캐릭터가 움직이지 않습니다"});
+    else if (!without.empty())
+        l->report->notes.push_back({LINT_NOTE, folder, 0, std::string(kind.frameName) + "이 없는 표정: " + without});
+}
+
 // Whether the display name can be shown whole in the part lists.
 void CheckName(Linter *l, const PartEntry *entry)
 {
     std::string inf = Relative(l, entry->path) + DATA_DEFINITION;
+    if (Text_HasControl(entry->name))
+        return;  // an error already (CheckCredits)
     if (!PartLint_IsShowableCp949(entry->name))
         Add(l, LINT_WARNING, inf, 0, "Name에 CP949로 보일 수 없는 바이트가 있습니다 (파일이 CP949로 저장되었는지 확인하세요)");
     else if ((int)strlen(entry->name) > LINT_NAME_SHOWN_BYTES) {
@@ -625,6 +699,7 @@ int PartLint_Run(const char *dataFolder, LintReport *report)
 int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintReport *report)
 {
     report->findings.clear();
+    report->notes.clear();
     report->errors = report->warnings = 0;
     Linter l;
     l.omitted = 0;
@@ -668,6 +743,8 @@ int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintRep
                 continue;  // the built-in "none" accessory
             CheckName(&l, entry);
             CheckEntryImages(&l, kind, entry, catalog.expressions);
+            if (kind.frameRoles)
+                CheckEntryFrames(&l, kind, entry, catalog.expressions);
         }
     }
     PartCatalog_Free(&catalog);
@@ -676,6 +753,8 @@ int PartLint_RunWith(const char *dataFolder, const LintOptions *options, LintRep
     std::stable_sort(report->findings.begin(), report->findings.end(), [](const LintFinding &a, const LintFinding &b) {
         return a.path != b.path ? a.path < b.path : a.line < b.line;
     });
+    std::stable_sort(report->notes.begin(), report->notes.end(),
+                     [](const LintFinding &a, const LintFinding &b) { return a.path < b.path; });
     if (l.omitted > 0) {
         char text[200];
         snprintf(text, sizeof text, "그 밖에 %ld건은 적지 않았습니다 (파일마다 %d건, 모두 %d건까지 적습니다)", l.omitted,

@@ -15,6 +15,7 @@
 enum LintSeverity {
     LINT_ERROR = 0,    // the part is left out or shows wrong or blank
     LINT_WARNING = 1,  // probably unintended, but the part works
+    LINT_NOTE = 2,     // a fact about the pack, never a fault (LintReport::notes)
 };
 
 struct LintFinding {
@@ -26,6 +27,10 @@ struct LintFinding {
 
 struct LintReport {
     std::vector<LintFinding> findings;  // ordered by path, then line; the count of any left out last
+    // What is worth knowing but never wrong, not counted: the expressions
+    // of each eye or mouth shape without a blink or talking frame (an
+    // export then shows them still). Severity LINT_NOTE, ordered by path.
+    std::vector<LintFinding> notes;
     int errors;                         // all found, kept or not
     int warnings;
 };

@@ -1,5 +1,5 @@
 // The program's CP949 texts as Unicode, for what other programs read: layer
-// names in PSD and OpenRaster files, CREDITS.txt, vor-cli's UTF-8 output.
+// names in layered files, CREDITS.txt, vor-cli's UTF-8 output.
 // Each platform converts with its own code-page support (Windows through
 // code page 949 named explicitly, never the system's own; the host through
 // iconv), and both replace what is not CP949 the same way, so the two

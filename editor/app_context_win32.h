@@ -38,11 +38,13 @@ enum {
     IDC_SAVE_FREE_RADIO = 1029,
     IDC_SAVE_FREE_FOLDER = 1030,
     IDC_SAVE_BROWSE = 1031,     // chooses the free folder
-    IDC_SAVE_KIND_PNG = 1060,    // output kind: the PNG files and macro.txt
-    IDC_SAVE_KIND_RENPY = 1061,  // output kind: a Ren'Py layered image
-    IDC_SAVE_RENPY_TAG = 1062,   // the Ren'Py tag (empty: from the name)
+    IDC_SAVE_KIND_1 = 1060,     // the output kinds: the folder formats of the format
+    IDC_SAVE_KIND_2 = 1061,     //   table in their saveKind order (SavePage_KindControl)
+    IDC_SAVE_KIND_3 = 1063,
+    IDC_SAVE_KIND_4 = 1064,
+    IDC_SAVE_FIELD_1 = 1062,    // the text field of a kind's option (saveField 1: the tag)
     IDC_SAVE_LAYERED = 1070,         // "레이어 파일도 저장": a layered file beside each picture
-    IDC_SAVE_LAYERED_FORMAT = 1071,  // its format: PSD, OpenRaster (LayeredFormat - 1)
+    IDC_SAVE_LAYERED_FORMAT = 1071,  // its format: the format table's beside formats
 };
 
 struct AppContext {
@@ -107,6 +109,8 @@ int SavePage_GetExportBase(HWND page, char *base);  // VOR_MAX_PATH bytes
 // The layered file the export writes beside each picture (a LayeredFormat;
 // 0 while the check box is clear).
 int SavePage_GetLayeredFormat(HWND page);
+// The radio button of output kind `saveKind` (the format table's), or 0.
+int SavePage_KindControl(int saveKind);
 
 // Choosing from outside a page, as a user's selection in it would (one
 // undo step, the page's controls and the models alike). Safe from any

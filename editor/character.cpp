@@ -250,8 +250,10 @@ struct FaceFile {
     int coloured;
 };
 
+// `frame` (DATA_FRAME_CLOSED, DATA_FRAME_TALK or "") goes between the
+// expression and the suffix.
 static void LoadFace(Character *ch, const PtrList *list, int index, int expression, int32_t group,
-                     const FaceFile *files, int fileCount)
+                     const FaceFile *files, int fileCount, const char *frame = "")
 {
     HlsColour colour = HLS_DEFAULT;
     Character_ReadSlot(ch, group, &colour);
@@ -261,25 +263,37 @@ static void LoadFace(Character *ch, const PtrList *list, int index, int expressi
         entry = nullptr;
     for (int i = 0; i < fileCount; i++) {
         char name[VOR_MAX_PATH];
-        snprintf(name, sizeof name, "%s%s", expr ? expr->folder : "", files[i].suffix);
+        snprintf(name, sizeof name, "%s%s%s", expr ? expr->folder : "", frame, files[i].suffix);
         QueueInto(ch, FindPath(ch, group, 0, files[i].leaf), entry, name,
                   files[i].coloured ? &colour : nullptr);
     }
     Refresh(ch);
 }
 
+// The eyes' and the mouth's three layers, the same for their frames.
+static const FaceFile kEyeFiles[] = {
+    {DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_B, 0}, {DATA_IMAGE_H, ID_IMAGE_H, 0}};
+static const FaceFile kMouthFiles[] = {
+    {DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_B, 0}, {DATA_IMAGE_H, ID_IMAGE_H, 0}};
+
 void LoadEyes(Character *ch, int eye, int expression)
 {
-    static const FaceFile files[] = {
-        {DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_B, 0}, {DATA_IMAGE_H, ID_IMAGE_H, 0}};
-    LoadFace(ch, ch->catalog->eyeShapes, eye, expression, ID_EYE, files, 3);
+    LoadFace(ch, ch->catalog->eyeShapes, eye, expression, ID_EYE, kEyeFiles, 3);
 }
 
 void LoadMouth(Character *ch, int mouth, int expression)
 {
-    static const FaceFile files[] = {
-        {DATA_IMAGE_A, ID_IMAGE_A, 1}, {DATA_IMAGE_B, ID_IMAGE_B, 0}, {DATA_IMAGE_H, ID_IMAGE_H, 0}};
-    LoadFace(ch, ch->catalog->mouthShapes, mouth, expression, ID_MOUTH, files, 3);
+    LoadFace(ch, ch->catalog->mouthShapes, mouth, expression, ID_MOUTH, kMouthFiles, 3);
+}
+
+void LoadEyesClosed(Character *ch, int eye, int expression)
+{
+    LoadFace(ch, ch->catalog->eyeShapes, eye, expression, ID_EYE, kEyeFiles, 3, DATA_FRAME_CLOSED);
+}
+
+void LoadMouthTalking(Character *ch, int mouth, int expression)
+{
+    LoadFace(ch, ch->catalog->mouthShapes, mouth, expression, ID_MOUTH, kMouthFiles, 3, DATA_FRAME_TALK);
 }
 
 void LoadBrows(Character *ch, int brow, int expression)

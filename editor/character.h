@@ -99,6 +99,12 @@ void LoadEyes(Character *ch, int eye, int expression);
 void LoadMouth(Character *ch, int mouth, int expression);
 void LoadBrows(Character *ch, int brow, int expression);
 void LoadCheeks(Character *ch, int cheek, int expression);
+// The frames of an eye or mouth shape (catalog/part_catalog.h) in place of
+// the expression's own images, coloured the same: the eyes shut, the mouth
+// open in speech. Only the animated exports load them, into a character of
+// their own; the next LoadEyes or LoadMouth brings the still images back.
+void LoadEyesClosed(Character *ch, int eye, int expression);
+void LoadMouthTalking(Character *ch, int mouth, int expression);
 
 // The choices, with the rules between them:
 // - a front hair resets the hair colour to the hair's own colour while

@@ -273,7 +273,7 @@ static INT_PTR DressPage_OnDrawItem(HWND page, const DRAWITEMSTRUCT *dis)
     if (!app || !item)
         return FALSE;
     if (dis->CtlID == IDC_DRESS_DEPTH_LIST)
-        DrawDepthItem(item, dis->hDC, &dis->rcItem, &app->wardrobe);
+        DrawDepthItem(item, dis->hDC, &dis->rcItem, &app->wardrobe, (HFONT)SendMessageW(page, WM_GETFONT, 0, 0));
     else if (dis->CtlID == IDC_DRESS_STYLE_LIST)
         DrawStyleItem(item, dis->hDC, &dis->rcItem, app->checkImage);
     else

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/services/filesys.h"
 #include "editor/dress_style.h"
 
 static const char FORBIDDEN_FOLDER_CHARS[] = "\t\\/:;*?\"<>|";
@@ -76,6 +77,11 @@ int Name_IsOutputFolderUsed(const PtrList *styles, const char *text, const Dress
     return 0;
 }
 
+int Name_IsDeviceName(const char *text)
+{
+    return FilePath_IsDeviceName(text);
+}
+
 int Name_IsDotName(const char *text)
 {
     return strcmp(text, ".") == 0 || strcmp(text, "..") == 0;
@@ -93,6 +99,8 @@ const char *Name_FolderProblem(const char *text, const PtrList *styles, const Dr
         return "폴더 명을 입력해 주세요";
     if (Name_IsDotName(text))
         return "폴더 명으로 . 이나 .. 은 사용할 수 없습니다";
+    if (Name_IsDeviceName(text))
+        return "폴더 명으로 con, nul, aux, prn, com1, lpt1 등 Windows 장치 이름은 사용할 수 없습니다";
     if (styles && Name_IsOutputFolderUsed(styles, text, except))
         return "폴더 명이 중복 되었습니다";
     return nullptr;

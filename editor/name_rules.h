@@ -22,6 +22,11 @@ const char *Name_StyleNameProblem(const char *text);
 // 1 when a style of the list other than `except` has this output folder name,
 // compared without regard to ASCII case.
 int Name_IsOutputFolderUsed(const PtrList *styles, const char *text, const DressStyle *except);
+// 1 for a name Windows keeps for a device (con, nul, aux, prn, com1,
+// lpt1, ... in any case, with or without an extension: FilePath_IsDeviceName):
+// no file or folder can be given it. Every name the exports turn into a
+// file or folder name is checked with it.
+int Name_IsDeviceName(const char *text);
 // 1 for "." and "..": names that would point at the folder itself or above it.
 int Name_IsDotName(const char *text);
 

@@ -21,6 +21,7 @@ enum {
     TILE_TEXT_CHAR_WIDTH = 6,
     TILE_TEXT_CHAR_HEIGHT = 12,
     ACCESSORY_TEXT_INDENT = 16,  // room for the colour swatch
+    DEPTH_TEXT_MARGIN = 4,       // keeps a name off the list's left border
     STYLE_NAME_COLUMN_WIDTH = 100,
     CHECK_PICTURES = 3,          // empty box, ticked box, ticked box on blue
 };
@@ -32,7 +33,7 @@ static void PaintSelection(DIB *image, uint32_t state)
 }
 
 static void DrawTileText(DIB *image, int left, int top, int right, int bottom, const char *text, uint32_t options,
-                     COLORREF colour)
+                     COLORREF colour, HFONT font = nullptr)
 {
     if (!text || !*text || right <= left)
         return;
@@ -42,6 +43,7 @@ static void DrawTileText(DIB *image, int left, int top, int right, int bottom, c
     info.charHeight = TILE_TEXT_CHAR_HEIGHT;
     info.options |= options;
     info.colour = colour;
+    info.font = font;
     Rect r;
     Rect_Set(&r, left, top, right, bottom);
     DIB_DrawTextEx(image, &r, text, &info);
@@ -54,7 +56,7 @@ static void CopyToScreen(HDC dc, const RECT *rect, const DIB *image)
     HDC_DrawDIB(dc, &dst, nullptr, image, SRCCOPY);
 }
 
-void DrawDepthItem(const TileItem *item, HDC dc, const RECT *rect, const Wardrobe *wardrobe)
+void DrawDepthItem(const TileItem *item, HDC dc, const RECT *rect, const Wardrobe *wardrobe, HFONT font)
 {
     int width = rect->right - rect->left, height = rect->bottom - rect->top;
     DIB *image = DIB_Create(24, width, height);
@@ -69,8 +71,8 @@ void DrawDepthItem(const TileItem *item, HDC dc, const RECT *rect, const Wardrob
         PaintSelection(image, item->state);
 
     COLORREF text = accessory ? TILE_TEXT_ACCESSORY : selected ? TILE_TEXT_SELECTED : TILE_TEXT;
-    DrawTileText(image, accessory ? ACCESSORY_TEXT_INDENT : 0, 0, width, height, layer ? layer->name : nullptr,
-             TEXTINFO_VCENTER, text);
+    DrawTileText(image, accessory ? ACCESSORY_TEXT_INDENT : DEPTH_TEXT_MARGIN, 0, width, height,
+                 layer ? layer->name : nullptr, TEXTINFO_VCENTER, text, font);
 
     if (accessory && wardrobe) {
         RgbBytes rgb = Hls_ToRgb(wardrobe->slots[layer->id - ID_ACCESSORY_FIRST].colour);

@@ -15,10 +15,12 @@
 #include "core/services/tileview_win32.h"
 #include "editor/wardrobe.h"
 
-// Paints a depth-list item whose data is a Layer. Accessories show their
-// name in red, indented, after a swatch of their slot's colour in `wardrobe`.
-// Nothing is painted when the item image cannot be made.
-void DrawDepthItem(const TileItem *item, HDC dc, const RECT *rect, const Wardrobe *wardrobe);
+// Paints a depth-list item whose data is a Layer: its name in `font` (the
+// page's own; nullptr: the tiles' small default) a few pixels from the left
+// edge. Accessories show their name in red, indented, after a swatch of
+// their slot's colour in `wardrobe`. Nothing is painted when the item image
+// cannot be made.
+void DrawDepthItem(const TileItem *item, HDC dc, const RECT *rect, const Wardrobe *wardrobe, HFONT font);
 // Paints a style item whose data is a DressStyle: the check picture for its
 // check state (taken from `checkImage`, three pictures stacked vertically),
 // its name and its output folder name.

@@ -5,12 +5,22 @@
 #include <cstring>
 
 #include "core/services/filesys.h"
+#include "core/text_controls.h"
 #include "core/text_cp949.h"
 #include "output/export.h"
+#include "output/export_format.h"
 
 namespace {
 
 const char UNKNOWN[] = "알 수 없음";
+
+// A value as the list shows it: a pack's texts are copied into a file and a
+// window other people read, so a line break cannot forge an entry and an
+// escape sequence cannot reach a terminal; each control shows as \xHH.
+std::string Shown(const char *value, const char *absent = "")
+{
+    return value ? Text_ShowControls(value) : absent;
+}
 
 // The kinds as the list names them, in PartListId order; the expressions
 // are built in and drawn by nobody.
@@ -65,12 +75,12 @@ void Credits_NoteExport(ExportCredits *credits, const Character *ch, const Wardr
 {
     NoteOnly n = {credits, ch};
     ExportSteps steps = {&n, StayStyle, StayExpression, NotePicture};
-    Export_VisitPictures(ch, w, "", &steps);
+    Export_VisitPictures(ch, w, &steps);
 }
 
 std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalog, const char *name)
 {
-    std::string text = std::string("; CREDITS.txt: \"") + (name ? name : "") + "\"의 그림에 쓰인 부품\r\n";
+    std::string text = "; CREDITS.txt: \"" + Shown(name) + "\"의 그림에 쓰인 부품\r\n";
     int parts = 0;
     for (int list = 0; list < PART_LIST_COUNT; list++) {
         const PtrList *entries = PartCatalog_List(catalog, list);
@@ -80,10 +90,10 @@ std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalo
             if (!e || !e->path[0])
                 continue;
             parts++;
-            text += std::string("\r\n[") + KIND_NAMES[list] + "] " + e->name + " (" + e->folder + ")\r\n";
-            text += std::string("그린 사람: ") + (e->author ? e->author : UNKNOWN) + "\r\n";
-            text += std::string("사용 조건: ") + (e->license ? e->license : UNKNOWN) + "\r\n";
-            text += std::string("주소: ") + (e->url ? e->url : UNKNOWN) + "\r\n";
+            text += std::string("\r\n[") + KIND_NAMES[list] + "] " + Shown(e->name) + " (" + Shown(e->folder) + ")\r\n";
+            text += "그린 사람: " + Shown(e->author, UNKNOWN) + "\r\n";
+            text += "사용 조건: " + Shown(e->license, UNKNOWN) + "\r\n";
+            text += "주소: " + Shown(e->url, UNKNOWN) + "\r\n";
         }
     }
     if (parts == 0)
@@ -96,31 +106,35 @@ std::string Credits_FileBytes(const ExportCredits *credits, const PartCatalog *c
     return Cp949_ToUtf8(Credits_Text(credits, catalog, name).c_str());
 }
 
-int Export_CreditsPath(const char *base, const char *name, char *path)
+// ---- the sink: CREDITS.txt beside macro.txt ----------------------------------
+
+namespace {
+
+struct CreditsSink {
+    std::string base;
+};
+
+void CreditsSink_Finish(void *state, ExportDriver *driver)
 {
-    return Export_MacroPath(base, name, path) && FilePath_SetName(path, CREDITS_FILE);
+    const Character *ch = ExportDriver_Character(driver);
+    const char *name = ch->name ? ch->name : "";
+    ExportPath path = ExportPath_Below(((CreditsSink *)state)->base.c_str(), Export_CharacterFileName(name, CREDITS_FILE));
+    if (!path.fits) {
+        ExportDriver_Report(driver, path.shown, FILEWRITE_PATH_TOO_LONG);
+        return;
+    }
+    std::string utf8 = Credits_FileBytes(ExportDriver_Credits(driver), ch->catalog, name);
+    ExportDriver_Report(driver, path.shown, Export_WriteBytesFile(path.path, utf8.data(), utf8.size()));
 }
 
-void Export_CreditsPathText(const char *base, const char *name, char *text, size_t size)
+void CreditsSink_Release(void *state)
 {
-    std::string macro(EXPORT_PATH_TEXT_MAX, '\0');
-    Export_MacroPathText(base, name, &macro[0], macro.size());
-    macro.resize(strlen(macro.c_str()));
-    size_t slash = macro.rfind('\\');
-    macro = (slash == std::string::npos ? std::string() : macro.substr(0, slash + 1)) + CREDITS_FILE;
-    snprintf(text, size, "%s", macro.c_str());
+    delete (CreditsSink *)state;
 }
 
-int Export_WriteCreditsFile(const char *base, const char *name, const ExportCredits *credits,
-                            const PartCatalog *catalog, char *pathOut)
+}  // namespace
+
+ExportSink CreditsSink_Make(const char *base)
 {
-    char path[VOR_MAX_PATH];
-    if (pathOut)
-        Export_CreditsPathText(base, name, pathOut, EXPORT_PATH_TEXT_MAX);
-    if (!Export_CreditsPath(base, name, path))
-        return FILEWRITE_PATH_TOO_LONG;
-    if (pathOut)
-        snprintf(pathOut, EXPORT_PATH_TEXT_MAX, "%s", path);
-    std::string utf8 = Credits_FileBytes(credits, catalog, name);
-    return Export_WriteBytesFile(path, utf8.data(), utf8.size());
+    return ExportSink{new CreditsSink{base}, nullptr, nullptr, CreditsSink_Finish, nullptr, CreditsSink_Release, 0, 1};
 }

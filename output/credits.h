@@ -30,15 +30,8 @@ void Credits_NoteExport(ExportCredits *credits, const Character *ch, const Wardr
 // The list as text (CP949, CR LF line ends): a heading naming the
 // character, then per part, in catalogue list order, its kind, name and
 // folder, author, licence and address, "알 수 없음" where the part does not
-// say.
+// say. A control character in any of them (a line break, an escape) is
+// written as \xHH (Text_ShowControls), never as itself.
 std::string Credits_Text(const ExportCredits *credits, const PartCatalog *catalog, const char *name);
 // The bytes of CREDITS.txt: the text in UTF-8.
 std::string Credits_FileBytes(const ExportCredits *credits, const PartCatalog *catalog, const char *name);
-// Paths as for macro.txt (Export_MacroPath).
-int Export_CreditsPath(const char *base, const char *name, char *path);
-void Export_CreditsPathText(const char *base, const char *name, char *text, size_t size);
-// Writes CREDITS.txt, the text in UTF-8, all or nothing, creating its
-// folder when needed. `path` (EXPORT_PATH_TEXT_MAX bytes, optional) receives
-// its path. Returns EXPORT_WRITTEN or the reason.
-int Export_WriteCreditsFile(const char *base, const char *name, const ExportCredits *credits,
-                            const PartCatalog *catalog, char *path);

@@ -66,46 +66,72 @@ int Export_FreeFolderBase(const char *freeFolder, char *base)
     return 1;
 }
 
-static int JoinBelow(const char *base, const char *relative, char *path)
+std::string Export_FolderName(const char *name)
 {
-    if (strlen(base) >= VOR_MAX_PATH)
-        return 0;
-    strcpy(path, base);
-    return FilePath_SetName(path, relative);
+    return std::string(name ? name : "").substr(0, EXPORT_NAME_MAX);
+}
+
+std::string Export_PictureName(const char *name, const char *styleFolder, const char *expression,
+                               const char *extension)
+{
+    return Export_FolderName(name) + "\\" + styleFolder + "\\" + expression + extension;
+}
+
+std::string Export_CharacterFileName(const char *name, const char *file)
+{
+    return Export_FolderName(name) + "\\" + file;
+}
+
+// Bytes of the base that stay when FilePath_SetName joins below it: up to
+// its last `\`.
+static size_t BaseFolderLength(const char *base)
+{
+    const char *slash = strrchr(base, '\\');
+    return slash ? (size_t)(slash - base) + 1 : 0;
+}
+
+ExportPath ExportPath_Below(const char *base, const std::string &relative)
+{
+    ExportPath p;
+    std::string native = relative;
+    for (char &c : native)
+        if (c == '/')
+            c = '\\';
+    p.path[0] = 0;
+    p.fits = strlen(base) < VOR_MAX_PATH;
+    if (p.fits) {
+        strcpy(p.path, base);
+        p.fits = FilePath_SetName(p.path, native.c_str());
+    }
+    if (p.fits) {
+        p.shown = p.path;
+    } else {
+        p.path[0] = 0;
+        p.shown = std::string(base, BaseFolderLength(base)) + native;
+    }
+    return p;
 }
 
 int Export_ImagePath(const char *base, const char *name, const char *styleFolder, const char *expression,
                      char *path)
 {
-    char relative[3 * VOR_MAX_PATH];
-    snprintf(relative, sizeof relative, "%.31s\\%s\\%s.png", name, styleFolder, expression);
-    return JoinBelow(base, relative, path);
-}
-
-// Bytes of the base that stay when FilePath_SetName joins below it: up to
-// its last `\`.
-static int BaseFolderLength(const char *base)
-{
-    const char *slash = strrchr(base, '\\');
-    return slash ? (int)(slash - base) + 1 : 0;
+    ExportPath p = ExportPath_Below(base, Export_PictureName(name, styleFolder, expression, ".png"));
+    memcpy(path, p.path, sizeof p.path);
+    return p.fits;
 }
 
 void Export_ImagePathText(const char *base, const char *name, const char *styleFolder, const char *expression,
                           char *text, size_t size)
 {
-    snprintf(text, size, "%.*s%.31s\\%s\\%s.png", BaseFolderLength(base), base, name, styleFolder, expression);
-}
-
-void Export_MacroPathText(const char *base, const char *name, char *text, size_t size)
-{
-    snprintf(text, size, "%.*s%.31s\\macro.txt", BaseFolderLength(base), base, name);
+    ExportPath p = ExportPath_Below(base, Export_PictureName(name, styleFolder, expression, ".png"));
+    snprintf(text, size, "%s", p.shown.c_str());
 }
 
 int Export_MacroPath(const char *base, const char *name, char *path)
 {
-    char relative[VOR_MAX_PATH];
-    snprintf(relative, sizeof relative, "%.31s\\macro.txt", name);
-    return JoinBelow(base, relative, path);
+    ExportPath p = ExportPath_Below(base, Export_CharacterFileName(name, "macro.txt"));
+    memcpy(path, p.path, sizeof p.path);
+    return p.fits;
 }
 
 char *Export_MacroText(const char *name, const PtrList *expressions, size_t *outSize)

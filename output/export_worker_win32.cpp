@@ -1,11 +1,13 @@
-// The program's export: the PROGRESS window and its worker thread.
+// The program's export: the PROGRESS window and its worker thread, which
+// runs the export's driver with the program's pages as its stage.
 //
 // The worker never touches a page's state directly. It shows each style and
 // chooses each expression through the DRESS and CHARA pages' own calls,
 // which run on the user-interface thread as a user's click there does, so
-// the models and the canvas change the same way. It then waits for the canvas's loader to
-// finish, composes the picture on its own thread (the progress window is
-// modal, so nothing else changes the document meanwhile) and writes it.
+// the models and the canvas change the same way. It then waits for the
+// canvas's loader to finish, and the sinks compose and write the picture on
+// the worker's thread (the progress window is modal, so nothing else changes
+// the document meanwhile).
 #include "output/export_worker_win32.h"
 
 #include <process.h>
@@ -20,33 +22,23 @@
 #include "core/services/ui_text_win32.h"
 #include "core/util.h"
 #include "core/window_win32.h"
-#include "layers/render.h"
-#include "output/credits.h"
-#include "output/export.h"
-#include "output/renpy_export.h"
-#include "output/layered_file.h"
 #include "core/services/path_shorten.h"
+#include "output/export_format.h"
 
 // How often the worker looks whether the loader has gone idle. A load pass
 // of a few images takes a few milliseconds, so a short poll keeps the
 // export from idling between pictures.
 enum { LOADER_POLL_MS = 5 };
 
-// One export, from Export_Run until its window has closed. Lives in
-// Export_Run's frame; the worker's last access is before it posts the
-// closing command.
+// One export, from Export_RunChoices until its window has closed. Lives in
+// its frame; the worker's last access is before it posts the closing
+// command.
 struct ExportJob {
     AppContext *app;
-    HWND progress;            // the PROGRESS window
-    char base[VOR_MAX_PATH];  // where the files go, given by the caller
-    int started;              // the worker thread was started
-    ExportTally tally;        // files written and failed, macro.txt and CREDITS.txt included
-    ExportCredits credits;    // the parts the pictures use
-    const RenPyNames *renpy;  // a Ren'Py export's names, or nullptr for the PNG files
-    RenPyCapture capture;     // what each pair draws, for the Ren'Py export
-    int captureFailed;        // memory ran out while recording
-    int layered;              // LayeredFormat of the file beside each picture
-    LayerEncodings *layerEncodings;  // shared by the layered files; may be nullptr
+    HWND progress;           // the PROGRESS window
+    ExportDriver *driver;    // begun on the user-interface thread, run by the worker
+    int started;             // the worker thread was started
+    ExportStats stats;       // files written and failed, the texts included
 };
 
 static ExportJob *Progress_Job(HWND progress)
@@ -83,85 +75,16 @@ static void ExportWorker_ChooseExpression(void *context, int index)
     CharaPage_ChooseExpression(app->pages[PAGE_CHARA], index);
 }
 
-// macro.txt, then CREDITS.txt of the parts the pictures used.
-static void ExportWorker_WriteTexts(ExportJob *job)
+static void ExportWorker_AwaitLoaded(void *context)
 {
-    const Character *ch = &job->app->character;
-    char path[EXPORT_PATH_TEXT_MAX];
-    int failure = Export_WriteMacroFile(job->base, ch->name ? ch->name : "", job->app->catalog->expressions, path);
-    ExportTally_Add(&job->tally, path, failure);
-    failure = Export_WriteCreditsFile(job->base, ch->name ? ch->name : "", &job->credits, job->app->catalog, path);
-    ExportTally_Add(&job->tally, path, failure);
+    ExportWorker_WaitForLoader(((ExportJob *)context)->app->doc);
 }
 
-// Composes and writes the picture the pages show, once the loader is done,
-// and the layered file beside it when one is asked for.
-static int ExportWorker_WriteShown(ExportJob *job, const ExportPicture *picture, LayeredJob *layered)
-{
-    SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE),
-                 (LPARAM)picture->path);
-    ExportWorker_WaitForLoader(job->app->doc);
-    DIB *image = picture->havePath ? Canvas_ComposeExport(job->app->doc) : nullptr;
-    LayeredJob_Take(layered, job->layered, &job->app->character, &job->app->wardrobe, picture, image,
-                    job->layerEncodings);
-    if (!picture->havePath)
-        return FILEWRITE_PATH_TOO_LONG;  // the bar still counts it
-    Debug_Print("create %s\n", picture->path);
-    int failure = LayeredJob_WritePicture(layered, image, picture->path);
-    DIB_Delete_(image);
-    return failure;
-}
-
-// Records what the pages show for the Ren'Py export; the label shows the
-// show statement of the pair.
-static void ExportWorker_Capture(ExportJob *job, const ExportPicture *picture)
-{
-    const RenPyNames *names = job->renpy;
-    int style = 0;
-    while (style < (int)names->styleIndex.size() && names->styleIndex[style] != picture->styleIndex)
-        style++;
-    std::string shown = "show " + names->tag + " " + names->expressions[picture->expression] + " " +
-                        (style < (int)names->styles.size() ? names->styles[style] : "");
-    SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE),
-                 (LPARAM)shown.c_str());
-    ExportWorker_WaitForLoader(job->app->doc);
-    if (style >= (int)names->styles.size() ||
-        !RenPyCapture_Take(&job->capture, job->app->doc, style, picture->expression))
-        job->captureFailed = 1;
-}
-
-// Plans and writes the Ren'Py files; a failed recording fails the script.
-static void ExportWorker_WriteRenPy(ExportJob *job)
-{
-    RenPyPlan plan;
-    if (job->captureFailed || job->capture.broken || !RenPy_Plan(&job->capture, job->renpy, &plan)) {
-        std::string script = std::string(job->base) + job->renpy->tag + ".rpy";
-        ExportTally_Add(&job->tally, script.c_str(), EXPORT_NOT_COMPOSED);
-        return;
-    }
-    const Character *ch = &job->app->character;
-    std::string credits = Credits_FileBytes(&job->credits, job->app->catalog, ch->name);
-    RenPy_WriteFiles(&plan, job->renpy, job->base, job->capture.width, job->capture.height, credits, nullptr,
-                     &job->tally);
-    RenPyPlan_Release(&plan);
-}
-
-static void ExportWorker_Picture(void *context, const ExportPicture *picture)
+// The label shows what the picture becomes, and the bar steps.
+static void ExportWorker_PictureBegins(void *context, const char *label)
 {
     ExportJob *job = (ExportJob *)context;
-    Credits_NotePicture(&job->credits, &job->app->character, picture->style);
-    if (job->renpy) {
-        ExportWorker_Capture(job, picture);
-        return;
-    }
-    LayeredJob layered;
-    int failure = ExportWorker_WriteShown(job, picture, &layered);
-    if (failure != EXPORT_WRITTEN)
-        Debug_Print("cannot write %s\n", picture->shown);
-    ExportTally_Add(&job->tally, picture->shown, failure);
-    if (layered.format)
-        ExportTally_Add(&job->tally, layered.path, layered.failure);
-    LayeredJob_Release(&layered);
+    SendMessageA(job->progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_SHOW_FILE), (LPARAM)label);
 }
 
 static void __cdecl ExportWorker_Main(void *argument)
@@ -171,16 +94,9 @@ static void __cdecl ExportWorker_Main(void *argument)
     AppContext *app = job->app;
     InterlockedExchange(&app->exporting, 1);
 
-    ExportSteps steps = {job, ExportWorker_ShowStyle, ExportWorker_ChooseExpression, ExportWorker_Picture};
-    Export_VisitPictures(&app->character, &app->wardrobe, job->base, &steps);
-    ExportWorker_WaitForLoader(app->doc);
-
-    if (job->renpy)
-        ExportWorker_WriteRenPy(job);
-    else
-        ExportWorker_WriteTexts(job);
+    ExportDriver_Run(job->driver);
     InterlockedExchange(&app->exporting, 0);
-    // The job belongs to Export_Run's frame, which may end once this arrives.
+    // The job belongs to Export_RunChoices' frame, which may end once this arrives.
     PostMessageA(progress, WM_COMMAND, MAKEWPARAM(PROGRESS_COMMAND_ID, PROGRESS_CLOSE), 0);
 }
 
@@ -263,40 +179,44 @@ static INT_PTR CALLBACK Progress_Proc(HWND progress, UINT msg, WPARAM wp, LPARAM
     return FALSE;
 }
 
-static int Export_RunJob(HWND owner, const char *base, const RenPyNames *renpy, int layered, ExportTally *tally);
-
-int Export_Run(HWND owner, const char *base, ExportTally *tally, int layered)
-{
-    return Export_RunJob(owner, base, nullptr, layered, tally);
-}
-
-int Export_RunRenPy(HWND owner, const char *base, const RenPyNames *renpy, ExportTally *tally)
-{
-    return Export_RunJob(owner, base, renpy, 0, tally);
-}
-
-static int Export_RunJob(HWND owner, const char *base, const RenPyNames *renpy, int layered, ExportTally *tally)
+int Export_RunChoices(HWND owner, const std::vector<ExportChoice> &choices, ExportTally *tally, std::string *problem)
 {
     if (tally)
         *tally = ExportTally{};
     AppContext *app = App_FromWindow(owner);
-    if (!app || !app->doc || !app->catalog || !base || strlen(base) >= sizeof(ExportJob::base))
+    if (!app || !app->doc || !app->catalog)
         return -1;
     ExportJob job = {};
     job.app = app;
-    job.renpy = renpy;
-    if (renpy)
-        RenPyCapture_Init(&job.capture, (int)renpy->styles.size(), (int)renpy->expressions.size());
-    job.layered = layered;
-    // Without it each layered file encodes all its layers itself.
-    job.layerEncodings = layered ? LayerEncodings_Create(LAYERED_SHARED_BUDGET) : nullptr;
-    strcpy(job.base, base);
+    // The formats check their names before the progress window opens, so a
+    // refusal shows no window.
+    std::vector<ExportSink> sinks;
+    if (!ExportFormat_MakeSinks(choices, &sinks))
+        return -1;
+    ExportStage stage = {&job, ExportWorker_ShowStyle, ExportWorker_ChooseExpression, ExportWorker_AwaitLoaded,
+                         ExportWorker_PictureBegins};
+    // The pictures are composed and written on the worker's thread, in turn.
+    ExportOptions options = {1, nullptr, nullptr};
+    job.driver = ExportDriver_Begin(&sinks, &app->character, &app->wardrobe, &stage, &options, &job.stats, problem);
+    if (!job.driver)
+        return -1;
     INT_PTR result = DialogBoxParamW(app->instance, L"PROGRESS", owner, Progress_Proc, (LPARAM)&job);
-    RenPyCapture_Release(&job.capture);
-    LayerEncodings_Destroy(job.layerEncodings);
+    if (!job.started)
+        ExportDriver_Release(job.driver);
     if (result != 0 || !job.started)
         return -1;
     if (tally)
-        *tally = job.tally;
-    return job.tally.written;
+        *tally = job.stats.tally;
+    return job.stats.tally.written;
+}
+
+int Export_Run(HWND owner, const char *base, ExportTally *tally, int layered)
+{
+    if (!base || strlen(base) >= VOR_MAX_PATH)
+        return -1;
+    ExportChoice png = {ExportFormat_FromWord("png"), base, {}};
+    std::vector<const ExportFormat *> beside = ExportFormat_BesideFormats();
+    if (layered > 0 && layered <= (int)beside.size())
+        png.settings[EXPORT_SETTING_LAYERED] = beside[(size_t)layered - 1]->word;
+    return Export_RunChoices(owner, {png}, tally, nullptr);
 }

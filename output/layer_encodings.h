@@ -21,7 +21,7 @@ struct LayerEncodings;
 
 // What an encoding is: the kinds kept apart in one cache.
 enum LayerEncodingKind {
-    LAYER_ENCODING_PSD_CHANNELS = 1,  // a PSD layer's RLE channel data
+    LAYER_ENCODING_RLE_CHANNELS = 1,  // a layer's run-length coded channel data
     LAYER_ENCODING_PNG,               // a PNG file of the layer
 };
 

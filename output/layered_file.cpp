@@ -1,70 +1,106 @@
-// The export's layered file: path, parts, encoding and the atomic write.
+// The layered file beside each picture: the sink that takes the picture's
+// parts while the document shows them and encodes and writes the file after
+// the picture's PNG, as PSD or OpenRaster.
 #include "output/layered_file.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "output/export_format.h"
 #include "output/ora_file.h"
 #include "output/psd_file.h"
 
-int Layered_FormatFromName(const char *name)
+namespace {
+
+typedef int (*LayeredEncode)(const PartLayers *parts, const DIB *image, const std::vector<unsigned char> &png,
+                             LayerEncodings *shared, std::vector<unsigned char> *out);
+
+int Layered_EncodePsd(const PartLayers *parts, const DIB *image, const std::vector<unsigned char> &png,
+                      LayerEncodings *shared, std::vector<unsigned char> *out)
 {
-    if (strcmp(name, "psd") == 0)
-        return LAYERED_PSD;
-    if (strcmp(name, "ora") == 0)
-        return LAYERED_ORA;
-    return -1;
+    (void)png;
+    return PsdFile_Encode(parts, image, shared, out);
 }
 
-// The picture's path with its ".png" replaced: the same length, so a path
-// that fits stays fitting.
-static void SwapExtension(char *path, int format)
+// OpenRaster's merged image is the picture's own PNG bytes.
+int Layered_EncodeOra(const PartLayers *parts, const DIB *image, const std::vector<unsigned char> &png,
+                      LayerEncodings *shared, std::vector<unsigned char> *out)
 {
-    size_t n = strlen(path);
-    if (n >= 4 && path[n - 4] == '.')
-        memcpy(path + n - 3, format == LAYERED_PSD ? "psd" : "ora", 3);
+    return !png.empty() && OraFile_Encode(parts, image, png.data(), png.size(), shared, out);
 }
 
-void LayeredJob_Take(LayeredJob *job, int format, const Character *ch, const Wardrobe *w,
-                     const ExportPicture *picture, const DIB *composed, LayerEncodings *shared)
+struct LayeredSink {
+    std::string base;
+    const char *extension;
+    LayeredEncode encode;
+    // The export's layer encodings, shared by its pictures (may be nullptr:
+    // each file then encodes all its layers itself).
+    LayerEncodings *shared;
+};
+
+struct PartLayersFree {
+    void operator()(PartLayers *p) const
+    {
+        PartLayers_Free(p);
+        delete p;
+    }
+};
+
+void Layered_Picture(void *state, ExportDriver *driver, ExportShot *shot)
 {
-    memset(job, 0, sizeof *job);
-    if (format != LAYERED_PSD && format != LAYERED_ORA)
+    LayeredSink *sink = (LayeredSink *)state;
+    const ExportPicture *picture = ExportShot_Picture(shot);
+    Character *ch = ExportDriver_Character(driver);
+    const char *folder = picture->style->outputFolder ? picture->style->outputFolder : "";
+    ExportPath path = ExportPath_Below(sink->base.c_str(),
+                                       Export_PictureName(ch->name, folder, picture->expressionFolder, sink->extension));
+    if (!path.fits) {
+        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
         return;
-    job->format = format;
-    job->shared = shared;
-    job->failure = EXPORT_WRITTEN;
-    snprintf(job->path, sizeof job->path, "%s", picture->havePath ? picture->path : picture->shown);
-    SwapExtension(job->path, format);
-    if (!picture->havePath)
-        job->failure = FILEWRITE_PATH_TOO_LONG;
-    else if (!composed)
-        job->failure = EXPORT_NOT_COMPOSED;
-    else if (!PartLayers_Take(ch, w, &job->parts))
-        job->failure = FILEWRITE_NO_DATA;
+    }
+    if (!ExportShot_Image(shot)) {
+        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
+        return;
+    }
+    std::shared_ptr<PartLayers> parts(new PartLayers(), PartLayersFree());
+    if (!PartLayers_Take(ch, ExportDriver_Wardrobe(driver), parts.get())) {
+        ExportShot_Report(shot, path.shown, FILEWRITE_NO_DATA);
+        return;
+    }
+    std::string file = path.path;
+    ExportShot_Later(shot, [sink, parts, file](ExportShot *s) {
+        std::vector<unsigned char> bytes;
+        const DIB *image = ExportShot_Image(s);
+        int encoded = sink->encode(parts.get(), image, ExportShot_Png(s), sink->shared, &bytes);
+        ExportShot_Report(s, file, encoded ? Export_WriteBytesFile(file.c_str(), bytes.data(), bytes.size())
+                                           : (int)FILEWRITE_NO_DATA);
+    });
 }
 
-int LayeredJob_WritePicture(LayeredJob *job, const DIB *image, const char *pngPath)
+void Layered_Release(void *state)
 {
-    if (job->format == LAYERED_NONE || job->failure != EXPORT_WRITTEN || !image)
-        return Export_WriteImageFile(image, pngPath);
-    // The PNG is encoded once: the picture's file and OpenRaster's merged
-    // image are the same bytes.
-    size_t pngSize = 0;
-    unsigned char *png = DIB_EncodePNG(image, &pngSize);
-    int failure = png ? Export_WriteBytesFile(pngPath, png, pngSize) : FILEWRITE_NO_DATA;
-    std::vector<unsigned char> bytes;
-    int encoded = job->format == LAYERED_PSD ? PsdFile_Encode(&job->parts, image, job->shared, &bytes)
-                                             : png && OraFile_Encode(&job->parts, image, png, pngSize, job->shared, &bytes);
-    free(png);
-    job->failure = encoded ? Export_WriteBytesFile(job->path, bytes.data(), bytes.size()) : FILEWRITE_NO_DATA;
-    return failure;
+    LayeredSink *sink = (LayeredSink *)state;
+    LayerEncodings_Destroy(sink->shared);
+    delete sink;
 }
 
-void LayeredJob_Release(LayeredJob *job)
+int Layered_AddSink(const ExportChoice *choice, LayeredEncode encode, std::vector<ExportSink> *sinks)
 {
-    PartLayers_Free(&job->parts);
-    job->format = LAYERED_NONE;
+    LayeredSink *sink = new LayeredSink{choice->base, choice->format->extension, encode,
+                                        LayerEncodings_Create(LAYERED_SHARED_BUDGET)};
+    sinks->push_back(ExportSink{sink, nullptr, Layered_Picture, nullptr, nullptr, Layered_Release, 1, 0});
+    return 1;
+}
+
+}  // namespace
+
+int PsdFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks)
+{
+    return Layered_AddSink(choice, Layered_EncodePsd, sinks);
+}
+
+int OraFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks)
+{
+    return Layered_AddSink(choice, Layered_EncodeOra, sinks);
 }

@@ -3,7 +3,7 @@
 // paint order (the back-most first), each named as the DRESS page's depth
 // list names it (an accessory by its part name, the band "머리끈"),
 // recoloured exactly as the picture draws it and cut to the box of its
-// visible pixels. Layered files (PSD, OpenRaster) are written from
+// visible pixels. Layered files (the formats beside each picture) are written from
 // this; composing the layers in order over transparency gives the exported
 // picture.
 #pragma once

@@ -229,7 +229,7 @@ int WriteLayers(Out &out, const PartLayers *layers, LayerEncodings *shared)
     // The channel data in record order, each record's channels in its order.
     for (int i = 0; i < layers->count; i++) {
         const DIB *image = layers->layers[i].image;
-        EncodedLayer channels = LayerEncodings_Get(shared, LAYER_ENCODING_PSD_CHANNELS, image, EncodeLayerChannels);
+        EncodedLayer channels = LayerEncodings_Get(shared, LAYER_ENCODING_RLE_CHANNELS, image, EncodeLayerChannels);
         if (!channels)
             return 0;
         size_t lengths[PSD_CHANNELS];

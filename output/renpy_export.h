@@ -24,11 +24,21 @@
 // choosing one always rules out the others.
 //
 // The export visits the same pictures as the PNG export (Export_VisitPictures):
-// RenPyCapture_Take records what each depth-list entry draws for the shown
-// pair, and RenPy_WriteFiles plans the runs and writes the files.
+// its sink (renpy_run.cpp) records with RenPyCapture_Take what each
+// depth-list entry draws for the shown pair, then plans the runs and writes
+// the files.
+//
+// The script also makes the character ready to speak: a `Character` of the
+// tag with the character's name, a side image cropped to the head and
+// shoulders, eyes that blink where the eye shape has a closed frame for the
+// expression, a mouth that moves while the character's line is shown where
+// the mouth shape has a talking frame (catalog/part_catalog.h). An eye or
+// mouth with frames is a run of its own, so that only its image changes;
+// the still pictures stay what they were.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,24 +48,67 @@
 #include "output/export.h"
 
 enum { RENPY_NAME_MAX = 64 };
+// The script's extension; the layer images are PNG files.
+static const char RENPY_SCRIPT_EXTENSION[] = ".rpy";
+
+// The attribute that holds blinking eyes open (`show <tag> noblink`); no
+// style or expression may take its name.
+#define RENPY_NO_BLINK "noblink"
 
 // Why a name cannot be a Ren'Py tag or attribute, or nullptr when it can:
 // ASCII letters, digits and `_`, a letter first, not a word Ren'Py's
 // statements reserve.
 const char *RenPy_NameProblem(const char *name);
 
+// Why the tag cannot name the character's `Character` (a Python name
+// of the game's store: `define <tag> = Character(...)`), or nullptr.
+const char *RenPy_SpeakerProblem(const char *tag);
+
+// One frame of the eyes or the mouth: the entry drawn alone with the frame's
+// images, as the picture would draw it, trimmed to its visible box.
+struct RenPyFrame {
+    DIB *image;    // 32-bit, or nullptr: no frame for this expression
+    Point offset;  // its top-left corner in the picture
+};
+
+// The frames of one export, per expression in catalogue order.
+struct RenPyFrames {
+    std::vector<RenPyFrame> closed;  // the eyes shut (a blink)
+    std::vector<RenPyFrame> talk;    // the mouth open in speech
+    RenPyFrames() = default;
+    RenPyFrames(const RenPyFrames &) = delete;
+    RenPyFrames &operator=(const RenPyFrames &) = delete;
+    ~RenPyFrames();
+};
+
+// Draws the character's eye and mouth frames in a document of their own
+// (the character's own document is not touched, so the program may call
+// this while its canvas shows the character). Returns nullptr when the
+// shapes have no frames or memory ran out.
+std::shared_ptr<const RenPyFrames> RenPy_TakeFrames(const Character *ch);
+
 // The names of one export: the tag, the attribute of every checked style
-// (in list order) and of every expression, and the defaults.
+// (in list order) and of every expression, and the defaults; what the
+// script says of the character besides its pictures.
 struct RenPyNames {
     std::string tag;
     std::vector<std::string> styles;       // checked styles, list order
     std::vector<int> styleIndex;           // their index in the wardrobe
     std::vector<std::string> expressions;  // catalogue order
     int defaultExpression;                 // the character's current expression
+    std::vector<std::string> labels;       // each expression's name as the program shows it (UTF-8)
+    std::string speaker;                   // the character's name (UTF-8)
+    // Write `define <tag> = Character(...)`; a game that defines its own
+    // clears it after RenPy_Validate.
+    int defineCharacter = 1;
+    // The eye and mouth frames, taken by RenPy_Validate; nullptr: none.
+    std::shared_ptr<const RenPyFrames> frames;
 };
 
-// Checks and gathers the names: the tag is `typedTag` when it is not empty,
-// else the character's name lower-cased; every expression folder and every
+// Checks and gathers the names (and takes the frames, RenPy_TakeFrames):
+// the tag is `typedTag` when it is not empty, else the character's name
+// lower-cased, and never a Windows device name (it names the script and the
+// images' folder); every expression folder and every
 // checked style's output folder must be a usable attribute name, and no two
 // attributes may be the same (letter case ignored, as the file names on
 // Windows ignore it). Returns 1, or 0 with a message naming what is wrong
@@ -111,6 +164,11 @@ struct RenPyRunSpan {
     int kind, first, last;
 };
 std::vector<RenPyRunSpan> RenPy_SplitRuns(const std::vector<int> &kinds);
+// The runs with every part marked in `alone` (an eye or mouth with frames)
+// made a run of its own; the parts around it keep their runs, and a piece
+// left holding only parts that draw nothing is dropped.
+std::vector<RenPyRunSpan> RenPy_IsolateParts(const std::vector<RenPyRunSpan> &runs, const std::vector<int> &kinds,
+                                             const std::vector<int> &alone);
 
 struct RenPyImage {
     DIB *image;         // trimmed, 32-bit
@@ -118,18 +176,31 @@ struct RenPyImage {
     std::string file;   // below the export folder, `/`-separated ("images/yuna/yuna_2_school.png")
 };
 
+// What an expression layer animates.
+enum RenPyFrameKind { RENPY_STILL, RENPY_BLINK, RENPY_TALK };
+
 struct RenPyLayer {
     int kind;                   // RENPY_ALWAYS, _STYLE, _EXPRESSION or _BOTH
     std::string group;          // the group's name (a style's own for RENPY_BOTH)
     int style;                  // RENPY_BOTH: the style whose group this is
     std::vector<int> variantImage;  // per variant (one for always, per style,
                                     // per expression): index into images or -1
+    int frame = RENPY_STILL;        // RENPY_BLINK or RENPY_TALK: the eyes or the mouth
+    std::vector<int> frameImage;    // per expression: the frame's image (in the
+                                    // still image's box), or -1 where it stays still
 };
 
 struct RenPyPlan {
     std::vector<RenPyImage> images;
     std::vector<RenPyLayer> layers;  // back to front
+    // The side image's crop: the head and shoulders around every pair's
+    // eyes, brows and mouth, in the picture; empty without a face.
+    Rect side = {0, 0, 0, 0};
 };
+
+// The side image's height: that of the default say screen's text box, in
+// which Ren'Py's default screens show it, at their 1280 x 720 size.
+enum { RENPY_SIDE_HEIGHT = 185 };
 
 // Plans the layers and flattens their images. Returns 0 when memory ran out
 // (the plan is then released).
@@ -138,15 +209,9 @@ void RenPyPlan_Release(RenPyPlan *plan);
 // The .rpy file's text (UTF-8, LF line ends).
 std::string RenPy_Script(const RenPyPlan *plan, const RenPyNames *names, int width, int height);
 
-// Writes the plan's images, CREDITS.txt (the bytes `credits`), then
-// `<tag>.rpy`, below `base` (a folder ending with `\`), each all or nothing,
-// reporting each file through `options`'s fileDone and counting it in
-// `tally`.
-void RenPy_WriteFiles(const RenPyPlan *plan, const RenPyNames *names, const char *base, int width, int height,
-                      const std::string &credits, const ExportOptions *options, ExportTally *tally);
-
-// The whole export without a window, like Export_RunHeadless: visits every
-// checked style and expression, then writes the files. The names must have
+// The whole export without a window (the format table's "renpy" row run by
+// Export_RunChoicesHeadless): visits every checked style and expression,
+// then writes the files. The names must have
 // passed RenPy_Validate. Returns the files written; `stats` (optional)
 // receives the counts and times.
 int RenPy_RunHeadless(Character *ch, Wardrobe *w, const RenPyNames *names, const char *base,

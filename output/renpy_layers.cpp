@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "core/util.h"
+#include "editor/character.h"
 #include "layers/render.h"
 #include "output/renpy_export.h"
 
@@ -171,6 +172,30 @@ std::vector<RenPyRunSpan> RenPy_SplitRuns(const std::vector<int> &kinds)
     return runs;
 }
 
+std::vector<RenPyRunSpan> RenPy_IsolateParts(const std::vector<RenPyRunSpan> &runs, const std::vector<int> &kinds,
+                                             const std::vector<int> &alone)
+{
+    std::vector<RenPyRunSpan> out;
+    auto add = [&](int kind, int first, int last) {
+        for (int i = first; i <= last; i++)
+            if (kinds[i] != RENPY_NOTHING) {
+                out.push_back({kind, first, last});
+                return;
+            }
+    };
+    for (const RenPyRunSpan &run : runs) {
+        int start = run.first;
+        for (int i = run.first; i <= run.last; i++)
+            if (i < (int)alone.size() && alone[i]) {
+                add(run.kind, start, i - 1);
+                out.push_back({run.kind, i, i});
+                start = i + 1;
+            }
+        add(run.kind, start, run.last);
+    }
+    return out;
+}
+
 // ---- the plan ---------------------------------------------------------------------
 
 // The parts in paint order: the fixed ones back to front, each accessory
@@ -265,9 +290,8 @@ static std::string Plan_FileName(const RenPyNames *names, int layerNumber, int k
     return file + ".png";
 }
 
-// Flattens the run's parts as they draw for `pair` into a trimmed image.
-static DIB *Plan_Flatten(const RenPyCapture *capture, const std::vector<const RenPyPart *> &parts, int pair,
-                         Point *pos)
+// The run's parts as they draw for `pair`, over nothing, at the picture's size.
+static DIB *Plan_Canvas(const RenPyCapture *capture, const std::vector<const RenPyPart *> &parts, int pair)
 {
     DIB *canvas = DIB_Create(32, capture->width, capture->height);
     if (!canvas)
@@ -277,19 +301,116 @@ static DIB *Plan_Flatten(const RenPyCapture *capture, const std::vector<const Re
         if (v >= 0)
             DIBA24_BltDIBA24(canvas, &part->images[v].offset, part->images[v].image);
     }
+    return canvas;
+}
+
+// Flattens the run's parts as they draw for `pair` into a trimmed image.
+static DIB *Plan_Flatten(const RenPyCapture *capture, const std::vector<const RenPyPart *> &parts, int pair,
+                         Point *pos)
+{
+    DIB *canvas = Plan_Canvas(capture, parts, pair);
+    if (!canvas)
+        return nullptr;
     DIB *trimmed = DIB_Trim(canvas, pos);
     DIB_Delete_(canvas);
     return trimmed;
 }
 
+// Grows `box` (empty: none yet) to hold the canvas's visible pixels.
+static void Plan_GrowToVisible(const DIB *canvas, Rect *box)
+{
+    Point at = {0, 0};
+    DIB *trimmed = DIB_Trim(canvas, &at);
+    if (!trimmed)
+        return;
+    if (trimmed->width > 0 && trimmed->height > 0) {
+        Rect r = {at.x, at.y, at.x + trimmed->width, at.y + trimmed->height};
+        if (box->left >= box->right) {
+            *box = r;
+        } else {
+            box->left = std::min(box->left, r.left);
+            box->top = std::min(box->top, r.top);
+            box->right = std::max(box->right, r.right);
+            box->bottom = std::max(box->bottom, r.bottom);
+        }
+    }
+    DIB_Delete_(trimmed);
+}
+
+// The part of `canvas` inside `box`, as an image of its own.
+static DIB *Plan_Crop(const DIB *canvas, const Rect &box)
+{
+    DIB *image = DIB_CreateRaw(32, box.right - box.left, box.bottom - box.top);
+    if (image)
+        DIB_Blt(image, nullptr, canvas, &box);
+    return image;
+}
+
+// A still image and its frame (a part of a run of its own: `frame` drawn
+// alone is what the run draws then), both cut to the box that holds both,
+// so that an animation swaps them in one place. Returns 0 when memory ran out.
+static int Plan_FramePair(const RenPyCapture *capture, const std::vector<const RenPyPart *> &parts, int pair,
+                          const RenPyFrame &frame, RenPyImage *still, RenPyImage *framed)
+{
+    DIB *open = Plan_Canvas(capture, parts, pair), *shut = DIB_Create(32, capture->width, capture->height);
+    int ok = open && shut;
+    if (ok) {
+        DIBA24_BltDIBA24(shut, &frame.offset, frame.image);
+        Rect box = {0, 0, 0, 0};
+        Plan_GrowToVisible(open, &box);
+        Plan_GrowToVisible(shut, &box);
+        if (box.left >= box.right)
+            box = {0, 0, 1, 1};
+        still->image = Plan_Crop(open, box);
+        framed->image = Plan_Crop(shut, box);
+        still->pos = framed->pos = {box.left, box.top};
+        ok = still->image && framed->image;
+    }
+    if (open)
+        DIB_Delete_(open);
+    if (shut)
+        DIB_Delete_(shut);
+    return ok;
+}
+
+// The frames a part's expressions have: the eyes' blinks or the mouth's
+// talking frames, or none.
+static const std::vector<RenPyFrame> *Plan_FramesOf(const RenPyPart *part, const RenPyNames *names, int *frameKind)
+{
+    *frameKind = RENPY_STILL;
+    if (!part->fixed || !names->frames)
+        return nullptr;
+    const std::vector<RenPyFrame> *frames = nullptr;
+    if (part->fixed->id == ID_EYE) {
+        frames = &names->frames->closed;
+        *frameKind = RENPY_BLINK;
+    } else if (part->fixed->id == ID_MOUTH) {
+        frames = &names->frames->talk;
+        *frameKind = RENPY_TALK;
+    }
+    if (frames)
+        for (const RenPyFrame &f : *frames)
+            if (f.image)
+                return frames;
+    *frameKind = RENPY_STILL;
+    return nullptr;
+}
+
 // Adds one layer (or, for a run of both, the group of one style) with an
 // image per variant; variants whose parts draw the same share one image.
+// `frames` (an expression run of one animated part, else nullptr) adds
+// each expression's frame.
 static int Plan_AddLayer(RenPyPlan *plan, const RenPyCapture *capture, const RenPyNames *names,
                          const std::vector<const RenPyPart *> &parts, int kind, int style, int layerNumber,
-                         const std::string &group)
+                         const std::string &group, int frameKind = RENPY_STILL,
+                         const std::vector<RenPyFrame> *frames = nullptr)
 {
     int variants = kind == RENPY_ALWAYS ? 1 : kind == RENPY_STYLE ? capture->styles : capture->expressions;
     RenPyLayer layer = {kind, group, style, std::vector<int>((size_t)variants, -1)};
+    if (frames) {
+        layer.frame = frameKind;
+        layer.frameImage.assign((size_t)variants, -1);
+    }
     std::vector<std::vector<int>> seen;  // the parts' image indices per variant drawn so far
     std::vector<int> seenImage;
     for (int v = 0; v < variants; v++) {
@@ -302,6 +423,23 @@ static int Plan_AddLayer(RenPyPlan *plan, const RenPyCapture *capture, const Ren
         }
         if (!any)
             continue;
+        if (frames && v < (int)frames->size() && (*frames)[v].image) {
+            // Its own pair of images: the still one shares the frame's box.
+            std::string file = Plan_FileName(names, layerNumber, kind, style, v);
+            RenPyImage still = {nullptr, {0, 0}, file};
+            RenPyImage framed = {nullptr, {0, 0},
+                                 file.substr(0, file.size() - 4) + (frameKind == RENPY_BLINK ? "_blink" : "_talk") + ".png"};
+            int ok = Plan_FramePair(capture, parts, pair, (*frames)[v], &still, &framed);
+            if (still.image)
+                plan->images.push_back(still);
+            if (framed.image)
+                plan->images.push_back(framed);
+            if (!ok)
+                return 0;
+            layer.frameImage[v] = (int)plan->images.size() - 1;
+            layer.variantImage[v] = (int)plan->images.size() - 2;
+            continue;
+        }
         size_t k = 0;
         while (k < seen.size() && seen[k] != key)
             k++;
@@ -322,32 +460,88 @@ static int Plan_AddLayer(RenPyPlan *plan, const RenPyCapture *capture, const Ren
     return 1;
 }
 
+// The head and shoulders around the eyes, brows and mouth of every pair:
+// the face's box grown by these shares of its size, then cut to the
+// picture. Tears and blushes stay out of the measure; they lie inside.
+static const double SIDE_GROW_SIDES = 0.45, SIDE_GROW_TOP = 0.75, SIDE_GROW_BOTTOM = 0.9;
+
+static Rect Plan_SideBox(const RenPyCapture *capture)
+{
+    Rect face = {0, 0, 0, 0};
+    for (const RenPyPart &part : capture->parts) {
+        if (!part.fixed)
+            continue;
+        int id = part.fixed->id, parent = part.fixed->parent ? part.fixed->parent->id : 0;
+        if (id != ID_EYE && id != ID_MOUTH && parent != ID_BROW)
+            continue;
+        for (const RenPyPartImage &i : part.images) {
+            Rect r = {i.offset.x, i.offset.y, i.offset.x + i.image->width, i.offset.y + i.image->height};
+            if (face.left >= face.right) {
+                face = r;
+                continue;
+            }
+            face.left = std::min(face.left, r.left);
+            face.top = std::min(face.top, r.top);
+            face.right = std::max(face.right, r.right);
+            face.bottom = std::max(face.bottom, r.bottom);
+        }
+    }
+    if (face.left >= face.right)
+        return face;
+    int w = face.right - face.left, h = face.bottom - face.top;
+    Rect side = {face.left - (int)(w * SIDE_GROW_SIDES), face.top - (int)(h * SIDE_GROW_TOP),
+                 face.right + (int)(w * SIDE_GROW_SIDES), face.bottom + (int)(h * SIDE_GROW_BOTTOM)};
+    side.left = std::max(side.left, 0);
+    side.top = std::max(side.top, 0);
+    side.right = std::min(side.right, capture->width);
+    side.bottom = std::min(side.bottom, capture->height);
+    return side;
+}
+
 int RenPy_Plan(const RenPyCapture *capture, const RenPyNames *names, RenPyPlan *plan)
 {
     *plan = RenPyPlan();
     std::vector<const RenPyPart *> order = Plan_PaintOrder(capture);
     std::vector<int> kinds;
-    for (const RenPyPart *part : order)
+    for (const RenPyPart *part : order) {
         kinds.push_back(RenPy_PartKind(part->variant, capture->styles, capture->expressions));
+        // Eyes that look the same in every expression still blink in
+        // those that have a frame: an expression layer.
+        int frameKind;
+        if (kinds.back() == RENPY_ALWAYS && Plan_FramesOf(part, names, &frameKind))
+            kinds.back() = RENPY_EXPRESSION;
+    }
     Plan_Gather(order, kinds, capture->styles * capture->expressions);
+    std::vector<int> alone;
+    for (size_t i = 0; i < order.size(); i++) {
+        int frameKind;
+        alone.push_back(kinds[i] == RENPY_EXPRESSION && Plan_FramesOf(order[i], names, &frameKind));
+    }
     int outfits = 0, faces = 0, layerNumber = 0;
-    for (const RenPyRunSpan &run : RenPy_SplitRuns(kinds)) {
+    for (const RenPyRunSpan &run : RenPy_IsolateParts(RenPy_SplitRuns(kinds), kinds, alone)) {
         std::vector<const RenPyPart *> parts(order.begin() + run.first, order.begin() + run.last + 1);
         layerNumber++;
+        int frameKind = RENPY_STILL;
+        const std::vector<RenPyFrame> *frames = run.first == run.last && alone[run.first]
+                                                    ? Plan_FramesOf(parts[0], names, &frameKind)
+                                                    : nullptr;
         std::string group;
-        if (run.kind == RENPY_STYLE)
+        if (frames)
+            group = frameKind == RENPY_BLINK ? "eyes" : "mouth";
+        else if (run.kind == RENPY_STYLE)
             group = ++outfits == 1 ? "outfit" : "outfit" + std::to_string(outfits);
         else if (run.kind != RENPY_ALWAYS)
             group = ++faces == 1 ? "face" : "face" + std::to_string(faces);
         int styles = run.kind == RENPY_BOTH ? capture->styles : 1;
         for (int s = 0; s < styles; s++) {
             std::string name = run.kind == RENPY_BOTH ? group + "_" + names->styles[s] : group;
-            if (!Plan_AddLayer(plan, capture, names, parts, run.kind, s, layerNumber, name)) {
+            if (!Plan_AddLayer(plan, capture, names, parts, run.kind, s, layerNumber, name, frameKind, frames)) {
                 RenPyPlan_Release(plan);
                 return 0;
             }
         }
     }
+    plan->side = Plan_SideBox(capture);
     // Every style and expression stays an attribute that a show statement
     // may name, even when nothing changes with it (a single style, a face
     // that is the same in every expression): a group of nulls declares it.

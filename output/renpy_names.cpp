@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "catalog/part_catalog.h"
+#include "core/text_cp949.h"
+#include "editor/name_rules.h"
 #include "output/renpy_export.h"
 
 // The words Ren'Py's parser never takes as a part of an image name: a
@@ -34,6 +36,28 @@ const char *RenPy_NameProblem(const char *name)
     return nullptr;
 }
 
+// Python's keywords and the names Ren'Py's own store gives meaning to:
+// `define <tag> = Character(...)` would fail to parse or replace them.
+static const char *const STORE_NAMES[] = {
+    "False", "None", "True", "and", "assert", "async", "await", "break", "class", "continue", "def", "del",
+    "elif", "else", "except", "finally", "for", "from", "global", "import", "is", "lambda", "nonlocal", "not",
+    "or", "pass", "raise", "try", "yield", "achievement", "adv", "audio", "build", "centered", "config",
+    "director", "extend", "gui", "im", "layeredimage", "library", "narrator", "nvl", "persistent",
+    "preferences", "renpy", "store", "style", "theme", "ui", "updater", "voice",
+};
+
+const char *RenPy_SpeakerProblem(const char *tag)
+{
+    for (const char *word : STORE_NAMES)
+        if (strcmp(tag, word) == 0)
+            return "Ren'Py 게임의 파이썬 이름과 겹쳐 캐릭터(define)의 이름으로 쓸 수 없습니다.";
+    // Names Ren'Py keeps for itself start with an underscore; the export's
+    // own helpers with vor_.
+    if (tag[0] == '_' || strncmp(tag, "vor_", 4) == 0)
+        return "_ 나 vor_ 로 시작하는 이름은 Ren'Py 와 내보내기가 씁니다.";
+    return nullptr;
+}
+
 static bool SameIgnoringCase(const std::string &a, const std::string &b)
 {
     if (a.size() != b.size())
@@ -44,11 +68,23 @@ static bool SameIgnoringCase(const std::string &a, const std::string &b)
     return true;
 }
 
+// The tag names the script and the images' folder (<tag>.rpy, images\<tag>\):
+// a Windows device name can be neither, and a refusal after the images
+// would leave a folder of images without a script.
+static const char *RenPy_TagProblem(const char *tag)
+{
+    if (const char *problem = RenPy_NameProblem(tag))
+        return problem;
+    if (Name_IsDeviceName(tag))
+        return "Windows 장치 이름(con, nul, aux, prn, com1~com9, lpt1~lpt9)은 파일 이름이 될 수 없습니다.";
+    return nullptr;
+}
+
 // The tag: as typed, or the character's name lower-cased.
 static int RenPy_ChooseTag(const Character *ch, const char *typedTag, std::string *tag, char *message, size_t size)
 {
     if (typedTag && typedTag[0]) {
-        if (const char *problem = RenPy_NameProblem(typedTag)) {
+        if (const char *problem = RenPy_TagProblem(typedTag)) {
             snprintf(message, size, "Ren'Py 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", typedTag, problem);
             return 0;
         }
@@ -59,11 +95,11 @@ static int RenPy_ChooseTag(const Character *ch, const char *typedTag, std::strin
     for (char &c : lower)
         if ((unsigned char)c < 0x80)
             c = (char)tolower((unsigned char)c);
-    if (RenPy_NameProblem(lower.c_str())) {
+    if (const char *problem = RenPy_TagProblem(lower.c_str())) {
         snprintf(message, size,
-                 "캐릭터 이름 \"%s\" 은(는) Ren'Py 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n"
+                 "캐릭터 이름 \"%s\" 은(는) Ren'Py 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n%s\n"
                  "(ASCII 영문자로 시작하고 영문자, 숫자, _ 만 쓴 이름)",
-                 ch->name ? ch->name : "");
+                 ch->name ? ch->name : "", problem);
         return 0;
     }
     *tag = lower;
@@ -76,6 +112,10 @@ int RenPy_Validate(const Character *ch, const Wardrobe *w, const char *typedTag,
     *names = RenPyNames();
     if (!RenPy_ChooseTag(ch, typedTag, &names->tag, message, size))
         return 0;
+    if (const char *problem = RenPy_SpeakerProblem(names->tag.c_str())) {
+        snprintf(message, size, "Ren'Py 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", names->tag.c_str(), problem);
+        return 0;
+    }
     // Every attribute with the words that name it in a message.
     std::vector<std::string> said;
     const PtrList *expressions = ch->catalog->expressions;
@@ -86,6 +126,7 @@ int RenPy_Validate(const Character *ch, const Wardrobe *w, const char *typedTag,
             return 0;
         }
         names->expressions.push_back(folder);
+        names->labels.push_back(Cp949_ToUtf8(((const PartEntry *)PtrList_Get(expressions, j))->name));
         said.push_back(std::string("표정 \"") + folder + "\"");
     }
     for (int i = 0; i < PtrList_Count(w->styles); i++) {
@@ -109,6 +150,9 @@ int RenPy_Validate(const Character *ch, const Wardrobe *w, const char *typedTag,
     }
     std::vector<std::string> all = names->expressions;
     all.insert(all.end(), names->styles.begin(), names->styles.end());
+    // The export's own attribute, first so that a clash names it first.
+    all.insert(all.begin(), RENPY_NO_BLINK);
+    said.insert(said.begin(), "눈 깜빡임을 멈추는 속성 \"" RENPY_NO_BLINK "\"");
     for (size_t a = 0; a < all.size(); a++)
         for (size_t b = 0; b < a; b++)
             if (SameIgnoringCase(all[a], all[b])) {
@@ -117,5 +161,7 @@ int RenPy_Validate(const Character *ch, const Wardrobe *w, const char *typedTag,
                 return 0;
             }
     names->defaultExpression = ch->expression >= 0 && ch->expression < (int)names->expressions.size() ? ch->expression : 0;
+    names->speaker = Cp949_ToUtf8(ch->name ? ch->name : "");
+    names->frames = RenPy_TakeFrames(ch);
     return 1;
 }

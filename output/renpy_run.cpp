@@ -1,116 +1,136 @@
-// The Ren'Py export's files, and the export without a window: the same
-// visit of every checked style and expression as the PNG export, recording
-// instead of composing, then the plan written as images and one script.
+// The Ren'Py export's sink: the same visit of every checked style and
+// expression as the PNG export, recording what each pair draws instead of
+// composing it; its finish plans the layers and writes them as images and
+// one script.
 #include <chrono>
 #include <cstring>
 
-#include "core/services/filesys.h"
 #include "core/util.h"
 #include "output/credits.h"
+#include "output/export_format.h"
 #include "output/renpy_export.h"
 
-static double MillisecondsSince(std::chrono::steady_clock::time_point start)
+namespace {
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The program path of `relative` (`/`-separated) below the base, or 0 when
-// it does not fit; `shown` receives the path as text either way.
-static int RenPy_PathBelow(const char *base, const std::string &relative, char *path, std::string *shown)
-{
-    std::string native = relative;
-    for (char &c : native)
-        if (c == '/')
-            c = '\\';
-    *shown = std::string(base) + native;
-    if (strlen(base) >= VOR_MAX_PATH)
-        return 0;
-    strcpy(path, base);
-    return FilePath_SetName(path, native.c_str());
-}
-
-static void RenPy_Report(const ExportOptions *options, ExportTally *tally, const std::string &path, int failure)
-{
-    ExportTally_Add(tally, path.c_str(), failure);
-    if (options && options->fileDone)
-        options->fileDone(options->context, path.c_str(), failure);
-}
-
-// Writes `bytes` to `relative` below the base and reports it.
-static void RenPy_WriteText(const char *base, const std::string &relative, const std::string &bytes,
-                            const ExportOptions *options, ExportTally *tally)
-{
-    char path[VOR_MAX_PATH];
-    std::string shown;
-    int failure = RenPy_PathBelow(base, relative, path, &shown) ? Export_WriteBytesFile(path, bytes.data(), bytes.size())
-                                                                : (int)FILEWRITE_PATH_TOO_LONG;
-    RenPy_Report(options, tally, failure == FILEWRITE_PATH_TOO_LONG ? shown : std::string(path), failure);
-}
-
-void RenPy_WriteFiles(const RenPyPlan *plan, const RenPyNames *names, const char *base, int width, int height,
-                      const std::string &credits, const ExportOptions *options, ExportTally *tally)
-{
-    char path[VOR_MAX_PATH];
-    std::string shown;
-    for (const RenPyImage &image : plan->images) {
-        int failure = RenPy_PathBelow(base, image.file, path, &shown) ? Export_WriteImageFile(image.image, path)
-                                                                       : (int)FILEWRITE_PATH_TOO_LONG;
-        RenPy_Report(options, tally, failure == FILEWRITE_PATH_TOO_LONG ? shown : std::string(path), failure);
-    }
-    RenPy_WriteText(base, "images/" + names->tag + "/" + CREDITS_FILE, credits, options, tally);
-    RenPy_WriteText(base, names->tag + ".rpy", RenPy_Script(plan, names, width, height), options, tally);
-}
-
-// ---- without a window ------------------------------------------------------------
-
-struct RenPyHeadless {
-    Character *ch;
-    Wardrobe *w;
-    const RenPyNames *names;
+struct RenPySink {
+    std::string base;
+    std::string typedTag;  // empty: from the character's name
+    bool defineCharacter = true;
+    RenPyNames names;
     RenPyCapture capture;
-    ExportStats *stats;
-    int ok;  // memory did not run out
-    ExportCredits credits;  // the parts the pictures use
+    int ok = 1;  // memory did not run out while recording
 };
 
-static void RenPyHeadless_ShowStyle(void *context, int style)
+int RenPySink_Begin(void *state, ExportDriver *driver, std::string *problem)
 {
-    RenPyHeadless *r = (RenPyHeadless *)context;
-    Wardrobe_ShowStyle(r->ch, r->w, style);
+    RenPySink *r = (RenPySink *)state;
+    char message[1024];
+    if (!RenPy_Validate(ExportDriver_Character(driver), ExportDriver_Wardrobe(driver), r->typedTag.c_str(), &r->names,
+                        message, sizeof message)) {
+        *problem = message;
+        return 0;
+    }
+    r->names.defineCharacter = r->names.defineCharacter && r->defineCharacter;
+    RenPyCapture_Init(&r->capture, (int)r->names.styles.size(), (int)r->names.expressions.size());
+    return 1;
 }
 
-static void RenPyHeadless_ChooseExpression(void *context, int expression)
+// The checked-style number of the picture's style, or the count when it is
+// none of them.
+int RenPySink_StyleOf(const RenPySink *r, const ExportPicture *picture)
 {
-    RenPyHeadless *r = (RenPyHeadless *)context;
-    Character_ChooseExpression(r->ch, expression);
-}
-
-static void RenPyHeadless_Picture(void *context, const ExportPicture *picture)
-{
-    RenPyHeadless *r = (RenPyHeadless *)context;
-    Credits_NotePicture(&r->credits, r->ch, picture->style);
     int style = 0;
-    while (style < (int)r->names->styleIndex.size() && r->names->styleIndex[style] != picture->styleIndex)
+    while (style < (int)r->names.styleIndex.size() && r->names.styleIndex[style] != picture->styleIndex)
         style++;
-    auto start = std::chrono::steady_clock::now();
-    Export_LoadNow(r->ch->doc);
-    r->stats->loadMs += MillisecondsSince(start);
-    start = std::chrono::steady_clock::now();
-    if (style >= (int)r->names->styleIndex.size() ||
-        !RenPyCapture_Take(&r->capture, r->ch->doc, style, picture->expression))
-        r->ok = 0;
-    r->stats->composeMs += MillisecondsSince(start);
+    return style;
 }
 
-// Every file the plan would have written, counted as not written: the
-// pictures could not be composed.
-static void RenPy_ReportNotComposed(const RenPyNames *names, const char *base, const ExportOptions *options,
-                                    ExportTally *tally)
+void RenPySink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
 {
-    char path[VOR_MAX_PATH];
-    std::string shown;
-    RenPy_PathBelow(base, names->tag + ".rpy", path, &shown);
-    RenPy_Report(options, tally, shown, EXPORT_NOT_COMPOSED);
+    RenPySink *r = (RenPySink *)state;
+    const ExportPicture *picture = ExportShot_Picture(shot);
+    int style = RenPySink_StyleOf(r, picture);
+    auto start = std::chrono::steady_clock::now();
+    if (style >= (int)r->names.styles.size() ||
+        !RenPyCapture_Take(&r->capture, ExportDriver_Character(driver)->doc, style, picture->expression))
+        r->ok = 0;
+    ExportDriver_Stats(driver)->composeMs += MillisecondsSince(start);
+}
+
+// The progress window shows the pair's show statement.
+std::string RenPySink_Describe(void *state, ExportDriver *driver, const ExportPicture *picture)
+{
+    (void)driver;
+    const RenPySink *r = (const RenPySink *)state;
+    int style = RenPySink_StyleOf(r, picture);
+    return "show " + r->names.tag + " " + r->names.expressions[picture->expression] + " " +
+           (style < (int)r->names.styles.size() ? r->names.styles[style] : "");
+}
+
+void RenPySink_Write(ExportDriver *driver, const std::string &base, const std::string &relative,
+                     const std::string &bytes)
+{
+    ExportPath path = ExportPath_Below(base.c_str(), relative);
+    ExportDriver_Report(driver, path.shown,
+                        path.fits ? Export_WriteBytesFile(path.path, bytes.data(), bytes.size())
+                                  : (int)FILEWRITE_PATH_TOO_LONG);
+}
+
+// The layer images, CREDITS.txt beside them, then the script; a failed
+// recording fails the script.
+void RenPySink_Finish(void *state, ExportDriver *driver)
+{
+    RenPySink *r = (RenPySink *)state;
+    ExportStats *stats = ExportDriver_Stats(driver);
+    const std::string script = r->names.tag + RENPY_SCRIPT_EXTENSION;
+    auto start = std::chrono::steady_clock::now();
+    RenPyPlan plan;
+    if (!r->ok || r->capture.broken || !RenPy_Plan(&r->capture, &r->names, &plan)) {
+        ExportDriver_Report(driver, ExportPath_Below(r->base.c_str(), script).shown, EXPORT_NOT_COMPOSED);
+        return;
+    }
+    stats->composeMs += MillisecondsSince(start);
+    stats->images += (int)plan.images.size();
+    start = std::chrono::steady_clock::now();
+    for (const RenPyImage &image : plan.images) {
+        ExportPath path = ExportPath_Below(r->base.c_str(), image.file);
+        ExportDriver_Report(driver, path.shown,
+                            path.fits ? Export_WriteImageFile(image.image, path.path) : (int)FILEWRITE_PATH_TOO_LONG);
+    }
+    const Character *ch = ExportDriver_Character(driver);
+    RenPySink_Write(driver, r->base, "images/" + r->names.tag + "/" + CREDITS_FILE,
+                    Credits_FileBytes(ExportDriver_Credits(driver), ch->catalog, ch->name));
+    RenPySink_Write(driver, r->base, script, RenPy_Script(&plan, &r->names, r->capture.width, r->capture.height));
+    stats->encodeMs += MillisecondsSince(start);
+    RenPyPlan_Release(&plan);
+}
+
+void RenPySink_Release(void *state)
+{
+    RenPySink *r = (RenPySink *)state;
+    RenPyCapture_Release(&r->capture);
+    delete r;
+}
+
+}  // namespace
+
+int RenPyFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks)
+{
+    RenPySink *r = new RenPySink;
+    r->base = choice->base;
+    auto tag = choice->settings.find("tag");
+    if (tag != choice->settings.end())
+        r->typedTag = tag->second;
+    r->defineCharacter = !choice->settings.count("no-character");
+    // How many layer images there are is known once the layers are planned.
+    sinks->push_back(ExportSink{r, RenPySink_Begin, RenPySink_Picture, RenPySink_Finish, RenPySink_Describe,
+                                RenPySink_Release, 0, -1});
+    return 1;
 }
 
 int RenPy_RunHeadless(Character *ch, Wardrobe *w, const RenPyNames *names, const char *base,
@@ -120,25 +140,7 @@ int RenPy_RunHeadless(Character *ch, Wardrobe *w, const RenPyNames *names, const
     if (!stats)
         stats = &local;
     *stats = ExportStats{};
-    RenPyHeadless r = {ch, w, names, RenPyCapture(), stats, 1, ExportCredits()};
-    RenPyCapture_Init(&r.capture, (int)names->styles.size(), (int)names->expressions.size());
-    ExportSteps steps = {&r, RenPyHeadless_ShowStyle, RenPyHeadless_ChooseExpression, RenPyHeadless_Picture};
-    Export_VisitPictures(ch, w, base, &steps);
-    Export_LoadNow(ch->doc);
-
-    auto start = std::chrono::steady_clock::now();
-    RenPyPlan plan;
-    if (r.ok && !r.capture.broken && RenPy_Plan(&r.capture, names, &plan)) {
-        stats->composeMs += MillisecondsSince(start);
-        stats->images = (int)plan.images.size();
-        start = std::chrono::steady_clock::now();
-        std::string credits = Credits_FileBytes(&r.credits, ch->catalog, ch->name);
-        RenPy_WriteFiles(&plan, names, base, r.capture.width, r.capture.height, credits, options, &stats->tally);
-        stats->encodeMs += MillisecondsSince(start);
-        RenPyPlan_Release(&plan);
-    } else {
-        RenPy_ReportNotComposed(names, base, options, &stats->tally);
-    }
-    RenPyCapture_Release(&r.capture);
+    ExportChoice choice = {ExportFormat_FromWord("renpy"), base, {{"tag", names->tag}}};
+    Export_RunChoicesHeadless(ch, w, {choice}, options, stats, nullptr);
     return stats->tally.written;
 }

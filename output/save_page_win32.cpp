@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/services/filesys.h"
 #include "core/services/folder_dialog_win32.h"
@@ -20,8 +22,8 @@
 #include "core/services/ui_text_win32.h"
 #include "editor/app_context_win32.h"
 #include "output/export.h"
+#include "output/export_format.h"
 #include "output/export_worker_win32.h"
-#include "output/renpy_export.h"
 #include "output/layered_file.h"
 
 enum {
@@ -136,42 +138,90 @@ int SavePage_GetExportBase(HWND page, char *base)
     return Export_FreeFolderBase(folder, base);
 }
 
-// The layered file's choice: the check box, and the format list enabled
-// only while it is ticked. The list's items are in LayeredFormat order.
-static const char *const LAYERED_FORMAT_NAMES[] = {"PSD", "OpenRaster"};
+// ---- the output kinds and their settings, from the format table -------------
 
+// The kinds' radio buttons in the order of the formats' saveKind, and the
+// text fields their options use in the order of saveField.
+static const int KIND_RADIOS[] = {IDC_SAVE_KIND_1, IDC_SAVE_KIND_2, IDC_SAVE_KIND_3, IDC_SAVE_KIND_4};
+static const int TEXT_FIELDS[] = {IDC_SAVE_FIELD_1};
+enum {
+    KIND_COUNT = sizeof KIND_RADIOS / sizeof KIND_RADIOS[0],
+    FIELD_COUNT = sizeof TEXT_FIELDS / sizeof TEXT_FIELDS[0],
+};
+
+int SavePage_KindControl(int saveKind)
+{
+    return saveKind >= 1 && saveKind <= KIND_COUNT ? KIND_RADIOS[saveKind - 1] : 0;
+}
+
+// The folder format whose kind is chosen (the first kind when none is).
+static const ExportFormat *SavePage_ChosenFormat(HWND page)
+{
+    for (int k = 1; k <= KIND_COUNT; k++)
+        if (IsDlgButtonChecked(page, KIND_RADIOS[k - 1]) == BST_CHECKED && ExportFormat_FromSaveKind(k))
+            return ExportFormat_FromSaveKind(k);
+    return ExportFormat_FromSaveKind(1);
+}
+
+static int SavePage_TakesLayered(const ExportFormat *format)
+{
+    for (const ExportFormatOption *o = format->options; o->flag; o++)
+        if (strcmp(o->key, EXPORT_SETTING_LAYERED) == 0)
+            return 1;
+    return 0;
+}
+
+static void SavePage_InitKinds(HWND page)
+{
+    for (int k = 1; k <= KIND_COUNT; k++) {
+        const ExportFormat *format = ExportFormat_FromSaveKind(k);
+        UiText_SetItem(page, KIND_RADIOS[k - 1], format ? format->label : "");
+        ShowWindow(GetDlgItem(page, KIND_RADIOS[k - 1]), format ? SW_SHOWNA : SW_HIDE);
+        CheckDlgButton(page, KIND_RADIOS[k - 1], k == 1 ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+// The layered file's choice: the check box, and the format list enabled
+// only while it is ticked. The list holds the table's beside formats in
+// table order.
 int SavePage_GetLayeredFormat(HWND page)
 {
     if (IsDlgButtonChecked(page, IDC_SAVE_LAYERED) != BST_CHECKED)
         return LAYERED_NONE;
     LRESULT item = SendDlgItemMessageA(page, IDC_SAVE_LAYERED_FORMAT, CB_GETCURSEL, 0, 0);
-    return item == 1 ? LAYERED_ORA : LAYERED_PSD;
+    int count = (int)ExportFormat_BesideFormats().size();
+    return item >= 0 && item < count ? (int)item + 1 : LAYERED_NONE;
 }
 
-// Layered files go beside the PNG files only: the choice rests while the
-// output kind is the Ren'Py character.
+// Layered files go beside the pictures of a kind that takes them: the
+// choice rests while another kind is chosen.
 static void SavePage_UpdateLayeredChoice(HWND page)
 {
-    int pngKind = IsDlgButtonChecked(page, IDC_SAVE_KIND_RENPY) != BST_CHECKED;
-    EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED), pngKind);
+    int applies = SavePage_TakesLayered(SavePage_ChosenFormat(page));
+    EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED), applies);
     EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT),
-                 pngKind && IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED);
+                 applies && IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED);
 }
 
 // The choice is remembered between runs: whether the box is ticked, and the
-// format ("psd" or "ora", the words of vor-cli's --layered) either way.
+// format (its registry word) either way.
 static const char REG_LAYERED_FILES[] = "LayeredFiles";
 static const char REG_LAYERED_FORMAT[] = "LayeredFormat";
 
 static void SavePage_InitLayeredChoice(HWND page)
 {
     HWND list = GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT);
-    for (const char *name : LAYERED_FORMAT_NAMES)
-        UiText_Send(list, CB_ADDSTRING, 0, name);
-    char format[8] = "", on[4] = "";
-    Reg_GetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, format, sizeof format);
+    std::vector<const ExportFormat *> beside = ExportFormat_BesideFormats();
+    for (const ExportFormat *f : beside)
+        UiText_Send(list, CB_ADDSTRING, 0, f->label);
+    char word[16] = "", on[4] = "";
+    Reg_GetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, word, sizeof word);
     Reg_GetString(REG_PROGRAM_KEY, REG_LAYERED_FILES, on, sizeof on);
-    SendMessageA(list, CB_SETCURSEL, Layered_FormatFromName(format) == LAYERED_ORA ? 1 : 0, 0);
+    int item = 0;
+    for (size_t i = 0; i < beside.size(); i++)
+        if (beside[i] == ExportFormat_FromRegistryWord(word))
+            item = (int)i;
+    SendMessageA(list, CB_SETCURSEL, item, 0);
     CheckDlgButton(page, IDC_SAVE_LAYERED, strcmp(on, "1") == 0 ? BST_CHECKED : BST_UNCHECKED);
     SavePage_UpdateLayeredChoice(page);
 }
@@ -179,9 +229,30 @@ static void SavePage_InitLayeredChoice(HWND page)
 static void SavePage_StoreLayeredChoice(HWND page)
 {
     LRESULT item = SendDlgItemMessageA(page, IDC_SAVE_LAYERED_FORMAT, CB_GETCURSEL, 0, 0);
-    Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, item == 1 ? "ora" : "psd");
+    std::vector<const ExportFormat *> beside = ExportFormat_BesideFormats();
+    if (item >= 0 && item < (LRESULT)beside.size())
+        Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FORMAT, beside[(size_t)item]->registryWord);
     Reg_SetString(REG_PROGRAM_KEY, REG_LAYERED_FILES,
                   IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED ? "1" : "0");
+}
+
+// What the page asks of the chosen format: its folder, the options its
+// fields hold and the layered file.
+static int SavePage_Choice(HWND page, const ExportFormat *format, const char *base, ExportChoice *choice)
+{
+    *choice = ExportChoice{format, base, {}};
+    for (const ExportFormatOption *o = format->options; o->flag; o++) {
+        if (o->saveField >= 1 && o->saveField <= FIELD_COUNT) {
+            char text[VOR_MAX_PATH] = "";
+            if (UiText_GetItem(page, TEXT_FIELDS[o->saveField - 1], text, sizeof text) != UITEXT_OK)
+                strcpy(text, "?");  // not CP949: the format's rules refuse it with their message
+            choice->settings[o->key] = text;
+        }
+    }
+    int layered = SavePage_TakesLayered(format) ? SavePage_GetLayeredFormat(page) : LAYERED_NONE;
+    if (layered != LAYERED_NONE)
+        choice->settings[EXPORT_SETTING_LAYERED] = ExportFormat_BesideFormats()[(size_t)layered - 1]->word;
+    return 1;
 }
 
 // ---- creation and destruction -----------------------------------------------
@@ -222,7 +293,7 @@ static INT_PTR SavePage_OnInit(HWND page, AppContext *app)
     CheckDlgButton(page, IDC_SAVE_FIRST_TARGET, BST_UNCHECKED);
     CheckDlgButton(page, IDC_SAVE_SECOND_TARGET, BST_UNCHECKED);
     CheckDlgButton(page, IDC_SAVE_FREE_RADIO, BST_CHECKED);
-    CheckDlgButton(page, IDC_SAVE_KIND_PNG, BST_CHECKED);
+    SavePage_InitKinds(page);
     SavePage_InitLayeredChoice(page);
     return TRUE;
 }
@@ -280,50 +351,17 @@ static void SavePage_ShowExportFailure(HWND page, const ExportTally *tally)
     UiText_MessageBox(page, message, "출력 실패", MB_ICONERROR);
 }
 
-// The Ren'Py kind: the same destination and checks of the folder, then the
-// tag and attribute names, each refusal before anything is written.
-static void SavePage_OutputRenPy(HWND page, AppContext *app)
-{
-    char folder[VOR_MAX_PATH], tag[VOR_MAX_PATH] = "";
-    if (SavePage_IsFreeFolderChecked(page) && !SavePage_GetFreeFolder(page, folder)) {
-        UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "폴더명 입력", MB_ICONERROR);
-        return;
-    }
-    if (UiText_GetItem(page, IDC_SAVE_RENPY_TAG, tag, sizeof tag) != UITEXT_OK)
-        strcpy(tag, "?");  // not ASCII: refused below with the rule
-    RenPyNames names;
-    char message[1024];
-    if (!RenPy_Validate(&app->character, &app->wardrobe, tag, &names, message, sizeof message)) {
-        UiText_MessageBox(page, message, "Ren'Py 출력", MB_ICONERROR);
-        return;
-    }
-    char base[VOR_MAX_PATH];
-    ExportTally tally;
-    if (!SavePage_GetExportBase(page, base) || Export_RunRenPy(app->mainWindow, base, &names, &tally) < 0) {
-        UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
-        return;
-    }
-    if (tally.failed > 0) {
-        SavePage_ShowExportFailure(page, &tally);
-        return;
-    }
-    UiText_MessageBox(page, "Ren'Py 캐릭터 출력을 완료했습니다", "출력 완료창", MB_OK);
-}
-
 static void SavePage_Output(HWND page)
 {
     AppContext *app = App_FromWindow(page);
     if (!app || CountExportStyles(app->wardrobe.styles) == 0)
         return;
-    if (IsDlgButtonChecked(page, IDC_SAVE_KIND_RENPY) == BST_CHECKED) {
-        SavePage_OutputRenPy(page, app);
-        return;
-    }
+    const ExportFormat *format = SavePage_ChosenFormat(page);
     const char *name = app->character.name ? app->character.name : "";
     // The name's own rules first (their messages in the order the user
-    // learns them), then what the file system needs of it and of every
-    // exported style's folder.
-    if (const char *problem = Export_CharacterNameProblem(name)) {
+    // learns them), then the folder, then what the format needs of the
+    // names, before anything is written.
+    if (const char *problem = format->nameProblem ? format->nameProblem(name) : nullptr) {
         UiText_MessageBox(page, problem, "이름 입력", MB_ICONERROR);
         SavePage_ShowNameField(app);
         return;
@@ -333,23 +371,26 @@ static void SavePage_Output(HWND page)
         UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "폴더명 입력", MB_ICONERROR);
         return;
     }
-    char message[512];
-    if (!Export_Validate(name, app->wardrobe.styles, message, sizeof message)) {
-        UiText_MessageBox(page, message, "폴더명 입력", MB_ICONERROR);
+    char base[VOR_MAX_PATH];
+    ExportChoice choice;
+    if (!SavePage_GetExportBase(page, base) || !SavePage_Choice(page, format, base, &choice)) {
+        UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
         return;
     }
-    char base[VOR_MAX_PATH];
     ExportTally tally;
-    int layered = SavePage_GetLayeredFormat(page);
-    if (!SavePage_GetExportBase(page, base) || Export_Run(app->mainWindow, base, &tally, layered) < 0) {
-        UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
+    std::string problem;
+    if (Export_RunChoices(app->mainWindow, {choice}, &tally, &problem) < 0) {
+        if (!problem.empty())
+            UiText_MessageBox(page, problem.c_str(), format->refusalCaption, MB_ICONERROR);
+        else
+            UiText_MessageBox(page, "출력할 폴더를 사용할 수 없습니다.", "출력", MB_ICONERROR);
         return;
     }
     if (tally.failed > 0) {
         SavePage_ShowExportFailure(page, &tally);
         return;
     }
-    UiText_MessageBox(page, "개별 이미지 출력을 완료했습니다", "출력 완료창", MB_OK);
+    UiText_MessageBox(page, format->doneMessage, "출력 완료창", MB_OK);
 }
 
 static void SavePage_OnCommand(HWND page, int id, int code)
@@ -362,7 +403,8 @@ static void SavePage_OnCommand(HWND page, int id, int code)
         return;
     if (id == IDC_SAVE_BROWSE)
         SavePage_Browse(page);
-    else if (id == IDC_SAVE_LAYERED || id == IDC_SAVE_KIND_PNG || id == IDC_SAVE_KIND_RENPY)
+    else if (id == IDC_SAVE_LAYERED || id == IDC_SAVE_KIND_1 || id == IDC_SAVE_KIND_2 || id == IDC_SAVE_KIND_3 ||
+             id == IDC_SAVE_KIND_4)
         SavePage_UpdateLayeredChoice(page);
     else if (id == IDC_SAVE_OUTPUT)
         SavePage_Output(page);

@@ -65,6 +65,9 @@ enum ProjectReadResult {
 int Project_Parse(const unsigned char *data, size_t size, Project **out);
 // Reads and parses the file at `path`.
 int Project_ReadFile(const char *path, Project **out);
+// After PROJECT_CANNOT_OPEN: why (a FileReadProblem of core/imaging/file.h,
+// measured against the same size limit), for a message.
+int Project_ReadProblem(const char *path);
 
 // The file image of a record. Keys come from `keyOf` for choices with an
 // index >= 0 (the catalogue's folder text), else from the stored key text

@@ -225,6 +225,11 @@ int Project_Parse(const unsigned char *data, size_t size, Project **out)
     return PROJECT_OK;
 }
 
+int Project_ReadProblem(const char *path)
+{
+    return File_ReadProblem(path, PROJECT_MAX_FILE);
+}
+
 int Project_ReadFile(const char *path, Project **out)
 {
     *out = nullptr;

@@ -24,6 +24,8 @@ struct TextInfo {
     COLORREF colour;      // text colour, black by default
     int32_t weight;       // FW_NORMAL by default
     char faceName[LF_FACESIZE];  // "굴림" (Gulim) by default, CP949
+    HFONT font;           // when set, the text is drawn in it (a dialog's own
+                          // font) and the four fields above are not used
 };
 
 void TextInfo_Init(TextInfo *info);

@@ -27,6 +27,20 @@ int FILE_Close(VorFile *file);
 // maxBytes.
 unsigned char *FILE_ReadAll(const char *path, size_t maxBytes, size_t *outSize);
 
+// Why FILE_ReadAll(path, maxBytes) would not read a file, asked after it
+// failed (the reason is looked up again, so a message can name it).
+enum FileReadProblem {
+    FILEREAD_OK = 0,         // nothing stands in the way now
+    FILEREAD_MISSING,        // no such file (or a folder on its way is missing)
+    FILEREAD_DENIED,         // permission denied (or the file is locked)
+    FILEREAD_FOLDER,         // a folder stands at the name
+    FILEREAD_NOT_A_FILE,     // a device, pipe, socket or the like
+    FILEREAD_TOO_LARGE,      // more than maxBytes
+    FILEREAD_PATH_TOO_LONG,  // the path is over 259 bytes
+    FILEREAD_OTHER,          // the system gave another reason
+};
+int File_ReadProblem(const char *path, size_t maxBytes);
+
 // Creates a new file for writing in the folder of `finalPath`, under a name
 // that did not exist and is no longer than the final one (so any path that
 // fits fits its temporary too). The creation is exclusive: a file or a link

@@ -1,4 +1,5 @@
 // Host file operations on program paths.
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,6 +22,39 @@ int File_IsOtherThanFile(const char *path)
     if (!SystemPath_From(path, sys))
         return 0;
     return lstat(sys, &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+static int ReadProblemOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return FILEREAD_MISSING;
+    case EACCES:
+    case EPERM: return FILEREAD_DENIED;
+    case ENAMETOOLONG: return FILEREAD_PATH_TOO_LONG;
+    default: return FILEREAD_OTHER;
+    }
+}
+
+int File_ReadProblem(const char *path, size_t maxBytes)
+{
+    char sys[VOR_MAX_PATH];
+    if (!SystemPath_From(path, sys))
+        return FILEREAD_PATH_TOO_LONG;
+    struct stat st;
+    if (stat(sys, &st) != 0)
+        return ReadProblemOf(errno);
+    if (S_ISDIR(st.st_mode))
+        return FILEREAD_FOLDER;
+    if (!S_ISREG(st.st_mode))
+        return FILEREAD_NOT_A_FILE;
+    if ((unsigned long long)st.st_size > maxBytes)
+        return FILEREAD_TOO_LARGE;
+    int fd = open(sys, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return ReadProblemOf(errno);
+    close(fd);
+    return FILEREAD_OK;
 }
 
 int File_Delete(const char *path)

@@ -11,6 +11,7 @@
 
 #include "core/imaging/file.h"
 #include "core/imaging/system_path.h"
+#include "core/services/filesys.h"
 #include "core/services/ui_text_win32.h"
 
 static std::wstring Wide(const char *sys)
@@ -27,30 +28,11 @@ int File_Exists(const char *path)
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The names Windows gives its devices, in any folder and with any
-// extension ("NUL.png", "C:\\out\\com1.txt"); opening one opens the device.
+// The names Windows gives its devices (FilePath_IsDeviceName), and the
+// device namespace itself.
 static int IsDeviceName(const char *sys)
 {
-    if (strncmp(sys, "\\\\.\\", 4) == 0)
-        return 1;
-    const char *name = sys;
-    for (const char *p = sys; *p; p++)
-        if (*p == '\\' || *p == '/' || *p == ':')
-            name = p + 1;
-    char stem[8];
-    size_t n = 0;
-    while (name[n] && name[n] != '.' && name[n] != ' ' && n < sizeof stem - 1) {
-        stem[n] = (char)toupper((unsigned char)name[n]);
-        n++;
-    }
-    stem[n] = 0;
-    if (name[n] && name[n] != '.' && name[n] != ' ')
-        return 0;
-    static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-    for (const char *d : kDevices)
-        if (strcmp(stem, d) == 0)
-            return 1;
-    return n == 4 && (memcmp(stem, "COM", 3) == 0 || memcmp(stem, "LPT", 3) == 0) && stem[3] >= '0' && stem[3] <= '9';
+    return strncmp(sys, "\\\\.\\", 4) == 0 || FilePath_IsDeviceName(sys);
 }
 
 int File_IsOtherThanFile(const char *path)
@@ -64,6 +46,48 @@ int File_IsOtherThanFile(const char *path)
     if (attr == INVALID_FILE_ATTRIBUTES)
         return 0;
     return (attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0;
+}
+
+static int ReadProblemOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: return FILEREAD_MISSING;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return FILEREAD_DENIED;
+    case ERROR_FILENAME_EXCED_RANGE: return FILEREAD_PATH_TOO_LONG;
+    default: return FILEREAD_OTHER;
+    }
+}
+
+int File_ReadProblem(const char *path, size_t maxBytes)
+{
+    char sys[VOR_MAX_PATH];
+    if (!SystemPath_From(path, sys))
+        return FILEREAD_PATH_TOO_LONG;
+    if (IsDeviceName(sys))
+        return FILEREAD_NOT_A_FILE;
+    std::wstring wide = Wide(sys);
+    DWORD attr = GetFileAttributesW(wide.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES)
+        return ReadProblemOf(GetLastError());
+    if (attr & FILE_ATTRIBUTE_DIRECTORY)
+        return FILEREAD_FOLDER;
+    if (attr & FILE_ATTRIBUTE_DEVICE)
+        return FILEREAD_NOT_A_FILE;
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return ReadProblemOf(GetLastError());
+    LARGE_INTEGER size;
+    int problem = GetFileType(h) != FILE_TYPE_DISK ? FILEREAD_NOT_A_FILE
+                  : GetFileSizeEx(h, &size) && (unsigned long long)size.QuadPart > maxBytes ? FILEREAD_TOO_LARGE
+                                                                                            : FILEREAD_OK;
+    CloseHandle(h);
+    return problem;
 }
 
 int File_Delete(const char *path)

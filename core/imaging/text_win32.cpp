@@ -62,9 +62,10 @@ int DIB_DrawTextEx(DIB *image24, const Rect *r, const char *textCP949, const Tex
     std::wstring face = UiText_ToWide(info->faceName), text = UiText_ToWide(textCP949);
     if (face == L"\xAD74\xB9BC")
         face = UiText_DialogFace();
-    HFONT font = CreateFontW(info->charHeight, info->charWidth, 0, 0, info->weight, FALSE, FALSE, FALSE,
-                             HANGUL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    HFONT font = info->font ? info->font
+                            : CreateFontW(info->charHeight, info->charWidth, 0, 0, info->weight, FALSE, FALSE, FALSE,
+                                          HANGUL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                          DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     int drawn = 0;
     if (dc && section && bits && font) {
         int sectionRow = ((w * 24 + 31) / 32) * 4;
@@ -87,7 +88,7 @@ int DIB_DrawTextEx(DIB *image24, const Rect *r, const char *textCP949, const Tex
             memcpy(DIB_RowTD(image24, area.top + y) + 3 * area.left, (unsigned char *)bits + (size_t)y * sectionRow,
                    (size_t)w * 3);
     }
-    if (font)
+    if (font && font != info->font)
         DeleteObject(font);
     if (section)
         DeleteObject(section);

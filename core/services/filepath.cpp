@@ -1,6 +1,7 @@
 // Path text operations: names, folders and joins on `\`-separated paths.
 // A CP949 trail byte is a letter or 0x81 and above, never `\`, so a plain
 // byte scan finds the separators of Korean paths too.
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +18,29 @@ char *FilePath_GetName(char *path)
 {
     char *slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;
+}
+
+int FilePath_IsDeviceName(const char *path)
+{
+    const char *name = path;
+    for (const char *p = path; *p; p++)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    // The stem: up to the first dot or space, upper-cased.
+    char stem[8];
+    size_t n = 0;
+    while (name[n] && name[n] != '.' && name[n] != ' ' && n < sizeof stem - 1) {
+        stem[n] = (char)toupper((unsigned char)name[n]);
+        n++;
+    }
+    stem[n] = 0;
+    if (name[n] && name[n] != '.' && name[n] != ' ')
+        return 0;
+    static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char *d : kDevices)
+        if (strcmp(stem, d) == 0)
+            return 1;
+    return n == 4 && (memcmp(stem, "COM", 3) == 0 || memcmp(stem, "LPT", 3) == 0) && stem[3] >= '0' && stem[3] <= '9';
 }
 
 int FilePath_SetName(char *path, const char *name)

@@ -14,6 +14,13 @@ int FilePath_SetName(char *path, const char *name);
 // Pointer to the part after the last `\` inside the same text.
 const char *FilePath_GetName(const char *path);
 char *FilePath_GetName(char *path);
+// 1 when the last name of `path` (after its last `\`, `/` or `:`) is one
+// Windows keeps for a device: CON, PRN, AUX, NUL, COM0..COM9, LPT0..LPT9,
+// CONIN$, CONOUT$, CLOCK$, in any case and with any extension or trailing
+// spaces ("nul.png", "Com1 .txt"). Opening such a name anywhere opens the
+// device, so no file or folder can have it; the rule is the same on every
+// system because the files are meant for Windows.
+int FilePath_IsDeviceName(const char *path);
 // Writes the folder part of `path`, ending with `\`, into `buffer` (260 bytes);
 // a path without `\` gives an empty folder. Returns 1, or 0 when too long.
 int FilePath_CopyFolder(const char *path, char *buffer);

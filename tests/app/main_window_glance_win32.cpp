@@ -98,6 +98,15 @@ TEST_CASE("the expressions window holds the export's pictures, paints them scale
     const int expressions = PtrList_Count(w.app.catalog->expressions);
     REQUIRE(expressions == 8);
 
+    // Where it opens is tested below; here it opens where it was last, with
+    // a client area that shows four pictures a row at exactly half their
+    // size (the scale the paint checks measure against).
+    RECT place = {0, 0, 4 * DOCUMENT_WIDTH / 2 + 5 * 8, 620};
+    AdjustWindowRectEx(&place, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    OffsetRect(&place, -place.left, -place.top);
+    Reg_SetString(REG_PROGRAM_KEY, "GlancePlace",
+                  ("0,0," + std::to_string(place.right) + "," + std::to_string(place.bottom)).c_str());
+
     // Ctrl+E opens it; every picture arrives without the editor waiting.
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
@@ -297,4 +306,115 @@ TEST_CASE("benchmark: the expressions window with the sample project")
                                                           << " ms mean, " << closedWorst << " ms worst closed");
     if (fill / rounds > 1000)
         WARN_MESSAGE(false, "the expressions window took over a second to fill");
+}
+
+namespace {
+
+bool Overlaps(const RECT &a, const RECT &b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+RECT ClientOnScreen(HWND window)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, (POINT *)&r, 2);
+    return r;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+}  // namespace
+
+TEST_CASE("the expressions window opens beside the main window, or where it was last, and frames without touching a caption")
+{
+    char started[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof started, started);
+    Reg_SetString(REG_PROGRAM_KEY, "GlancePlace", "");
+    AppWindow w;
+    REQUIRE(GetSystemMetrics(SM_CXSCREEN) == 1280);  // the test display's screen
+    REQUIRE(GetSystemMetrics(SM_CYSCREEN) == 1024);
+    RECT screen = {0, 0, 1280, 1024};
+    // Wherever the main window stands: left, centred, right, low.
+    const POINT places[] = {{0, 0}, {250, 200}, {1280 - 780, 0}, {0, 420}};
+    for (POINT at : places) {
+        CAPTURE(at.x);
+        CAPTURE(at.y);
+        Reg_SetString(REG_PROGRAM_KEY, "GlancePlace", "");
+        SetWindowPos(w.main, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        w.Key(w.main, {VK_CONTROL}, 'E');
+        HWND glance = w.app.glanceWindow;
+        REQUIRE(glance);
+        RECT g = WindowRect(glance), main = ClientOnScreen(w.main);
+        CHECK_FALSE(Overlaps(g, main));
+        CHECK(g.left >= screen.left);
+        CHECK(g.top >= screen.top);
+        CHECK(g.right <= screen.right);
+        CHECK(g.bottom <= screen.bottom);
+        CHECK(g.right - g.left >= 240);
+        CHECK(g.bottom - g.top >= 180);
+        if (at.x == 0 && at.y == 0) {
+            REQUIRE(w.RunUntil([&] { return GlanceWindow_IsCurrent(glance); }, 30000));
+            UpdateWindow(glance);
+            w.Run(100);
+            guitest::SaveWindowPng(GetDesktopWindow(), (std::string(started) + "\\glance_beside_main.png").c_str());
+        }
+        w.Key(glance, {}, VK_ESCAPE);
+        REQUIRE(w.app.glanceWindow == nullptr);
+    }
+
+    // Moved by the user and closed, it opens there again; a place no
+    // screen shows any more is not used.
+    SetWindowPos(w.main, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    w.Command(CMD_GLANCE);
+    REQUIRE(w.app.glanceWindow);
+    SetWindowPos(w.app.glanceWindow, nullptr, 300, 350, 500, 400, SWP_NOZORDER);
+    w.Key(w.app.glanceWindow, {}, VK_ESCAPE);
+    w.Command(CMD_GLANCE);
+    REQUIRE(w.app.glanceWindow);
+    RECT again = WindowRect(w.app.glanceWindow);
+    CHECK(again.left == 300);
+    CHECK(again.top == 350);
+    CHECK(again.right == 800);
+    CHECK(again.bottom == 750);
+    w.Key(w.app.glanceWindow, {}, VK_ESCAPE);
+    Reg_SetString(REG_PROGRAM_KEY, "GlancePlace", "5000,5000,5600,5400");
+    w.Command(CMD_GLANCE);
+    REQUIRE(w.app.glanceWindow);
+    CHECK_FALSE(Overlaps(WindowRect(w.app.glanceWindow), ClientOnScreen(w.main)));
+    CHECK(WindowRect(w.app.glanceWindow).right <= 1280);
+
+    // The selected first picture's frame ends above its caption, which is
+    // drawn whole below it.
+    HWND glance = w.app.glanceWindow;
+    SetFocus(glance);
+    REQUIRE(w.RunUntil([&] { return GlanceWindow_IsCurrent(glance); }, 30000));
+    REQUIRE(w.app.character.expression == 0);
+    Painted painted(glance);
+    RECT cell;
+    REQUIRE(GlanceWindow_PictureRect(glance, 0, &cell));
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), text = GetSysColor(COLOR_BTNTEXT);
+    auto is = [&](int x, int y, COLORREF c) {
+        return painted.Channel(x, y, 2) == GetRValue(c) && painted.Channel(x, y, 1) == GetGValue(c) &&
+               painted.Channel(x, y, 0) == GetBValue(c);
+    };
+    int frameBottom = -1, textTop = -1;
+    for (int y = cell.bottom; y < painted.height && y < cell.bottom + 40; y++)
+        for (int x = cell.left; x < cell.right; x++) {
+            if (is(x, y, highlight))
+                frameBottom = y;
+            if (textTop < 0 && is(x, y, text))
+                textTop = y;
+        }
+    CHECK(frameBottom >= cell.bottom);  // the frame is there
+    CHECK(textTop > frameBottom);       // and the caption starts below it
+    guitest::SaveWindowPng(glance, (std::string(started) + "\\glance_first_selected.png").c_str(), true);
+    w.Key(glance, {}, VK_ESCAPE);
+    Reg_SetString(REG_PROGRAM_KEY, "GlancePlace", "");
 }

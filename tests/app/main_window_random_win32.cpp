@@ -299,3 +299,48 @@ TEST_CASE("the parts window lists the parts of the character on screen, as CREDI
     CHECK(shown.find("알 수 없음") != std::string::npos);
     CHECK(MenuString(w.main, CMD_CREDITS) == "사용한 부품 정보(&P)...");
 }
+
+TEST_CASE("the parts window shows a pack's control characters as \\xHH, wrapped without a horizontal scroll bar")
+{
+    // A pack whose hair credits forge an entry and clear the terminal.
+    ScratchFolder root;
+    std::string data = Fixture_BuildTree(root.path);
+    const char evil[] = "Author = \"evil\\r\\n\\r\\n[장신구] 가짜 (fake)\\r\\n그린 사람: someone\\x1b[2J\";\n"
+                        "License = \"CC0\";\nUrl = \"http://example.org/a/very/long/address/that/does/not/fit/"
+                        "in/one/line/of/the/window/at/all/really/none\";\n";
+    for (const char *h : {"h1", "h2"})
+        Fixture_WriteInf(data + "hair\\" + h + "\\", h, h, "0x0A64C8", evil);
+    AppWindow w(root.path.c_str());
+    std::string path = w.WriteProject("credits.vor", "Cred", 1);
+    FileMenu_OpenPath(&w.app, path.c_str());
+    w.WaitIdle();
+    std::string shown, shot = std::string(w.here.previous) + "\\credits_window_pack.png";
+    bool horizontalBar = true;
+    pagestest::ModalScript script({[&] {
+                                       HWND d = FindDialog(CREDITS_TITLE);
+                                       if (!d)
+                                           return false;
+                                       static char text[16384];
+                                       text[0] = 0;
+                                       UiText_GetItem(d, IDC_CREDITS_TEXT, text, sizeof text);
+                                       shown = text;
+                                       SCROLLBARINFO bar = {};
+                                       bar.cbSize = sizeof bar;
+                                       HWND edit = GetDlgItem(d, IDC_CREDITS_TEXT);
+                                       horizontalBar = (GetWindowLongW(edit, GWL_STYLE) & WS_HSCROLL) != 0 ||
+                                                       (GetScrollBarInfo(edit, OBJID_HSCROLL, &bar) &&
+                                                        !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE));
+                                       guitest::SaveWindowPng(d, shot.c_str(), true);
+                                       PressIn(VK_RETURN);
+                                       return true;
+                                   }},
+                                  {CREDITS_TITLE});
+    PostMessageA(w.main, WM_COMMAND, MAKEWPARAM(CMD_CREDITS, 0), 0);
+    w.RunUntil([&] { return script.Finished() && !FindDialog(CREDITS_TITLE); }, 10000);
+    w.WaitIdle();
+    CHECK(shown.find("그린 사람: evil\\x0D\\x0A\\x0D\\x0A[장신구] 가짜 (fake)\\x0D\\x0A그린 사람: someone\\x1B[2J\r\n") !=
+          std::string::npos);
+    CHECK(shown.find("\r\n[장신구] 가짜") == std::string::npos);  // no forged entry
+    CHECK(shown.find('\x1b') == std::string::npos);
+    CHECK_FALSE(horizontalBar);
+}

@@ -169,3 +169,48 @@ TEST_CASE("lookups by folder key and by index")
     CHECK(PartFolderAt(catalog.dresses, -1) == nullptr);
     PartCatalog_Free(&catalog);
 }
+
+TEST_CASE("frames: which eye and mouth entries have them, and their image paths")
+{
+    DataTree tree;
+    tree.AddPart("eye", "e", DataTree::Definition("눈", "e"));
+    tree.AddPart("mouth", "m", DataTree::Definition("입", "m"));
+    tree.AddPart("braw", "b", DataTree::Definition("눈썹", "b"));
+    // One image of a frame is enough; names of the older packs count for nothing.
+    const char *files[] = {"eye\\e\\sumashi_close_h.png", "eye\\e\\odoroki_close_a.png", "eye\\e\\niko_talk_a.png",
+                           "eye\\e\\naki_closed_b.png", "mouth\\m\\niko_talk_b.png", "mouth\\m\\sumashi_close_b.png",
+                           "braw\\b\\sumashi_close_a.png"};
+    for (const char *f : files)
+        ScratchFolder::WriteBytes(tree.data() + f, {1});
+    PartCatalog catalog = {};
+    REQUIRE(PartCatalog_Load(&catalog, tree.data().c_str()));
+    CHECK(EntryAt(catalog.eyeShapes, 0)->frames == (1u << 0 | 1u << 7));
+    CHECK(EntryAt(catalog.mouthShapes, 0)->frames == 1u << 1);
+    CHECK(EntryAt(catalog.browShapes, 0)->frames == 0);
+    CHECK(PartEntry_HasFrame(EntryAt(catalog.eyeShapes, 0), 7));
+    CHECK(!PartEntry_HasFrame(EntryAt(catalog.eyeShapes, 0), 1));
+    CHECK(!PartEntry_HasFrame(EntryAt(catalog.eyeShapes, 0), 8));
+    CHECK(!PartEntry_HasFrame(nullptr, 0));
+
+    const std::string longName(300, 'x');
+    struct {
+        int listId;
+        const PartEntry *entry;
+        const char *expression, *suffix;
+        const char *expected;  // nullptr: refused
+    } paths[] = {
+        {PART_LIST_EYE, EntryAt(catalog.eyeShapes, 0), "sumashi", "_a.png", "eye\\e\\sumashi_close_a.png"},
+        {PART_LIST_MOUTH, EntryAt(catalog.mouthShapes, 0), "niko", "_h.png", "mouth\\m\\niko_talk_h.png"},
+        {PART_LIST_BROW, EntryAt(catalog.browShapes, 0), "sumashi", "_a.png", nullptr},
+        {PART_LIST_EYE, EntryAt(catalog.eyeShapes, 0), longName.c_str(), "_a.png", nullptr},
+    };
+    for (const auto &p : paths) {
+        CAPTURE(p.listId);
+        char path[VOR_MAX_PATH] = "left over";
+        int ok = PartEntry_FrameImagePath(p.entry, p.listId, p.expression, p.suffix, path);
+        CHECK(ok == (p.expected != nullptr));
+        CHECK(std::string(path) == (p.expected ? tree.data() + p.expected : ""));
+    }
+    CHECK(PartCatalog_FrameStem(PART_LIST_HAIR) == nullptr);
+    PartCatalog_Free(&catalog);
+}

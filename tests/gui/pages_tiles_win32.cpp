@@ -58,7 +58,7 @@ TEST_CASE("tiles: depth items - fixed parts black on white or white on blue, acc
         Canvas24 out(200, 16);
         TileItem item = {nullptr, c.state, (LPARAM)c.layer};
         RECT rect = {0, 0, 200, 16};
-        DrawDepthItem(&item, out.dc, &rect, &w);
+        DrawDepthItem(&item, out.dc, &rect, &w, nullptr);
         GdiFlush();
         // Compare the colour's channels loosely: the gradient's ends are close to its colours.
         auto nearly = [](COLORREF a, COLORREF b) {
@@ -77,6 +77,48 @@ TEST_CASE("tiles: depth items - fixed parts black on white or white on blue, acc
     }
     Layer_Destroy(root);
     Wardrobe_Release(&w);
+}
+
+TEST_CASE("tiles: depth items draw in the font they are given, clear of the list's left border")
+{
+    Layer *root = Layer_Create(0, nullptr);
+    Layer *fixed = Layer_Create(ID_BACK_HAIR, root);
+    Layer_SetName(fixed, "뒷머리 MW");
+    // The extent of the black glyph pixels.
+    struct Extent {
+        int left = 1000, top = 1000, right = -1, bottom = -1;
+    };
+    auto draw = [&](HFONT font) {
+        Canvas24 out(200, 20);
+        TileItem item = {nullptr, 0, (LPARAM)fixed};
+        RECT rect = {0, 0, 200, 20};
+        DrawDepthItem(&item, out.dc, &rect, nullptr, font);
+        GdiFlush();
+        Extent e;
+        for (int y = 0; y < 20; y++)
+            for (int x = 0; x < 200; x++)
+                if (out.At(x, y) != 0xFFFFFF) {
+                    e.left = x < e.left ? x : e.left;
+                    e.right = x > e.right ? x : e.right;
+                    e.top = y < e.top ? y : e.top;
+                    e.bottom = y > e.bottom ? y : e.bottom;
+                }
+        return e;
+    };
+    HFONT large = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+    REQUIRE(large);
+    Extent small = draw(nullptr), given = draw(large);
+    CHECK(small.left >= 4);  // a margin, not the border
+    CHECK(given.left >= 4);
+    // The given font is the one drawn: taller and wider glyphs.
+    CHECK(given.bottom - given.top > small.bottom - small.top);
+    CHECK(given.right - given.left > small.right - small.left);
+    // The caller's font survives the drawing.
+    LOGFONTW lf;
+    CHECK(GetObjectW(large, sizeof lf, &lf) == sizeof lf);
+    DeleteObject(large);
+    Layer_Destroy(root);
 }
 
 TEST_CASE("tiles: style items show the check picture of their state and both texts")

@@ -5,6 +5,7 @@
 // shows the failure count, not success.
 #include <doctest.h>
 
+#include "output/export_format.h"
 #include "output/renpy_export.h"
 #include "save_test_rig.h"
 
@@ -28,11 +29,17 @@ std::map<std::string, std::vector<unsigned char>> HeadlessRenPy(int style, int e
     return FilesBelow(base);
 }
 
+// The radio button of a format's output kind.
+int KindRadio(const char *word)
+{
+    return SavePage_KindControl(ExportFormat_FromWord(word)->saveKind);
+}
+
 void ChooseRenPy(HWND save, const char *tag)
 {
-    CheckDlgButton(save, IDC_SAVE_KIND_PNG, BST_UNCHECKED);
-    CheckDlgButton(save, IDC_SAVE_KIND_RENPY, BST_CHECKED);
-    UiText_SetItem(save, IDC_SAVE_RENPY_TAG, tag);
+    CheckDlgButton(save, KindRadio("png"), BST_UNCHECKED);
+    CheckDlgButton(save, KindRadio("renpy"), BST_CHECKED);
+    UiText_SetItem(save, IDC_SAVE_FIELD_1, tag);
 }
 
 }  // namespace
@@ -47,7 +54,7 @@ TEST_CASE("Ren'Py from the output button: the headless export's files, the progr
     rig.SelectExpression(1);
     SavePage_SetFreeFolder(save, "game");
     // The PNG files are the page's first kind.
-    CHECK(IsDlgButtonChecked(save, IDC_SAVE_KIND_PNG) == BST_CHECKED);
+    CHECK(IsDlgButtonChecked(save, KindRadio("png")) == BST_CHECKED);
     ChooseRenPy(save, "");
     ShowWindow(save, SW_SHOW);
     guitest::Pump(20);

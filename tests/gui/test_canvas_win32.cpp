@@ -329,3 +329,34 @@ TEST_CASE("a double click is reported even where no layer is")
     CHECK(dbl[0].id == CANVAS_ID);
     CHECK((HWND)dbl[0].lParam == f.canvas);
 }
+
+TEST_CASE("no scroll bar at 100 % when the picture fits, whatever the zoom before")
+{
+    // Client areas (without bars) around the 360 x 480 picture.
+    struct Case {
+        int width, height;
+        bool horizontal, vertical;
+    } cases[] = {
+        {370, 490, false, false},
+        {360, 480, false, false},  // exactly
+        {380, 470, false, true},   // too low: the vertical bar leaves 380 - bar, still wide enough
+        {350, 490, true, true},    // too narrow: the horizontal bar makes it too low as well
+        {300, 300, true, true},
+    };
+    int bar = GetSystemMetrics(SM_CXVSCROLL);
+    REQUIRE(370 - bar < 360);
+    REQUIRE(380 - bar >= 360);
+    for (const Case &c : cases) {
+        CAPTURE(c.width);
+        CAPTURE(c.height);
+        CanvasFixture f(c.width, c.height);
+        for (double before : {2.0, 0.5, 1.0}) {
+            CAPTURE(before);
+            Canvas_SetZoom(f.canvas, before, 1);
+            Canvas_SetZoom(f.canvas, 1.0, 1);
+            LONG style = GetWindowLongW(f.canvas, GWL_STYLE);
+            CHECK(((style & WS_HSCROLL) != 0) == c.horizontal);
+            CHECK(((style & WS_VSCROLL) != 0) == c.vertical);
+        }
+    }
+}

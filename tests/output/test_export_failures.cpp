@@ -182,6 +182,22 @@ TEST_CASE("folders that cannot be made and paths too long are failures with thei
     CHECK(std::string(Export_FailureText(FILEWRITE_PATH_TOO_LONG)) != "");
 }
 
+TEST_CASE("an output folder that is a Windows device name is refused, a name that only starts like one is not")
+{
+    struct Case {
+        const char *text;
+        bool refused;
+    } cases[] = {
+        {"con", true}, {"NUL", true}, {"Com1", true}, {"lpt9.x", true}, {"aux", true},
+        {"school", false}, {"console", false}, {"com10", false}, {"prn2", false},
+    };
+    for (const Case &c : cases) {
+        CAPTURE(c.text);
+        CHECK((Name_IsDeviceName(c.text) != 0) == c.refused);
+        CHECK((Name_FolderProblem(c.text, nullptr, nullptr) != nullptr) == c.refused);
+    }
+}
+
 TEST_CASE("control characters are refused in names, style names and output folders")
 {
     struct Case {

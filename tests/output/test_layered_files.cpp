@@ -349,7 +349,7 @@ TEST_CASE("shared layer encodings: equal pixels of one kind are encoded once, an
         {a, LAYER_ENCODING_PNG, 1},
         {copy, LAYER_ENCODING_PNG, 1},
         {changed, LAYER_ENCODING_PNG, 2},
-        {a, LAYER_ENCODING_PSD_CHANNELS, 3},   // a's PNG leaves: the oldest
+        {a, LAYER_ENCODING_RLE_CHANNELS, 3},   // a's PNG leaves: the oldest
         {b, LAYER_ENCODING_PNG, 4},
         {copy, LAYER_ENCODING_PNG, 5},
         {copy, LAYER_ENCODING_PNG, 5},

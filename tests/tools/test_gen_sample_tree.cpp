@@ -92,6 +92,73 @@ TEST_CASE("definition texts name the part and give the colour as one number")
     CHECK(strlen(small) == sizeof small - 1);
 }
 
+// The expressions whose eyes are open, and so have a blink frame: all but
+// niko (^-^) and utumuki (T.T).
+const unsigned OPEN_EYES = 0xFFu & ~(1u << EXPR_NIKO) & ~(1u << EXPR_UTUMUKI);
+const int OPEN_EYED = EXPR_COUNT - 2;
+
+// The visible pixels of an image as a list of (offset, value) so that two
+// images can be told apart and the frame's box compared.
+Rect VisibleBox(const DIB *image)
+{
+    Rect box = {image->width, image->height, 0, 0};
+    for (int y = 0; y < image->height; y++)
+        for (int x = 0; x < image->width; x++)
+            if (DIB_RowTD(image, y)[4 * x + 3]) {
+                box.left = x < box.left ? x : box.left;
+                box.top = y < box.top ? y : box.top;
+                box.right = x + 1 > box.right ? x + 1 : box.right;
+                box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+            }
+    return box;
+}
+
+TEST_CASE("the sample tree's frames: a blink for every open-eyed expression, a talking mouth for every one")
+{
+    const ScratchFolder &scratch = SampleTree();
+    PartCatalog catalog = {};
+    REQUIRE(PartCatalog_Load(&catalog, (scratch.path + "data\\").c_str()));
+    struct {
+        const PtrList *list;
+        int listId;
+        unsigned frames;
+        const char *still, *frame;  // the layer that shows the change
+    } kinds[] = {
+        {catalog.eyeShapes, PART_LIST_EYE, OPEN_EYES, "_b.png", "_close_b.png"},
+        {catalog.mouthShapes, PART_LIST_MOUTH, 0xFFu, "_a.png", "_talk_a.png"},
+    };
+    for (const auto &k : kinds)
+        for (int i = 0; i < PtrList_Count(k.list); i++) {
+            const PartEntry *entry = Entry(k.list, i);
+            CAPTURE(entry->folder);
+            CHECK(entry->frames == k.frames);
+            for (int x = 0; x < EXPR_COUNT; x++) {
+                CAPTURE(x);
+                char path[VOR_MAX_PATH];
+                REQUIRE(PartEntry_FrameImagePath(entry, k.listId, EXPRESSION_FOLDER[x], DATA_IMAGE_B, path));
+                if (!(k.frames >> x & 1u)) {
+                    CHECK(!File_Exists(path));
+                    continue;
+                }
+                std::string stem = std::string(entry->path) + EXPRESSION_FOLDER[x];
+                DIB *still = DIB_CreateFromFile((stem + k.still).c_str());
+                DIB *frame = DIB_CreateFromFile((stem + k.frame).c_str());
+                REQUIRE(still);
+                REQUIRE(frame);
+                CHECK(Decodes(stem + k.frame));
+                // A frame of its own, near where the still image draws.
+                CHECK(memcmp(DIB_Bits(still), DIB_Bits(frame), (size_t)DIB_BytesPerRow(still) * still->height) != 0);
+                Rect a = VisibleBox(still), b = VisibleBox(frame);
+                CHECK(b.left < b.right);
+                CHECK(abs(a.left - b.left) < 12);
+                CHECK(abs((a.top + a.bottom) / 2 - (b.top + b.bottom) / 2) < 12);
+                DIB_Delete_(still);
+                DIB_Delete_(frame);
+            }
+        }
+    PartCatalog_Free(&catalog);
+}
+
 TEST_CASE("the sample tree reads back through the catalogue and the project reader")
 {
     const ScratchFolder &scratch = SampleTree();
@@ -104,7 +171,8 @@ TEST_CASE("the sample tree reads back through the catalogue and the project read
             bands += File_Exists((scratch / "data\\hair\\" + hairb + "\\" + side + "\\" + hairb + "_d.png").c_str());
     const int expected = 1 + HAIR_STYLE_COUNT * (1 + 2 * 3) + bands + DRESS_COUNT * 5 + ACC_COUNT * 4 +
                          EYE_SHAPE_COUNT * (1 + EXPR_COUNT * 3) + BROW_SHAPE_COUNT * (1 + EXPR_COUNT * 2) +
-                         MOUTH_SHAPE_COUNT * (1 + EXPR_COUNT * 3) + (1 + EXPR_COUNT) + 1;
+                         MOUTH_SHAPE_COUNT * (1 + EXPR_COUNT * 3) + (1 + EXPR_COUNT) + 1 +
+                         EYE_SHAPE_COUNT * OPEN_EYED + MOUTH_SHAPE_COUNT * EXPR_COUNT * 3;
     CHECK(files == expected);
     CHECK(bands == 4);
     CHECK(!File_Exists((scratch / "data\\hair\\long\\before\\long_d.png").c_str()));

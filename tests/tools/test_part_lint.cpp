@@ -132,6 +132,17 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
              Fixture_WriteInf(d + "hair\\h1\\", "아주아주아주아주긴이름입니다", "h1", nullptr, CLEAN_CREDITS);
          },
          {"warning\thair\\h1\\vor.inf"}, "28바이트"},
+        {"a blink frame that cannot be decoded",
+         [](const std::string &d) { WriteText(d + "eye\\e1\\sumashi_close_b.png", "not an image"); },
+         {"error\teye\\e1\\sumashi_close_b.png"}, "감은 눈 고정색 층"},
+        {"a talking frame of another size than the image it stands in for",
+         [](const std::string &d) { Image(d + "mouth\\m1\\niko_talk_a.png", GREY, 20, 16); },
+         {"warning\tmouth\\m1\\niko_talk_a.png"}, "niko_a.png(16 x 16)"},
+        {"a coloured talking frame where grey is tinted",
+         [](const std::string &d) { Image(d + "mouth\\m1\\niko_talk_a.png", RED); },
+         {"warning\tmouth\\m1\\niko_talk_a.png"}, "말하는 입 색칠 층"},
+        {"a misspelt frame name", [](const std::string &d) { Image(d + "eye\\e1\\sumashi_closed_b.png"); },
+         {"warning\teye\\e1\\sumashi_closed_b.png"}, "sumashi_close_b.png"},
         {"a palette statement of no list", [](const std::string &d) { WriteText(d + "palette.inf", "Skin = 0x102030;\n"); },
          {"error\tpalette.inf:1"}, "Skin"},
         {"a palette include that cannot be opened, with its line",
@@ -148,6 +159,35 @@ TEST_CASE("each kind of fault gives its one finding, where the author has to loo
         if (!report.findings.empty())
             CHECK(report.findings[0].message.find(c.says) != std::string::npos);
     }
+}
+
+TEST_CASE("frames are read, not strays, and the notes name the expressions without one")
+{
+    ScratchFolder scratch;
+    std::string data = CleanTree(scratch.path);
+    auto notes = [](const LintReport &r) {
+        std::vector<std::string> out;
+        for (const LintFinding &f : r.notes) {
+            CHECK(f.severity == LINT_NOTE);
+            out.push_back(f.path + "\t" + f.message);
+        }
+        return out;
+    };
+    // Without any frame: one note per eye and mouth shape, nothing counted.
+    LintReport bare = Lint(data);
+    CHECK(bare.errors + bare.warnings == 0);
+    CHECK(notes(bare) == std::vector<std::string>{"eye\\e1\\\t눈 깜빡임 프레임이 없습니다: 내보낸 캐릭터가 움직이지 않습니다",
+                                                  "mouth\\m1\\\t말하는 입 프레임이 없습니다: 내보낸 캐릭터가 움직이지 않습니다"});
+    // Frames for some expressions, each with any of its three images.
+    for (const char *x : {"sumashi", "makka", "naki", "ikari", "odoroki", "nikkori"})
+        Image(data + "eye\\e1\\" + x + "_close_b.png");
+    Image(data + "eye\\e1\\sumashi_close_a.png");
+    for (const char *x : EXPRESSIONS)
+        for (const char *r : {"_talk_a", "_talk_h"})
+            Image(data + "mouth\\m1\\" + x + r + ".png");
+    LintReport framed = Lint(data);
+    CHECK(Where(framed) == std::vector<std::string>{});
+    CHECK(notes(framed) == std::vector<std::string>{"eye\\e1\\\t눈 깜빡임 프레임이 없는 표정: niko(^-^), utumuki(T.T)"});
 }
 
 TEST_CASE("files a definition includes are read, not strays")

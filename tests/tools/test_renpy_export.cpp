@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -31,7 +32,8 @@ namespace {
 
 struct RpyLayer {
     bool always = false;
-    std::string group, attribute, ifAll, file;  // file empty: null
+    std::string group, attribute, ifAll, ifNot, file;  // file empty: null
+    std::string animation;  // the ATL image it shows (file: its still image), or empty
     bool isDefault = false;
     Point pos = {0, 0};
 };
@@ -40,16 +42,41 @@ struct Rpy {
     std::string tag;
     int width = 0, height = 0;
     std::vector<RpyLayer> layers;
+    // The ATL images before the layeredimage: the files they show, in order.
+    std::map<std::string, std::vector<std::string>> animations;
 };
 
-// `"file" pos (x, y)` or `null` from the rest of a line.
-void ReadImage(std::istringstream &in, std::string word, RpyLayer *layer)
+std::string Unquoted(std::string word)
+{
+    while (!word.empty() && (word.back() == ',' || word.back() == ')'))
+        word.pop_back();
+    REQUIRE(word.size() >= 2);
+    REQUIRE(word.front() == '"');
+    REQUIRE(word.back() == '"');
+    return word.substr(1, word.size() - 2);
+}
+
+// `"file" pos (x, y)`, `"atl image" pos (x, y)`, `vor_WhileSpeaking("tag",
+// "atl image", "file") pos (x, y)` or `null` from the rest of a line.
+void ReadImage(std::istringstream &in, std::string word, RpyLayer *layer, const Rpy &rpy)
 {
     if (word == "null")
         return;
-    REQUIRE(word.size() > 2);
-    REQUIRE(word.front() == '"');
-    layer->file = word.substr(1, word.size() - 2);
+    if (word.compare(0, 18, "vor_WhileSpeaking(") == 0) {
+        std::string animation, file;
+        in >> animation >> file;
+        CHECK(Unquoted(word.substr(18)) == rpy.tag);
+        layer->animation = Unquoted(animation);
+        layer->file = Unquoted(file);
+        REQUIRE(rpy.animations.count(layer->animation));
+    } else {
+        layer->file = Unquoted(word);
+        if (rpy.animations.count(layer->file)) {
+            // The still image is the one it opens with.
+            layer->animation = layer->file;
+            layer->file = rpy.animations.at(layer->animation)[0];
+        }
+    }
     std::string pos, x, y;
     in >> pos >> x >> y;
     REQUIRE(pos == "pos");
@@ -61,13 +88,24 @@ Rpy ParseRpy(const std::string &text)
 {
     Rpy rpy;
     std::istringstream lines(text);
-    std::string line, group;
+    std::string line, group, animation;
     bool inImage = false;
     while (std::getline(lines, line)) {
         std::istringstream in(line);
         std::string word;
         if (!(in >> word) || word[0] == '#')
             continue;
+        if (!inImage && word == "image" && line.back() == ':') {
+            in >> animation;
+            animation.pop_back();
+            rpy.animations[animation];
+            continue;
+        }
+        if (!inImage && !animation.empty() && line.compare(0, 4, "    ") == 0) {
+            if (word.front() == '"')
+                rpy.animations[animation].push_back(Unquoted(word));
+            continue;
+        }
         if (word == "layeredimage") {
             in >> rpy.tag;
             REQUIRE(rpy.tag.back() == ':');
@@ -75,7 +113,8 @@ Rpy ParseRpy(const std::string &text)
             inImage = true;
             continue;
         }
-        REQUIRE(inImage);
+        if (!inImage)
+            continue;  // the definitions before the layered image
         REQUIRE(line.compare(0, 4, "    ") == 0);
         if (word == "always") {
             in >> word;
@@ -88,7 +127,7 @@ Rpy ParseRpy(const std::string &text)
             }
             RpyLayer layer;
             layer.always = true;
-            ReadImage(in, word, &layer);
+            ReadImage(in, word, &layer, rpy);
             rpy.layers.push_back(layer);
         } else if (word == "group") {
             in >> group;
@@ -96,19 +135,21 @@ Rpy ParseRpy(const std::string &text)
             group.pop_back();
         } else {
             REQUIRE(word == "attribute");
-            REQUIRE(line.compare(0, 8, "        ") == 0);
             RpyLayer layer;
-            layer.group = group;
+            // An attribute outside the groups stands at the layered image's own indent.
+            layer.group = line.compare(0, 8, "        ") == 0 ? group : "";
             in >> layer.attribute >> word;
             if (word == "default") {
                 layer.isDefault = true;
                 in >> word;
             }
-            if (word == "if_all") {
-                in >> layer.ifAll >> word;
-                layer.ifAll = layer.ifAll.substr(1, layer.ifAll.size() - 2);
+            while (word == "if_all" || word == "if_not") {
+                std::string &condition = word == "if_all" ? layer.ifAll : layer.ifNot;
+                REQUIRE(condition.empty());
+                in >> condition >> word;
+                condition = Unquoted(condition);
             }
-            ReadImage(in, word, &layer);
+            ReadImage(in, word, &layer, rpy);
             rpy.layers.push_back(layer);
         }
     }
@@ -121,21 +162,33 @@ std::string ReadText(const std::string &path)
     return std::string(bytes.begin(), bytes.end());
 }
 
-// The picture Ren'Py shows for `show <tag> <expression> <style>`: every
-// layer whose attribute is one of the two (and whose condition holds), back
-// to front, over nothing.
-DIB *ComposeRpy(const Rpy &rpy, const std::string &dir, const std::string &style, const std::string &expression)
+// The picture Ren'Py shows for `show <tag> <expression> <style> [extra]`:
+// every layer whose attribute is one of these (and whose conditions hold),
+// back to front, over nothing. An animated layer shows its still image, or
+// with `frame` its animation's frame (the second file: the blink, or the
+// talking mouth).
+DIB *ComposeRpy(const Rpy &rpy, const std::string &dir, const std::string &style, const std::string &expression,
+                const std::string &extra = "", bool frame = false)
 {
     DIB *picture = DIB_Create(32, rpy.width, rpy.height);
     REQUIRE(picture);
+    auto named = [&](const std::string &a) { return !a.empty() && (a == style || a == expression || a == extra); };
     for (const RpyLayer &layer : rpy.layers) {
-        bool shown = layer.always || layer.attribute == style || layer.attribute == expression;
-        if (!layer.ifAll.empty() && layer.ifAll != style && layer.ifAll != expression)
+        bool shown = layer.always || named(layer.attribute);
+        if (!layer.ifAll.empty() && !named(layer.ifAll))
+            shown = false;
+        if (!layer.ifNot.empty() && named(layer.ifNot))
             shown = false;
         if (!shown || layer.file.empty())
             continue;
-        DIB *image = DIB_CreateFromFile((dir + layer.file).c_str());
-        REQUIRE_MESSAGE(image, layer.file);
+        std::string file = layer.file;
+        if (frame && !layer.animation.empty()) {
+            const std::vector<std::string> &files = rpy.animations.at(layer.animation);
+            REQUIRE(files.size() == 2);
+            file = files[0] == layer.file ? files[1] : files[0];
+        }
+        DIB *image = DIB_CreateFromFile((dir + file).c_str());
+        REQUIRE_MESSAGE(image, file);
         DIBA24_BltDIBA24(picture, &layer.pos, image);
         DIB_Delete_(image);
     }
@@ -239,7 +292,7 @@ void CheckGroups(const Exported &e, int defaultExpression)
 {
     std::map<std::string, std::vector<const RpyLayer *>> groups;
     for (const RpyLayer &layer : e.rpy.layers)
-        if (!layer.always)
+        if (!layer.always && !layer.group.empty())
             groups[layer.group].push_back(&layer);
     for (const auto &g : groups) {
         CAPTURE(g.first);
@@ -282,9 +335,10 @@ TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export
     CheckGroups(e, h.ch.expression);
     CHECK(e.rpyText.find("#     show yuna sumashi school\n") != std::string::npos);
     // Wings behind everything, the cat ears in front of everything: outfit
-    // groups around the rest.
+    // groups around the rest (and after them the ungrouped noblink).
     CHECK(e.rpy.layers.front().group == "outfit");
-    CHECK(e.rpy.layers.back().group.compare(0, 6, "outfit") == 0);
+    CHECK(e.rpy.layers.back().attribute == RENPY_NO_BLINK);
+    CHECK(e.rpy.layers[e.rpy.layers.size() - 2].group.compare(0, 6, "outfit") == 0);
     // The dress shares no pixel with the front hair and the face in front of
     // it: it joins the cat ears' run, two outfit groups in all.
     std::set<std::string> outfits;
@@ -315,12 +369,13 @@ TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, i
     CheckGroups(e, 2);
     std::set<std::string> faces, waitressGroups;
     for (const RpyLayer &layer : e.rpy.layers) {
-        if (layer.attribute == e.names.expressions[0])
+        if (layer.attribute == e.names.expressions[0] && layer.group.compare(0, 4, "face") == 0)
             faces.insert(layer.group);
         if (layer.attribute == "waitress")
             waitressGroups.insert(layer.group);
     }
-    // The double eyelids behind the dress, and the face in front split in two.
+    // The double eyelids behind the dress, and the face in front split in
+    // two (beside the eyes and the mouth, which animate and so stand alone).
     CHECK(faces.size() == 3);
     CHECK(waitressGroups.size() >= 2);
     Headless_Close(&h);
@@ -417,6 +472,11 @@ TEST_CASE("Ren'Py names: the tag, unusable attribute names and clashes, each wit
         {"Yuna", "", "school", "default", "yuna", {}},
         {"Yuna", "", "school", "niko", nullptr, {"표정 \"niko\"", "웨이트리스", "같은 Ren'Py 속성"}},
         {"Yuna", "", "school", "School", nullptr, {"교복", "웨이트리스", "\"School\"", "같은 Ren'Py 속성"}},
+        // The tag also names the Character: not a Python word, not one of Ren'Py's store.
+        {"Yuna", "class", "school", "waitress", nullptr, {"\"class\"", "파이썬 이름"}},
+        {"Config", "", "school", "waitress", nullptr, {"\"config\"", "파이썬 이름"}},
+        {"Yuna", "vor_x", "school", "waitress", nullptr, {"\"vor_x\"", "vor_"}},
+        {"Yuna", "", "school", "Noblink", nullptr, {"noblink", "웨이트리스", "같은 Ren'Py 속성"}},
     };
     for (const auto &c : cases) {
         CAPTURE(c.tag);
@@ -443,4 +503,270 @@ TEST_CASE("Ren'Py names: the tag, unusable attribute names and clashes, each wit
     CHECK(!RenPy_Validate(&h.ch, &h.w, "", &names, message, sizeof message));
     CHECK(strstr(message, "표정 \"niko 2\""));
     Headless_Close(&h);
+}
+
+namespace {
+
+// The folder of a scratch folder without its closing separator, which
+// std::filesystem on Windows does not take as a folder to copy.
+std::filesystem::path FolderPath(const std::string &programPath)
+{
+    std::string path = ScratchFolder::Native(programPath);
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return path;
+}
+
+// Copies every file below `from` into `to` (which exists: a scratch folder);
+// file by file, since Windows' copy of a whole tree refuses an existing target.
+void CopyTree(const ScratchFolder &from, const ScratchFolder &to)
+{
+    namespace fs = std::filesystem;
+    fs::path source = FolderPath(from.path), target = FolderPath(to.path);
+    for (const auto &f : fs::recursive_directory_iterator(source)) {
+        fs::path into = target / fs::relative(f.path(), source);
+        if (f.is_directory())
+            fs::create_directories(into);
+        else
+            fs::copy_file(f.path(), into, fs::copy_options::overwrite_existing);
+    }
+}
+
+// A copy of the tree at `from` whose eyes and mouths show their frames in
+// place of their still images, in every expression that has them: what the
+// program would draw if the frames were the pack's images.
+void FramedCopy(const ScratchFolder &from, const ScratchFolder &to)
+{
+    namespace fs = std::filesystem;
+    CopyTree(from, to);
+    for (const char *kind : {"eye", "mouth"})
+        for (const auto &shape : fs::directory_iterator(ScratchFolder::Native(to / "data\\" + kind)))
+            for (const char *x : {"sumashi", "niko", "nikkori", "makka", "naki", "utumuki", "ikari", "odoroki"})
+                for (const char *frame : {"_close", "_talk"}) {
+                    bool any = false;
+                    for (const char *r : {"_a", "_b", "_h"})
+                        any = any || fs::exists(shape.path() / (std::string(x) + frame + r + ".png"));
+                    if (!any)
+                        continue;
+                    for (const char *r : {"_a", "_b", "_h"}) {
+                        fs::path still = shape.path() / (std::string(x) + r + ".png");
+                        fs::path framed = shape.path() / (std::string(x) + frame + r + ".png");
+                        fs::remove(still);
+                        if (fs::exists(framed))
+                            fs::copy_file(framed, still);
+                    }
+                }
+}
+
+}  // namespace
+
+TEST_CASE("Ren'Py export: the eyes and the mouth shown in their frames equal the picture drawn with the frames")
+{
+    const ScratchFolder &tree = SharedSampleTree();
+    ScratchFolder framedTree;
+    FramedCopy(tree, framedTree);
+    Headless h, framed;
+    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    REQUIRE(Headless_Open(&framed, (framedTree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&framed, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    ScratchFolder out;
+    Exported e = ExportAndCompare(&h, out, "", 1);
+    ExportStats png = {};
+    Export_RunHeadless(&framed.ch, &framed.w, (out / "framed\\").c_str(), nullptr, &png);
+    REQUIRE(png.tally.failed == 0);
+
+    // The eyes and the mouth are layers of their own, and each animated
+    // expression names its animation.
+    std::set<std::string> groups;
+    int blinking = 0, talking = 0;
+    for (const RpyLayer &layer : e.rpy.layers) {
+        groups.insert(layer.group);
+        blinking += layer.group == "eyes" && !layer.animation.empty();
+        talking += layer.group == "mouth" && !layer.animation.empty();
+    }
+    CHECK(groups.count("eyes"));
+    CHECK(groups.count("eyes_still"));
+    CHECK(groups.count("mouth"));
+    CHECK(blinking == 6);  // not niko and utumuki, whose eyes are shut
+    CHECK(talking == 8);
+    std::string name = std::string(h.ch.name).substr(0, EXPORT_NAME_MAX);
+    for (const std::string &style : e.names.styles)
+        for (const std::string &expression : e.names.expressions) {
+            CAPTURE(style);
+            CAPTURE(expression);
+            std::string dir = ScratchFolder::Native(out / "rp\\");
+            DIB *shown = ComposeRpy(e.rpy, dir, style, expression, "", true);
+            DIB *expected = DIB_CreateFromFile((out / ("framed\\" + name + "\\" + style + "\\" + expression + ".png")).c_str());
+            REQUIRE(expected);
+            Difference diff = Compare(shown, expected);
+            CHECK(diff.largest <= 1);
+            CHECK(diff.pixelsOverOne <= FEW_PIXELS);
+            // `noblink` shows the still picture.
+            DIB *held = ComposeRpy(e.rpy, dir, style, expression, RENPY_NO_BLINK);
+            DIB *still = ComposeRpy(e.rpy, dir, style, expression);
+            CHECK(Compare(held, still).largest == 0);
+            for (DIB *d : {shown, expected, held, still})
+                DIB_Delete_(d);
+        }
+    Headless_Close(&framed);
+    Headless_Close(&h);
+}
+
+TEST_CASE("Ren'Py export: the speaker, the side image and the header")
+{
+    const ScratchFolder &tree = SharedSampleTree();
+    Headless h;
+    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    ScratchFolder out;
+    Exported e = ExportAndCompare(&h, out, "", 1);
+    const std::string &text = e.rpyText;
+    CHECK(text.find("\ndefine yuna = Character(\"Yuna\", image=\"yuna\", callback=vor_speaker(\"yuna\"))\n") !=
+          std::string::npos);
+    // Each attribute beside the face the program shows, in UTF-8.
+    for (const char *line : {"#     sumashi  \xEA\xB8\xB0\xEB\xB3\xB8\n", "#     niko     ^-^\n", "#     naki     '-';\n",
+                             "#     odoroki  O_O\n"})
+        CHECK_MESSAGE(text.find(line) != std::string::npos, line);
+    CHECK(text.find("#         yuna \"\xEC\x95\x88\xEB\x85\x95") != std::string::npos);  // "안녕
+    CHECK(text.find("show yuna noblink") != std::string::npos);
+    // The side image: the head and shoulders around the face, inside the
+    // picture, zoomed to the default say screen's text box.
+    int x, y, w, hgt;
+    double zoom = 1;
+    size_t at = text.find("image side yuna = LayeredImageProxy(\"yuna\", Transform(crop=(");
+    REQUIRE(at != std::string::npos);
+    REQUIRE(sscanf(text.c_str() + at, "image side yuna = LayeredImageProxy(\"yuna\", Transform(crop=(%d, %d, %d, %d), zoom=%lf",
+                   &x, &y, &w, &hgt, &zoom) >= 4);
+    CHECK(x >= 0);
+    CHECK(y >= 0);
+    CHECK(x + w <= DOCUMENT_WIDTH);
+    CHECK(y + hgt <= DOCUMENT_HEIGHT);
+    for (const RpyLayer &layer : e.rpy.layers)
+        if ((layer.group == "eyes_still" || layer.group == "mouth") && !layer.file.empty()) {
+            CAPTURE(layer.attribute);
+            CHECK(layer.pos.x > x);
+            CHECK(layer.pos.y > y + hgt / 4);  // room for the hair above the eyes
+            CHECK(layer.pos.y < y + hgt * 2 / 3);  // and for the shoulders below the mouth
+        }
+    CHECK((int)(hgt * zoom + 0.5) <= RENPY_SIDE_HEIGHT);
+    CHECK((int)(hgt * zoom + 0.5) >= RENPY_SIDE_HEIGHT - 1);
+
+    // A game that defines its own character.
+    RenPyNames names = e.names;
+    names.defineCharacter = 0;
+    RenPyCapture capture;
+    RenPyCapture_Init(&capture, 1, 1);
+    RenPyPlan plan;
+    std::string bare = RenPy_Script(&plan, &names, DOCUMENT_WIDTH, DOCUMENT_HEIGHT);
+    CHECK(bare.find("define yuna") == std::string::npos);
+    CHECK(bare.find("image side") == std::string::npos);  // an empty plan has no face
+    Headless_Close(&h);
+}
+
+TEST_CASE("Ren'Py export: the speaker's name reads back as Ren'Py shows it")
+{
+    const ScratchFolder &tree = SharedSampleTree();
+    Headless h;
+    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    struct {
+        const char *name;    // CP949
+        const char *quoted;  // in the define, UTF-8
+    } cases[] = {
+        {"Yuna", "\"Yuna\""},
+        {"유나", "\"\xEC\x9C\xA0\xEB\x82\x98\""},
+        {"Yu\"na\\", "\"Yu\\\"na\\\\\""},
+        {"[tag]{b}", "\"[[tag]{{b}\""},  // neither a substitution nor a text tag
+        {"a\tb\n", "\"ab\""},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.quoted);
+        Character_SetName(&h.ch, c.name);
+        RenPyNames names;
+        char message[512] = "";
+        REQUIRE(RenPy_Validate(&h.ch, &h.w, "yuna", &names, message, sizeof message));
+        RenPyPlan plan;
+        std::string text = RenPy_Script(&plan, &names, DOCUMENT_WIDTH, DOCUMENT_HEIGHT);
+        CHECK(text.find(std::string("define yuna = Character(") + c.quoted + ", image=") != std::string::npos);
+    }
+    Headless_Close(&h);
+}
+
+TEST_CASE("Ren'Py export without frames: no animation, and the face's runs as before")
+{
+    namespace fs = std::filesystem;
+    const ScratchFolder &tree = SharedSampleTree();
+    ScratchFolder still;
+    CopyTree(tree, still);
+    for (const auto &f : fs::recursive_directory_iterator(FolderPath(still.path)))
+        if (f.path().filename().string().find("_close_") != std::string::npos ||
+            f.path().filename().string().find("_talk_") != std::string::npos)
+            fs::remove(f.path());
+    Headless h;
+    REQUIRE(Headless_Open(&h, (still / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&h, (still / "sample.vor").c_str()) == PROJECT_OK);
+    ScratchFolder out;
+    Exported e = ExportAndCompare(&h, out, "", 1);
+    CHECK(!e.names.frames);
+    CHECK(e.rpyText.find("\nimage yuna_") == std::string::npos);
+    CHECK(e.rpyText.find("noblink") == std::string::npos);
+    CHECK(e.rpyText.find("vor_WhileSpeaking(\"yuna\"") == std::string::npos);
+    CHECK(e.rpyText.find("define yuna = Character(") != std::string::npos);
+    std::set<std::string> groups;
+    for (const RpyLayer &layer : e.rpy.layers)
+        groups.insert(layer.group);
+    // The face in front of the front hair is one run, as it always was.
+    CHECK(groups == std::set<std::string>{"", "outfit", "face", "face2", "outfit2"});
+
+    // The frames change nothing of the PNG export: every picture, macro.txt
+    // and CREDITS.txt of the tree with frames are the bytes of the one without.
+    Headless framed;
+    REQUIRE(Headless_Open(&framed, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(&framed, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    ExportStats stats = {};
+    Export_RunHeadless(&framed.ch, &framed.w, (out / "framed\\").c_str(), nullptr, &stats);
+    REQUIRE(stats.tally.failed == 0);
+    int files = 0;
+    fs::path withFrames = FolderPath(out / "framed\\"), without = FolderPath(out / "png\\");
+    for (const auto &f : fs::recursive_directory_iterator(withFrames)) {
+        if (!f.is_regular_file())
+            continue;
+        fs::path relative = fs::relative(f.path(), withFrames);
+        CAPTURE(relative.string());
+        CHECK(ScratchFolder::ReadBytes(f.path().string()) == ScratchFolder::ReadBytes((without / relative).string()));
+        files++;
+    }
+    CHECK(files == 16 + 2);
+    Headless_Close(&framed);
+    Headless_Close(&h);
+}
+
+TEST_CASE("Ren'Py runs: an animated part is a run of its own")
+{
+    enum { N = RENPY_NOTHING, A = RENPY_ALWAYS, S = RENPY_STYLE, E = RENPY_EXPRESSION };
+    struct {
+        std::vector<int> kinds, alone;
+        std::vector<RenPyRunSpan> runs;
+    } cases[] = {
+        // The sample's face: brows, cheeks, eyes, mouth; the eyes and the mouth animate.
+        {{A, E, E, E, E}, {0, 0, 0, 1, 1}, {{A, 0, 0}, {E, 1, 2}, {E, 3, 3}, {E, 4, 4}}},
+        // Only the eyes: the mouth stays with what is left of the run.
+        {{E, E, E, E}, {0, 1, 0, 0}, {{E, 0, 0}, {E, 1, 1}, {E, 2, 3}}},
+        // Parts that draw nothing beside it make no run of their own.
+        {{E, N, E, N}, {0, 0, 1, 0}, {{E, 0, 1}, {E, 2, 2}}},
+        {{N, E, N, S}, {0, 1, 0, 0}, {{E, 1, 1}, {S, 3, 3}}},
+        // Nothing animated: the runs as they were.
+        {{S, E, E}, {0, 0, 0}, {{S, 0, 0}, {E, 1, 2}}},
+    };
+    for (const auto &c : cases) {
+        std::vector<RenPyRunSpan> runs = RenPy_IsolateParts(RenPy_SplitRuns(c.kinds), c.kinds, c.alone);
+        REQUIRE(runs.size() == c.runs.size());
+        for (size_t i = 0; i < runs.size(); i++) {
+            CAPTURE(i);
+            CHECK(runs[i].kind == c.runs[i].kind);
+            CHECK(runs[i].first == c.runs[i].first);
+            CHECK(runs[i].last == c.runs[i].last);
+        }
+    }
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/services/filesys.h"
 #include "output/fixture_tree.h"
@@ -225,9 +226,87 @@ TEST_CASE("vor-cli prints paths in the host's form and takes either separator")
     CHECK(blocked.err.find('\\') == std::string::npos);
     Run missing = RunCli(dir, "project '" + (dir / "none.vor") + "'");
     CHECK(missing.status == 1);
-    CHECK(missing.err == "vor-cli: " + native + "none.vor: cannot be read\n");
+    CHECK(missing.err == "vor-cli: " + native + "none.vor: cannot be read: no such file\n");
     Run rendered = RunCli(dir, "--data '" + native + "data' render '" + project +
                                    "' --style 0 --expression 0 --out '" + (dir / "r.png") + "'");
     CHECK(rendered.status == 0);
     CHECK(access((native + "r.png").c_str(), F_OK) == 0);
+}
+
+TEST_CASE("vor-cli export: its usage, help and refusals come from the format table")
+{
+    ScratchFolder dir;
+    std::string project = "'" + WriteProject(dir) + "'";
+    struct {
+        std::string arguments;
+        int status;
+        std::vector<std::string> said;  // on stdout for help, on stderr otherwise
+    } cases[] = {
+        // Every folder option, every option a format takes, every file written.
+        {"help export", 0, {"--out DIR", "--layered psd|ora", "--renpy DIR", "--tag TAG", "-j N", ".png", "macro.txt",
+                            "CREDITS.txt", ".psd", ".ora", "TAG.rpy", "\"error\""}},
+        {"exprot " + project, 2, {"unknown command \"exprot\"", "usage:"}},
+        {"export " + project, 2, {"export: give --out DIR or --renpy DIR", "--renpy DIR [--tag TAG]"}},
+        {"export " + project + " --renpy", 2, {"--renpy needs a value", "--out DIR [--layered psd|ora]"}},
+        {"export " + project + " --out x --tag t", 2, {"--tag goes with --renpy"}},
+        {"export " + project + " --out x --layered tiff", 2, {"--layered takes psd or ora"}},
+        {"export " + project + " --out x --out y", 2, {"--out given twice"}},
+        {"export " + project + " --out x --width 3", 2, {"unknown option --width"}},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.arguments);
+        Run r = RunCli(dir, c.arguments);
+        CHECK(r.status == c.status);
+        const std::string &text = c.status == 0 ? r.out : r.err;
+        for (const std::string &s : c.said)
+            CHECK_MESSAGE(text.find(s) != std::string::npos, s, "\n", text);
+        if (c.status != 0)
+            CHECK(r.out.empty());
+    }
+    CHECK_FALSE(FileSys_FolderExists((dir / "x").c_str()));
+}
+
+TEST_CASE("vor-cli export: the PNG files and the Ren'Py character from one run")
+{
+    ScratchFolder dir;
+    std::string project = "'" + WriteProject(dir) + "'";
+    Run both = RunCli(dir, "export " + project + " --out '" + dir / "png" + "' --renpy '" + dir / "game" + "' --tag abc");
+    REQUIRE(both.status == 0);
+    Run png = RunCli(dir, "export " + project + " --out '" + dir / "png2" + "'");
+    // The PNG export's lines first, then the Ren'Py character's, the script last.
+    std::string expected = png.out;
+    for (size_t at; (at = expected.find("/png2/")) != std::string::npos;)
+        expected.replace(at, 6, "/png/");
+    CHECK(both.out.compare(0, expected.size(), expected) == 0);
+    CHECK(both.out.find("/game/abc.rpy\n") == both.out.size() - strlen("/game/abc.rpy\n"));
+}
+
+TEST_CASE("vor-cli --json: a refused input still prints one document saying why; a usage error prints none")
+{
+    ScratchFolder dir;
+    std::string project = "'" + WriteProject(dir) + "'";
+    ScratchFolder::WriteBytes((dir / "afile").c_str(), {'x'});
+    struct {
+        std::string arguments;
+        int status;
+        std::vector<std::string> said;  // in the document on stdout
+    } cases[] = {
+        {"--json export nosuch.vor --out x", 1, {"\"written\": []", "\"failed\": []", "\"error\": \"nosuch.vor: cannot be read"}},
+        {"--json export " + project + " --out '" + dir / "afile" + "'", 1, {"\"written\": []", "afile: is a file, not a folder\""}},
+        {"--json project nosuch.vor", 1, {"\"error\": \"nosuch.vor: cannot be read"}},
+        {"--json --data nowhere catalog", 1, {"\"error\": \"no data folder"}},
+        {"--json --data nowhere lint", 1, {"\"error\": \"cannot read the data folder"}},
+        {"--json export " + project, 2, {}},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.arguments);
+        Run r = RunCli(dir, c.arguments);
+        CHECK(r.status == c.status);
+        if (c.said.empty())
+            CHECK(r.out.empty());
+        else
+            CHECK(r.out.front() == '{');
+        for (const std::string &s : c.said)
+            CHECK_MESSAGE(r.out.find(s) != std::string::npos, s, "\n", r.out);
+    }
 }

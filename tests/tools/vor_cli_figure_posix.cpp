@@ -53,7 +53,8 @@ TEST_CASE("vor-cli export --webgal and --atlas: refusals write nothing, each fil
             {"--encoding cp949 export '" + project + "'" + out + " --tag 'a b'", "ASCII", 1},
             {"--encoding cp949 export '" + clash + "'" + out, "School_sumashi.png", 1},
             {"export '" + project + "' " + option, "usage:", 2},
-            {"export '" + project + "'" + out + " --out x", "usage:", 2},
+            {"export '" + project + "'" + out + out, "given twice", 2},
+            {"export '" + project + "'" + out + " --no-character", "goes with --renpy", 2},
         };
         for (const auto &c : refused) {
             CAPTURE(c.arguments);

@@ -44,7 +44,8 @@ TEST_CASE("vor-cli export --renpy: the files it names; a refusal writes nothing;
         {"--encoding cp949 export '" + named + "'" + game, "태그를 입력해 주세요", 1},
         {"--encoding cp949 export '" + named + "'" + game + " --tag yuna", "표정 \"niko\"", 1},  // the style clashes
         {"export '" + project + "' --renpy", "usage:", 2},
-        {"export '" + project + "'" + game + " --out x", "usage:", 2},
+        {"export '" + project + "'" + game + " --out", "--out needs a value", 2},
+        {"export '" + project + "'" + game + " --layered psd", "--layered goes with --out", 2},
     };
     for (const auto &c : refused) {
         CAPTURE(c.arguments);

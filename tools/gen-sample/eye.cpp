@@ -1,7 +1,8 @@
 // Eyes for every shape and expression. The iris (recoloured) lies at the
 // bottom, the white of the eye with a hole for the iris, the lid shadow and
 // the lashes above it, the highlights on top; closed eyes are lash lines
-// only. Each eye is drawn in its own frame: u runs from the nose outwards,
+// only, and so is the blink frame of an open eye: its lids meet. Each eye is
+// drawn in its own frame: u runs from the nose outwards,
 // v downwards, so one description serves both eyes.
 #include "tools/gen-sample/figure.h"
 #include "tools/gen-sample/parts.h"
@@ -208,4 +209,43 @@ void Eye_Draw(Raster *r, EyeShape shape, Expression expression, const PartImages
         else
             Eye_DrawOpen(r, f, g, m, out);
     }
+}
+
+// The lids meeting a little below the centre, the lashes drawn down with
+// them, so that the blink reads as the same eye for an instant.
+static void Eye_DrawShut(Raster *r, const EyeFrame &f, const EyeGeometry &g, const EyeMood &m, const PartImages *out)
+{
+    float bottom = g.bottom * m.open * (1 - m.lowerLift);
+    float sag = bottom * 0.35f;
+    Path p;
+    Path_Clear(&p);
+    Raster_SetTarget(r, out->b);
+    Path_MoveTo(&p, EX(f, g.innerU), EY(f, g.innerV));
+    Path_CurveTo(&p, EX(f, g.innerU + 8), EY(f, sag + m.innerDrop * 0.3f), EX(f, g.outerU - 10), EY(f, sag),
+                 EX(f, g.outerU), EY(f, g.outerV));
+    Raster_Stroke(r, &p, Paint_Solid(INK_DARK), 1.6f, g.lashWidth, g.lashWidth * 0.8f);
+    Path_Clear(&p);
+    Path_MoveTo(&p, EX(f, g.outerU - 6), EY(f, g.outerV + 1));
+    Path_QuadTo(&p, EX(f, g.outerU + 2), EY(f, g.outerV + 3), EX(f, g.outerU + 6), EY(f, g.outerV + 6));
+    Raster_Stroke(r, &p, Paint_Solid(INK_DARK), 3.0f, 2.0f, 0.6f);
+}
+
+int Eye_DrawBlink(Raster *r, EyeShape shape, Expression expression, const PartImages *out)
+{
+    const EyeMood &m = EYE_MOOD[expression];
+    if (m.closed)
+        return 0;
+    const float scale = 1.12f;  // as Eye_Draw
+    EyeGeometry g = EYE_GEOMETRY[shape];
+    g.innerU *= scale;
+    g.innerV *= scale;
+    g.outerU *= scale;
+    g.outerV *= scale;
+    g.top *= scale;
+    g.bottom *= scale;
+    for (int side = -1; side <= 1; side += 2) {
+        EyeFrame f = {FACE_CX + side * EYE_DX, EYE_Y, (float)side};
+        Eye_DrawShut(r, f, g, m, out);
+    }
+    return 1;
 }

@@ -1,7 +1,8 @@
 // Mouths. The lip line is recoloured (image a); an open mouth's inside and
 // tongue are fixed colours below it (b); teeth and fangs lie on top (h).
 // The cat mouth differs from the small one by its w-shaped upper line and
-// a fang.
+// a fang. The talking frame opens a shut mouth into a small round one and
+// half closes an open one, so that every expression moves when it speaks.
 #include "tools/gen-sample/figure.h"
 #include "tools/gen-sample/parts.h"
 
@@ -158,4 +159,17 @@ void Mouth_Draw(Raster *r, MouthShape shape, Expression expression, const PartIm
         Mouth_Shut(r, shape, m, out);
     else
         Mouth_Open(r, shape, m, out);
+}
+
+void Mouth_DrawTalk(Raster *r, MouthShape shape, Expression expression, const PartImages *out)
+{
+    MouthMood m = MOUTH_MOOD[expression];
+    if (m.open == SHUT) {
+        m.open = ROUND;
+        m.halfWidth *= 0.6f;
+        m.depth = 5.5f;
+    } else {
+        m.depth *= 0.5f;
+    }
+    Mouth_Open(r, shape, m, out);
 }

@@ -51,8 +51,13 @@ int Hair_Draw(Raster *r, HairStyleId style, int back, const PartImages *out);
 void Dress_Draw(Raster *r, DressId dress, const PartImages *out);
 void Accessory_Draw(Raster *r, AccessoryId accessory, const PartImages *out);
 void Eye_Draw(Raster *r, EyeShape shape, Expression expression, const PartImages *out);
+// The blink frame (the lids shut, into b only) of an expression whose eyes
+// are open; returns 0 and draws nothing where they are closed already.
+int Eye_DrawBlink(Raster *r, EyeShape shape, Expression expression, const PartImages *out);
 // a: the brow, b: the double eyelid line.
 void Brow_Draw(Raster *r, BrowShape shape, Expression expression, const PartImages *out);
 void Mouth_Draw(Raster *r, MouthShape shape, Expression expression, const PartImages *out);
+// The talking frame: the expression's mouth opened (or half closed) in speech.
+void Mouth_DrawTalk(Raster *r, MouthShape shape, Expression expression, const PartImages *out);
 // b: blush and the expression's marks (sweat, tears, anger).
 void Cheek_Draw(Raster *r, Expression expression, const PartImages *out);

@@ -3,6 +3,7 @@
 // The tables below are the data; the writer only walks them.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "catalog/data_tree.h"
 #include "core/imaging/file.h"
@@ -163,6 +164,12 @@ static void Tree_Accessories(TreeWriter *w)
     }
 }
 
+// The stem of an expression's frame images ("sumashi_close").
+static std::string FrameStem(int expression, const char *frame)
+{
+    return std::string(EXPRESSION_FOLDER[expression]) + frame;
+}
+
 static void Tree_Face(TreeWriter *w)
 {
     for (int s = 0; s < EYE_SHAPE_COUNT; s++) {
@@ -171,6 +178,10 @@ static void Tree_Face(TreeWriter *w)
             Images_Clear(w);
             Eye_Draw(w->raster, (EyeShape)s, (Expression)x, &w->parts);
             Tree_Roles(w, DATA_KIND_EYE, SAMPLE_EYE[s].folder, "", EXPRESSION_FOLDER[x], "abh");
+            // A blink where the eyes are open: the lids alone.
+            Images_Clear(w);
+            if (Eye_DrawBlink(w->raster, (EyeShape)s, (Expression)x, &w->parts))
+                Tree_Roles(w, DATA_KIND_EYE, SAMPLE_EYE[s].folder, "", FrameStem(x, DATA_FRAME_CLOSED).c_str(), "b");
         }
     }
     for (int s = 0; s < BROW_SHAPE_COUNT; s++) {
@@ -187,6 +198,9 @@ static void Tree_Face(TreeWriter *w)
             Images_Clear(w);
             Mouth_Draw(w->raster, (MouthShape)s, (Expression)x, &w->parts);
             Tree_Roles(w, DATA_KIND_MOUTH, SAMPLE_MOUTH[s].folder, "", EXPRESSION_FOLDER[x], "abh");
+            Images_Clear(w);
+            Mouth_DrawTalk(w->raster, (MouthShape)s, (Expression)x, &w->parts);
+            Tree_Roles(w, DATA_KIND_MOUTH, SAMPLE_MOUTH[s].folder, "", FrameStem(x, DATA_FRAME_TALK).c_str(), "abh");
         }
     }
     Tree_Definition(w, DATA_KIND_CHEEK, &SAMPLE_CHEEK);

@@ -94,12 +94,23 @@ static void WriteMessage(const char *format, va_list args)
     CliText_Write(stderr, std::string("vor-cli: ") + buffer + "\n");
 }
 
+// The last refusal's message, for a JSON document that must say why.
+static std::string lastRefusal;
+
+const std::string &CliOut_LastRefusal()
+{
+    return lastRefusal;
+}
+
 int CliOut_Refuse(const char *format, ...)
 {
     va_list args;
     va_start(args, format);
-    WriteMessage(format, args);
+    char buffer[2048];
+    vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
+    lastRefusal = buffer;
+    CliText_Write(stderr, std::string("vor-cli: ") + buffer + "\n");
     return CLI_EXIT_REFUSED;
 }
 

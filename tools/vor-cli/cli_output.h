@@ -93,6 +93,15 @@ std::string CliText_ToUtf8(const std::string &text);
 std::string CliText_PathText(FILE *stream, const std::string &systemPath);
 // A path in the system's form as UTF-8, for JSON.
 std::string CliText_PathUtf8(const std::string &systemPath);
+// A path in the system's form as a JSON string that gives the same file
+// back. On Windows that is its UTF-8 (names are Unicode). On other systems
+// a name (between two `/`) that is UTF-8 stays as it is; any other name
+// (CP949 bytes the program wrote, a stray byte such as 0xFF) keeps its ASCII
+// bytes and writes each byte from 0x80 up as the four characters \xHH.
+// A `\` never stands in a file name there (the program takes it for a
+// separator), so replacing every \xHH by its byte and the rest by its UTF-8
+// gives the path's bytes exactly.
+std::string CliText_PathJson(const std::string &systemPath);
 // The command line as the program's strings: on Windows read again as
 // UTF-16 and converted to CP949 (an argument CP949 cannot hold gives 0 and
 // `problem` names it); on the host, where arguments are paths in the file
@@ -113,6 +122,8 @@ int CliOut_Refuse(const char *format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+// The message of the last CliOut_Refuse (CP949), empty before one.
+const std::string &CliOut_LastRefusal();
 // Prints "vor-cli: <message>" on stderr, nothing returned: a warning.
 void CliOut_Note(const char *format, ...)
 #if defined(__GNUC__)
@@ -139,3 +150,7 @@ std::string CliOut_PlainSystemPath(const char *programPath);
 void CliOut_Path(FILE *out, const char *programPath);
 // Makes stdout write bytes unchanged (no CR added before LF on Windows).
 void CliOut_UseBinaryStdout();
+
+// Why a file could not be read (a FileReadProblem, core/imaging/file.h):
+// "no such file", "permission denied", ...
+const char *CliOut_ReadReason(int problem);

@@ -217,6 +217,18 @@ std::string CliText_PathUtf8(const std::string &systemPath)
     return PerComponent(systemPath, [](const std::string &part) { return IsUtf8(part) ? part : CliText_ToUtf8(part); });
 }
 
+std::string CliText_PathJson(const std::string &systemPath)
+{
+    return PerComponent(systemPath, [](const std::string &part) {
+        if (IsUtf8(part))
+            return part;
+        std::string out;
+        for (unsigned char c : part)
+            out += c < 0x80 ? std::string(1, (char)c) : Escaped(&c, 1);
+        return out;
+    });
+}
+
 int CliText_Arguments(int argc, char **argv, std::vector<std::string> *out, std::string *problem)
 {
     out->assign(argv, argv + argc);

@@ -165,6 +165,11 @@ std::string CliText_PathUtf8(const std::string &systemPath)
     return CliText_ToUtf8(systemPath);
 }
 
+std::string CliText_PathJson(const std::string &systemPath)
+{
+    return CliText_ToUtf8(systemPath);
+}
+
 int CliText_Arguments(int argc, char **argv, std::vector<std::string> *out, std::string *problem)
 {
     int count = 0;

@@ -9,6 +9,7 @@
 #include "catalog/part_definition.h"
 #include "catalog/preprocessor.h"
 #include "cli_json.h"
+#include "cli_commands.h"
 #include "cli_output.h"
 #include "core/services/filesys.h"
 
@@ -22,7 +23,7 @@ static const char *IncludeRoot(const CliContext *context, const std::string &pat
 int Cmd_Tokens(const CliContext *context, int argc, char **argv)
 {
     if (argc != 1)
-        return CliOut_Usage("tokens FILE");
+        return CliCommand_UsageError("tokens");
     PtrList *errors = PtrList_Create(8, 8);
     std::string path = CliOut_ProgramPath(argv[0]);
     Preprocessor *pp = errors ? Preprocessor_OpenIn(path.c_str(), IncludeRoot(context, path), errors) : nullptr;
@@ -66,7 +67,7 @@ static void PrintField(FILE *out, const char *key, const char *value)
 int Cmd_Inf(const CliContext *context, int argc, char **argv)
 {
     if (argc != 1)
-        return CliOut_Usage("inf FILE");
+        return CliCommand_UsageError("inf");
     std::string path = CliOut_ProgramPath(argv[0]);
     Preprocessor *pp = Preprocessor_OpenIn(path.c_str(), IncludeRoot(context, path), nullptr);
     if (!pp)
@@ -86,7 +87,7 @@ int Cmd_Inf(const CliContext *context, int argc, char **argv)
 int Cmd_Catalog(const CliContext *context, int argc, char **argv)
 {
     if (argc != 0)
-        return CliOut_Usage("catalog");
+        return CliCommand_UsageError("catalog");
     std::string folder = context->dataFolder;
     folder.pop_back();  // FileSys_FolderExists wants no trailing separator
     if (!folder.empty() && !FileSys_FolderExists(folder.c_str()))

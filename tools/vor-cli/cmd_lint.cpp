@@ -5,6 +5,7 @@
 
 #include "catalog/part_lint.h"
 #include "cli_json.h"
+#include "cli_commands.h"
 #include "cli_output.h"
 #include "cli_progress.h"
 
@@ -15,7 +16,7 @@ int Cmd_Lint(const CliContext *context, int argc, char **argv)
         if (strcmp(argv[i], "--strict") == 0)
             strict = 1;
         else
-            return CliOut_Usage("lint [--strict]");
+            return CliCommand_UsageError("lint");
     }
     LintReport report;
     CliProgress progress;

@@ -1,5 +1,5 @@
-// vor-cli project, render and export: a project file read, drawn and
-// exported exactly as the program does it, without a window.
+// vor-cli project, render and sheet: a project file read and drawn exactly
+// as the program does it, without a window (the export: cmd_export.cpp).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,14 +7,16 @@
 #include <string>
 
 #include "cli_json.h"
+#include "cli_commands.h"
+#include "cli_numbers.h"
 #include "cli_output.h"
 #include "cli_progress.h"
+#include "cli_session.h"
 #include "core/imaging/dib.h"
 #include "core/services/filesys.h"
 #include "layers/render.h"
 #include "output/contact_sheet.h"
 #include "output/export.h"
-#include "output/layered_file.h"
 #include "output/headless.h"
 #include "project/project.h"
 
@@ -46,7 +48,8 @@ static int RefuseProject(const char *path, int result)
 {
     switch (result) {
     case PROJECT_CANNOT_OPEN:
-        return CliOut_Refuse("%s: cannot be read", Shown(path).c_str());
+        return CliOut_Refuse("%s: cannot be read: %s", Shown(path).c_str(),
+                             CliOut_ReadReason(Project_ReadProblem(path)));
     case PROJECT_BAD_HEADER:
         return CliOut_Refuse("%s: not a project file of version 100 or lower", Shown(path).c_str());
     default:
@@ -59,7 +62,7 @@ CliJson Cmd_ProjectJson(const Project *p);  // cmd_project_json.cpp
 int Cmd_Project(const CliContext *context, int argc, char **argv)
 {
     if (argc != 1)
-        return CliOut_Usage("project FILE");
+        return CliCommand_UsageError("project");
     Project *p = nullptr;
     std::string file = CliOut_ProgramPath(argv[0]);
     int result = Project_ReadFile(file.c_str(), &p);
@@ -120,20 +123,13 @@ static const char *OptionValue(int argc, char **argv, const char *name)
     return nullptr;
 }
 
-static int ParseIndex(const char *text, int *value)
+int ParseIndex(const char *text, int *value)
 {
-    if (!text || !*text)
-        return 0;
-    char *end;
-    long v = strtol(text, &end, 10);
-    if (*end || v < 0 || v > 1000000)
-        return 0;
-    *value = (int)v;
-    return 1;
+    return CliNumber_ParseInt(text, 0, 1000000, value);
 }
 
 // Why a file was not written, for stderr.
-static const char *FailureReason(int failure)
+const char *FailureReason(int failure)
 {
     switch (failure) {
     case FILEWRITE_PATH_TOO_LONG: return "path too long";
@@ -180,14 +176,28 @@ int OpenSession(Headless *h, const CliContext *context, const char *path)
     return CLI_EXIT_OK;
 }
 
+// Which of render's indices is out of range and what the range is, or an
+// empty text when both are in range.
+static std::string RenderRangeProblem(int style, int styles, int expression, int expressions)
+{
+    auto one = [](const char *what, int index, int count, const char *where) {
+        if (index < count)
+            return std::string();
+        std::string range = count > 0 ? "0 .. " + std::to_string(count - 1) : std::string("none");
+        return "--" + std::string(what) + " " + std::to_string(index) + " is out of range: " + where + " has " +
+               std::to_string(count) + " " + what + (count == 1 ? "" : "s") + " (" + range + ")";
+    };
+    std::string a = one("style", style, styles, "the project"), b = one("expression", expression, expressions, "the data tree");
+    return a.empty() || b.empty() ? a + b : a + "; " + b;
+}
+
 int Cmd_Render(const CliContext *context, int argc, char **argv)
 {
-    const char *usage = "render FILE --style I --expression J --out PNG";
     int style, expression;
     const char *typedOut = OptionValue(argc, argv, "--out");
     if (argc != 7 || !ParseIndex(OptionValue(argc, argv, "--style"), &style) ||
         !ParseIndex(OptionValue(argc, argv, "--expression"), &expression) || !typedOut)
-        return CliOut_Usage(usage);
+        return CliCommand_UsageError("render");
     std::string outFile = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
     const char *outPath = outFile.c_str();
     int status = CheckOutputFile(outPath);
@@ -197,9 +207,11 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     status = OpenSession(&h, context, file.c_str());
     if (status != CLI_EXIT_OK)
         return status;
-    if (style >= PtrList_Count(h.w.styles) || expression >= PtrList_Count(h.catalog.expressions)) {
+    std::string outOfRange = RenderRangeProblem(style, PtrList_Count(h.w.styles), expression,
+                                                PtrList_Count(h.catalog.expressions));
+    if (!outOfRange.empty()) {
         Headless_Close(&h);
-        return CliOut_Refuse("%s: no style %d or expression %d", Shown(file.c_str()).c_str(), style, expression);
+        return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), outOfRange.c_str());
     }
     if (h.w.selected != style)
         Wardrobe_ShowStyle(&h.ch, &h.w, style);
@@ -212,120 +224,13 @@ int Cmd_Render(const CliContext *context, int argc, char **argv)
     return status;
 }
 
-// Where the export's files are reported: one line each on stdout, or the
-// JSON document's lists; the progress line beside them.
-struct ExportReport {
-    FILE *out;
-    const CliContext *context;
-    CliJson written, failed;
-    CliProgress progress;
-    int done, total;
-};
-
-static void PrintWritten(void *user, const char *path, int failure)
-{
-    ExportReport *r = (ExportReport *)user;
-    CliProgress_Clear(&r->progress);
-    if (r->context->json && failure == EXPORT_WRITTEN) {
-        r->written.push_back(CliJson_Path(path));
-    } else if (r->context->json) {
-        r->failed.push_back({{"path", CliJson_Path(path)}, {"reason", FailureReason(failure)}});
-    } else if (failure == EXPORT_WRITTEN) {
-        CliOut_Path(r->out, path);
-        fputc('\n', r->out);
-    }
-    if (failure != EXPORT_WRITTEN)
-        CliOut_Note("%s: cannot be written: %s", Shown(path).c_str(), FailureReason(failure));
-    CliProgress_Step(&r->progress, ++r->done, r->total);
-}
-
-int RunReportedExport(const CliContext *context, Headless *h, int total,
-                      const std::function<void(const ExportOptions *, ExportStats *)> &run)
-{
-    ExportReport report = {context->out, context, CliJson::array(), CliJson::array(), {}, 0, total};
-    CliProgress_Begin(&report.progress, "files written");
-    ExportOptions options = {1, &report, PrintWritten};
-    ExportStats stats;
-    run(&options, &stats);
-    CliProgress_End(&report.progress);
-    if (context->json)
-        CliJson_Print(context->out, {{"written", report.written}, {"failed", report.failed}});
-    if (getenv("VOR_EXPORT_STATS"))
-        fprintf(stderr, "images %d, load %.1f ms, compose %.1f ms, encode %.1f ms (all threads)\n",
-                stats.images, stats.loadMs, stats.composeMs, stats.encodeMs);
-    Headless_Close(h);
-    if (stats.tally.failed > 0)
-        return CliOut_Refuse("%d of %d files not written", stats.tally.failed,
-                             stats.tally.failed + stats.tally.written);
-    return CLI_EXIT_OK;
-}
-
-// `export FILE --renpy DIR [--tag TAG]` (cmd_renpy.cpp).
-int Cmd_ExportRenPy(const CliContext *context, int argc, char **argv);
-
-// `export FILE --webgal DIR` and `--atlas DIR` (cmd_figure.cpp).
-int Cmd_ExportWebGal(const CliContext *context, int argc, char **argv);
-int Cmd_ExportAtlas(const CliContext *context, int argc, char **argv);
-
-int Cmd_Export(const CliContext *context, int argc, char **argv)
-{
-    if (OptionValue(argc, argv, "--webgal"))
-        return Cmd_ExportWebGal(context, argc, argv);
-    if (OptionValue(argc, argv, "--atlas"))
-        return Cmd_ExportAtlas(context, argc, argv);
-    if (OptionValue(argc, argv, "--renpy"))
-        return Cmd_ExportRenPy(context, argc, argv);
-    const char *usage = "export FILE --out DIR [-j N] [--layered psd|ora]";
-    const char *typedOut = OptionValue(argc, argv, "--out");
-    int threads = 1;
-    const char *j = OptionValue(argc, argv, "-j");
-    const char *layeredName = OptionValue(argc, argv, "--layered");
-    int layered = layeredName ? Layered_FormatFromName(layeredName) : LAYERED_NONE;
-    int expectedArgc = 3 + 2 * (j != nullptr) + 2 * (layeredName != nullptr);
-    if (!typedOut || argc != expectedArgc || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)) ||
-        layered < 0)
-        return CliOut_Usage(usage);
-    std::string folder = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
-    char base[VOR_MAX_PATH];
-    if (folder.empty())
-        return CliOut_Refuse("--out: empty folder name");
-    if (File_Exists(folder.c_str()))
-        return CliOut_Refuse("%s: is a file, not a folder", Shown(folder.c_str()).c_str());
-    if (!Export_FreeFolderBase(folder.c_str(), base))
-        return CliOut_Refuse("%s: folder name too long", Shown(folder.c_str()).c_str());
-
-    Headless h;
-    int status = OpenSession(&h, context, file.c_str());
-    if (status != CLI_EXIT_OK)
-        return status;
-    char problem[1024];
-    if (!Export_Validate(h.ch.name, h.w.styles, problem, sizeof problem)) {
-        for (char *p = problem; *p; p++)
-            if ((unsigned char)*p < 0x20)
-                *p = ' ';
-        Headless_Close(&h);
-        return CliOut_Refuse("%s: %s", Shown(file.c_str()).c_str(), problem);
-    }
-    // Every checked style in every expression (and a layered file beside
-    // each), then macro.txt and CREDITS.txt.
-    int pictures = CountExportStyles(h.w.styles) * PtrList_Count(h.catalog.expressions);
-    int total = pictures * (layered != LAYERED_NONE ? 2 : 1) + 2;
-    return RunReportedExport(context, &h, total, [&](const ExportOptions *options, ExportStats *stats) {
-        ExportOptions chosen = *options;
-        chosen.threads = threads;
-        chosen.layered = layered;
-        Export_RunHeadless(&h.ch, &h.w, base, &chosen, stats);
-    });
-}
-
 int Cmd_Sheet(const CliContext *context, int argc, char **argv)
 {
-    const char *usage = "sheet FILE --out PNG [-j N]";
     const char *typedOut = OptionValue(argc, argv, "--out");
     int threads = 1;
     const char *j = OptionValue(argc, argv, "-j");
     if (!typedOut || (argc != 3 && argc != 5) || (j && (!ParseIndex(j, &threads) || threads < 1 || threads > 64)))
-        return CliOut_Usage(usage);
+        return CliCommand_UsageError("sheet");
     std::string outFile = CliOut_ProgramPath(typedOut), file = CliOut_ProgramPath(argv[0]);
     const char *outPath = outFile.c_str();
     int status = CheckOutputFile(outPath);

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "catalog/part_catalog.h"
+#include "cli_commands.h"
+#include "cli_numbers.h"
 #include "cli_output.h"
 #include "core/services/filesys.h"
 #include "project/project.h"
@@ -20,8 +22,10 @@
 int RandomCast_Write(const CliContext *context, const PartCatalog *catalog, uint64_t seed, int count,
                      const Project *base, RandomKeep keep, const char *outFolder);
 
-static const char *const RANDOM_USAGE =
-    "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR  (random --help)";
+std::string Cmd_RandomUsage()
+{
+    return "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR";
+}
 
 static const char *const RANDOM_OPTIONS[] = {"--seed", "--out", "--from", "--keep", "--count"};
 enum { OPT_SEED, OPT_OUT, OPT_FROM, OPT_KEEP, OPT_COUNT, OPT_COUNT_ALL };
@@ -42,38 +46,32 @@ static int ParseOptions(int argc, char **argv, const char *values[OPT_COUNT_ALL]
     return 1;
 }
 
-// The options and the trait names, for `random --help`.
-void Cmd_RandomHelp(FILE *out)
+// What `random --help` says: the options and the trait names.
+std::string Cmd_RandomHelp()
 {
-    fputs("  --seed N      the look's seed (0 .. 18446744073709551615)\n"
-          "  --from FILE   give this project the look instead of making a new character\n"
-          "  --keep LIST   with --from: the traits to keep, separated by commas:\n",
-          out);
+    std::string help = "Writes a seeded random character over the data tree as a project: the same\n"
+                       "seed and tree give the same bytes.\n\n"
+                       "  --seed N      the look's seed (0 .. 18446744073709551615)\n"
+                       "  --from FILE   give this project the look instead of making a new character\n"
+                       "  --keep LIST   with --from: the traits to keep, separated by commas:\n";
     for (int t = 0; t < RANDOM_TRAIT_COUNT; t++)
-        fprintf(out, "                  %s%s\n", RandomTrait_Name(t),
-                RandomTrait_IsFixed(t) ? "  (always kept: projects do not store the cheek shape)" : "");
-    fputs("  --count K     a cast of K characters (1 .. 999): --out names a folder that receives\n"
-          "                char-001.vor ... and cast.png, their first pictures with their names\n",
-          out);
-    fputc('\n', out);
+        help += std::string("                  ") + RandomTrait_Name(t) +
+                (RandomTrait_IsFixed(t) ? "  (always kept: projects do not store the cheek shape)" : "") + "\n";
+    return help + "  --count K     a cast of K characters (1 .. 999): --out names a folder that receives\n"
+                  "                char-001.vor ... and cast.png, their first pictures with their names\n\n";
 }
 
 int Cmd_Random(const CliContext *context, int argc, char **argv)
 {
     const char *opt[OPT_COUNT_ALL];
     if (!ParseOptions(argc, argv, opt) || !opt[OPT_SEED] || !opt[OPT_OUT] || (opt[OPT_KEEP] && !opt[OPT_FROM]))
-        return CliOut_Usage(RANDOM_USAGE);
+        return CliCommand_UsageError("random");
     uint64_t seed = 0;
     if (!RandomSeed_Parse(opt[OPT_SEED], &seed))
-        return CliOut_Usage(RANDOM_USAGE);
+        return CliCommand_UsageError("random");
     int count = 0;
-    if (opt[OPT_COUNT]) {
-        char *end = nullptr;
-        long k = strtol(opt[OPT_COUNT], &end, 10);
-        if (!opt[OPT_COUNT][0] || *end || k < 1 || k > 999)
-            return CliOut_Usage(RANDOM_USAGE);
-        count = (int)k;
-    }
+    if (opt[OPT_COUNT] && !CliNumber_ParseInt(opt[OPT_COUNT], 1, 999, &count))
+        return CliCommand_UsageError("random");
     RandomKeep keep = 0;
     char badTrait[64];
     if (opt[OPT_KEEP] && !RandomKeep_Parse(opt[OPT_KEEP], &keep, badTrait, sizeof badTrait)) {
@@ -90,7 +88,11 @@ int Cmd_Random(const CliContext *context, int argc, char **argv)
     Project *base = nullptr;
     if (opt[OPT_FROM]) {
         std::string fromFile = CliOut_ProgramPath(opt[OPT_FROM]);
-        if (Project_ReadFile(fromFile.c_str(), &base) != PROJECT_OK || !base)
+        int read = Project_ReadFile(fromFile.c_str(), &base);
+        if (read == PROJECT_CANNOT_OPEN)
+            return CliOut_Refuse("%s: cannot be read: %s", CliOut_SystemPath(fromFile.c_str()).c_str(),
+                                 CliOut_ReadReason(Project_ReadProblem(fromFile.c_str())));
+        if (read != PROJECT_OK || !base)
             return CliOut_Refuse("%s: not a project file that can be read",
                                  CliOut_SystemPath(fromFile.c_str()).c_str());
     }

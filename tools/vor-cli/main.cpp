@@ -1,7 +1,7 @@
 // vor-cli: the command-line tool for part-pack authors and batch pipelines.
 //
-// `vor-cli [--data DIR] COMMAND ARGS...`: the table below maps each command
-// to the function that runs it; the common options (`--data`, default `data`
+// `vor-cli [--data DIR] COMMAND ARGS...`: the command table (cli_commands.h)
+// maps each command to the function that runs it; the common options (`--data`, default `data`
 // below the current folder as the program reads it; `--encoding`; `--json`;
 // `--help`) may stand anywhere on the line. Paths are typed with either
 // separator and printed in the system's own form. Exit 0 on success, 1 when
@@ -10,41 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "cli_commands.h"
 #include "cli_help.h"
+#include "cli_json.h"
 #include "cli_output.h"
 #include "layers/image_cache.h"
-
-// Commands, one file each (cmd_<area>.cpp).
-int Cmd_Tokens(const CliContext *context, int argc, char **argv);
-int Cmd_Inf(const CliContext *context, int argc, char **argv);
-int Cmd_Catalog(const CliContext *context, int argc, char **argv);
-int Cmd_Project(const CliContext *context, int argc, char **argv);
-int Cmd_Render(const CliContext *context, int argc, char **argv);
-int Cmd_Export(const CliContext *context, int argc, char **argv);
-int Cmd_Sheet(const CliContext *context, int argc, char **argv);
-int Cmd_Lint(const CliContext *context, int argc, char **argv);
-int Cmd_Random(const CliContext *context, int argc, char **argv);
-void Cmd_RandomHelp(FILE *out);
-
-struct CliCommand {
-    const char *name;
-    const char *usage;
-    CliCommandFn run;
-    bool json;  // takes --json
-    void (*moreHelp)(FILE *out);  // what the command's help adds, or nullptr
-};
-
-static const CliCommand kCommands[] = {
-    {"tokens", "tokens FILE", Cmd_Tokens, false, nullptr},
-    {"inf", "inf FILE", Cmd_Inf, false, nullptr},
-    {"catalog", "catalog", Cmd_Catalog, true, nullptr},
-    {"project", "project FILE", Cmd_Project, true, nullptr},
-    {"render", "render FILE --style I --expression J --out PNG", Cmd_Render, false, nullptr},
-    {"export", "export FILE --out DIR [-j N] [--layered psd|ora] | export FILE --renpy DIR [--tag TAG]", Cmd_Export, true, nullptr},
-    {"sheet", "sheet FILE --out PNG [-j N]", Cmd_Sheet, false, nullptr},
-    {"lint", "lint [--strict]", Cmd_Lint, true, nullptr},
-    {"random", "random --seed N [--from FILE.vor] [--keep TRAIT,...] [--count K] --out FILE.vor|DIR", Cmd_Random, false, Cmd_RandomHelp},
-};
 
 // A part image too large to decode is left out of every picture; the author
 // hears which one. Decoding threads call this too: one write is one line.
@@ -54,21 +24,13 @@ static void ReportRefusedImage(const char *path)
                 (int)DIB_MAX_PART_SIDE);
 }
 
-static const CliCommand *FindCommand(const char *name)
-{
-    for (const CliCommand &c : kCommands)
-        if (strcmp(c.name, name) == 0)
-            return &c;
-    return nullptr;
-}
-
 static int PrintUsage(FILE *to, int status)
 {
     fputs("usage: vor-cli [--data DIR] [--encoding cp949|utf-8] [--json] COMMAND ...\n"
           "       vor-cli help [COMMAND] | --version\ncommands:\n",
           to);
-    for (const CliCommand &c : kCommands)
-        fprintf(to, "  %s\n", c.usage);
+    for (int i = 0; i < CliCommand_Count(); i++)
+        fprintf(to, "  %s\n", CliCommand_At(i)->usage().c_str());
     fputs(CliHelp_Common(), to);
     return status;
 }
@@ -76,11 +38,8 @@ static int PrintUsage(FILE *to, int status)
 // `help COMMAND` and `COMMAND --help`: on stdout, exit 0.
 static int PrintHelp(const CliCommand *c)
 {
-    const char *text = CliHelp_Text(c->name);
-    fprintf(stdout, "usage: vor-cli [--data DIR] %s%s\n\n%s\n", c->usage, c->json ? " [--json]" : "",
-            text ? text : "");
-    if (c->moreHelp)
-        c->moreHelp(stdout);
+    fprintf(stdout, "usage: vor-cli [--data DIR] %s%s\n\n%s\n", c->usage().c_str(), c->json ? " [--json]" : "",
+            c->help().c_str());
     fputs(CliHelp_Common(), stdout);
     return CLI_EXIT_OK;
 }
@@ -153,17 +112,25 @@ int main(int argc, char **argv)
     bool helpCommand = !o.rest.empty() && strcmp(o.rest[0], "help") == 0;
     if (o.rest.empty() || (helpCommand && o.rest.size() == 1))
         return o.help || helpCommand ? PrintUsage(stdout, CLI_EXIT_OK) : PrintUsage(stderr, CLI_EXIT_USAGE);
-    const CliCommand *c = FindCommand(o.rest[helpCommand ? 1 : 0]);
-    if (!c || (helpCommand && o.rest.size() > 2))
+    const char *name = o.rest[helpCommand ? 1 : 0];
+    const CliCommand *c = CliCommand_Find(name);
+    if (!c) {
+        fprintf(stderr, "vor-cli: unknown command \"%s\"\n", name);
+        return PrintUsage(stderr, CLI_EXIT_USAGE);
+    }
+    if (helpCommand && o.rest.size() > 2)
         return PrintUsage(stderr, CLI_EXIT_USAGE);
     if (helpCommand || o.help)
         return PrintHelp(c);
     if (o.json && !c->json) {
         fprintf(stderr, "vor-cli: %s has no --json output\n", c->name);
-        return CliOut_Usage(c->usage);
+        return CliOut_Usage(c->usage().c_str());
     }
     CliContext context = {o.dataFolder.c_str(), stdout, o.json};
     int status = c->run(&context, (int)o.rest.size() - 1, o.rest.data() + 1);
+    // Under --json every exit but a usage error prints one document.
+    if (o.json && status == CLI_EXIT_REFUSED && CliJson_Documents() == 0)
+        CliJson_Print(stdout, {{"error", CliJson_Text(CliOut_LastRefusal().c_str())}});
     if (fflush(stdout) != 0 && status == CLI_EXIT_OK)
         return CliOut_Refuse("cannot write the output");
     return status;
