@@ -64,6 +64,12 @@ TEST_CASE("vor-cli export --webgal and --atlas: refusals write nothing, each fil
             CHECK_MESSAGE(r.err.find(c.said) != std::string::npos, r.err);
             CHECK_FALSE(FileSys_FolderExists((dir / "out").c_str()));
         }
+        // A figure set's refusal also stops the PNG export asked for beside it.
+        CliRun both = Cli(dir, "export '" + project + "' --out '" + dir / "png" + "'" + out + " --tag con");
+        CHECK(both.status == 1);
+        CHECK(both.out.empty());
+        CHECK_FALSE(FileSys_FolderExists((dir / "png").c_str()));
+        CHECK_FALSE(FileSys_FolderExists((dir / "out").c_str()));
     }
 
     // WebGAL: sixteen figures, CREDITS.txt, the scene and README.txt, the
