@@ -40,6 +40,8 @@ enum {
     IDC_SAVE_BROWSE = 1031,     // chooses the free folder
     IDC_SAVE_KIND_1 = 1060,     // the output kinds: the folder formats of the format
     IDC_SAVE_KIND_2 = 1061,     //   table in their saveKind order (SavePage_KindControl)
+    IDC_SAVE_KIND_3 = 1063,
+    IDC_SAVE_KIND_4 = 1064,
     IDC_SAVE_FIELD_1 = 1062,    // the text field of a kind's option (saveField 1: the tag)
     IDC_SAVE_LAYERED = 1070,         // "레이어 파일도 저장": a layered file beside each picture
     IDC_SAVE_LAYERED_FORMAT = 1071,  // its format: the format table's beside formats

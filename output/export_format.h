@@ -94,3 +94,6 @@ int PsdFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sink
 int OraFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks);
 // The Ren'Py character (renpy_run.cpp).
 int RenPyFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks);
+// The WebGAL figure set and the sprite atlas (figure_sinks.cpp).
+int WebGalFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks);
+int AtlasFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks);

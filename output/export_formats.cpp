@@ -23,6 +23,17 @@ const ExportFormatOption RENPY_OPTIONS[] = {
     {nullptr, nullptr, nullptr, nullptr, 0},
 };
 
+const ExportFormatOption WEBGAL_OPTIONS[] = {
+    {"--tag", "TAG", "tag", "the figure folder's and the scene's name (default: the character's name in lower case)", 1},
+    {nullptr, nullptr, nullptr, nullptr, 0},
+};
+
+const ExportFormatOption ATLAS_OPTIONS[] = {
+    {"--tag", "TAG", "tag", "the pages' and the resource's name (default: the character's name in lower case)", 1},
+    {"--pot", nullptr, "pot", "pages rounded up to powers of two a side", 0},
+    {nullptr, nullptr, nullptr, nullptr, 0},
+};
+
 // Folder formats are listed first in the order of the SAVE page's kinds;
 // the beside formats follow in LayeredFormat order.
 const ExportFormat FORMATS[] = {
@@ -38,6 +49,20 @@ const ExportFormat FORMATS[] = {
      "DIR/images/TAG/ and DIR/images/TAG/CREDITS.txt; `show TAG EXPRESSION STYLE`\n"
      "shows the picture the PNG export writes for that pair.\n",
      2, "Ren'Py 출력", "Ren'Py 캐릭터 출력을 완료했습니다", nullptr, RenPyFormat_AddSinks},
+    {"webgal", "WebGAL 피규어(&W)", "webgal", ".png", EXPORT_FORMAT_FOLDER, "--webgal",
+     "the folder whose game/ goes into a WebGAL game's game/", WEBGAL_OPTIONS,
+     "The character as WebGAL figures: every checked style x every expression as\n"
+     "DIR/game/figure/TAG/STYLE-FOLDER_EXPRESSION.png (the PNG export's picture) and\n"
+     "DIR/game/figure/TAG/CREDITS.txt, the scene DIR/game/scene/TAG.txt with a\n"
+     "changeFigure line per pair, and DIR/README.txt (where to copy what).\n",
+     3, "WebGAL 출력", "WebGAL 피규어 출력을 완료했습니다", nullptr, WebGalFormat_AddSinks},
+    {"atlas", "스프라이트 아틀라스(&A)", "atlas", ".png", EXPORT_FORMAT_FOLDER, "--atlas",
+     "the atlas folder", ATLAS_OPTIONS,
+     "Every checked style x every expression trimmed and packed into DIR/TAG.png with\n"
+     "DIR/TAG.json (TexturePacker's JSON hash, read by Phaser and PixiJS; further\n"
+     "pages TAG-1.png and TAG-1.json past 4096 px), DIR/TAG.tres (a Godot 3\n"
+     "SpriteFrames over the pages) and DIR/CREDITS.txt.\n",
+     4, "아틀라스 출력", "스프라이트 아틀라스 출력을 완료했습니다", nullptr, AtlasFormat_AddSinks},
     {"psd", "PSD", "psd", ".psd", EXPORT_FORMAT_BESIDE, nullptr, nullptr, NO_OPTIONS,
      "EXPRESSION.psd beside each EXPRESSION.png: a Photoshop document with the parts\n"
      "as named layers and the picture as its merged image.\n", 0,

@@ -143,7 +143,7 @@ int SavePage_GetExportBase(HWND page, char *base)
 
 // The kinds' radio buttons in the order of the formats' saveKind, and the
 // text fields their options use in the order of saveField.
-static const int KIND_RADIOS[] = {IDC_SAVE_KIND_1, IDC_SAVE_KIND_2};
+static const int KIND_RADIOS[] = {IDC_SAVE_KIND_1, IDC_SAVE_KIND_2, IDC_SAVE_KIND_3, IDC_SAVE_KIND_4};
 static const int TEXT_FIELDS[] = {IDC_SAVE_FIELD_1};
 enum {
     KIND_COUNT = sizeof KIND_RADIOS / sizeof KIND_RADIOS[0],
@@ -430,7 +430,7 @@ static void SavePage_OnCommand(HWND page, int id, int code)
         SavePage_Browse(page);
     else if (id == IDC_SAVE_LAYERED)
         SavePage_OnLayeredClick(page);
-    else if (id == IDC_SAVE_KIND_1 || id == IDC_SAVE_KIND_2)
+    else if (id == IDC_SAVE_KIND_1 || id == IDC_SAVE_KIND_2 || id == IDC_SAVE_KIND_3 || id == IDC_SAVE_KIND_4)
         SavePage_UpdateLayeredChoice(page);
     else if (id == IDC_SAVE_OUTPUT)
         SavePage_Output(page);

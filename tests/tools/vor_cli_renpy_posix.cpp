@@ -15,6 +15,7 @@
 #include "output/headless.h"
 #include "project/project_model.h"
 #include "cli_run_posix.h"
+#include "two_style_project.h"
 #include "test_support.h"
 
 namespace {
@@ -27,36 +28,13 @@ CliRun Cli(const ScratchFolder &dir, const std::string &arguments)
     return clirun::Run(dir, "--data '" + dir / "data" + "' " + arguments);
 }
 
-// The fixture tree and a project named `name` with two checked styles.
-std::string WriteProjectFile(const ScratchFolder &dir, const char *name, const char *secondFolder)
-{
-    std::string data = Fixture_BuildTree(dir.path);
-    Headless h;
-    REQUIRE(Headless_Open(&h, data.c_str()));
-    Project *p = Project_MakeDefault(&h.catalog, "C:\\out\\");
-    free(p->name);
-    p->name = strdup(name);
-    DressStyle *first = (DressStyle *)PtrList_Get(p->styles, 0);
-    Style_SetText(&first->outputFolder, "school");
-    DressStyle *second = CopyStyle(first);
-    second->dress = 1;
-    Style_SetText(&second->outputFolder, secondFolder);
-    PtrList_Add(p->styles, second);
-    std::string path = dir / (std::string(secondFolder) + ".vor");
-    ProjectKeySource keys = Project_CatalogKeys(&h.catalog);
-    REQUIRE(Project_WriteFile(path.c_str(), p, &keys));
-    Project_Free(p);
-    Headless_Close(&h);
-    return path;
-}
-
 }  // namespace
 
 TEST_CASE("vor-cli export --renpy: the files it names; a refusal writes nothing; a folder it cannot write")
 {
     ScratchFolder dir;
-    std::string project = WriteProjectFile(dir, "Abc", "outing");
-    std::string named = WriteProjectFile(dir, "유나", "niko");
+    std::string project = WriteTwoStyleProject(dir, "Abc", "outing");
+    std::string named = WriteTwoStyleProject(dir, "유나", "niko");
     std::string game = " --renpy '" + dir / "game" + "'";
     struct {
         std::string arguments, said;

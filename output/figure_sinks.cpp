@@ -1,0 +1,221 @@
+// The WebGAL figure set's and the sprite atlas's sinks: the names are
+// checked before anything is written; each shown picture is composed once
+// for every sink (ExportShot_Image). The WebGAL set writes it at once as
+// the PNG export's picture; the atlas keeps it trimmed until every pair is
+// in, then packs, composes and describes its pages.
+#include <chrono>
+#include <string>
+
+#include "core/util.h"
+#include "output/atlas_sheet.h"
+#include "output/credits.h"
+#include "output/export_format.h"
+#include "output/figure_export.h"
+#include "output/webgal_figure.h"
+
+namespace {
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct FigureSink {
+    std::string base;
+    std::string typedTag;  // empty: from the character's name
+    bool atlas = false;    // the atlas, else the WebGAL set
+    bool powerOfTwo = false;
+    FigureNames names;
+    FigureFrameTable frames;  // which frames each pair has
+    AtlasSheet sheet;         // the atlas being gathered
+    int ok = 1;               // no picture failed to compose or trim
+};
+
+int FigureSink_Begin(void *state, ExportDriver *driver, std::string *problem)
+{
+    FigureSink *f = (FigureSink *)state;
+    char message[1024];
+    if (!FigureNames_Gather(ExportDriver_Character(driver), ExportDriver_Wardrobe(driver), f->typedTag.c_str(),
+                            f->atlas ? "아틀라스" : "WebGAL", 0, &f->names, message, sizeof message)) {
+        *problem = message;
+        return 0;
+    }
+    f->frames.assign(f->names.styles.size() * f->names.expressions.size(), std::vector<char>(FIGURE_FRAME_COUNT, 0));
+    f->sheet.tag = f->names.tag;
+    return 1;
+}
+
+// The checked-style number of the picture's style, or the count when it is
+// none of them.
+int FigureSink_StyleOf(const FigureSink *f, const ExportPicture *picture)
+{
+    int style = 0;
+    while (style < (int)f->names.styleIndex.size() && f->names.styleIndex[style] != picture->styleIndex)
+        style++;
+    return style;
+}
+
+void FigureSink_Write(ExportDriver *driver, const std::string &base, const std::string &relative,
+                      const std::string &bytes)
+{
+    ExportPath path = ExportPath_Below(base.c_str(), relative);
+    ExportDriver_Report(driver, path.shown,
+                        path.fits ? Export_WriteBytesFile(path.path, bytes.data(), bytes.size())
+                                  : (int)FILEWRITE_PATH_TOO_LONG);
+}
+
+void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
+{
+    FigureSink *f = (FigureSink *)state;
+    const ExportPicture *picture = ExportShot_Picture(shot);
+    int style = FigureSink_StyleOf(f, picture);
+    if (style >= (int)f->names.styles.size()) {
+        f->ok = 0;  // not a style the names were gathered for
+        return;
+    }
+    f->frames[style * f->names.expressions.size() + picture->expression][FIGURE_STILL] = 1;
+    const DIB *still = ExportShot_Image(shot);
+    if (f->atlas) {
+        // Trimming copies the picture: the shot's image is gone by the next one.
+        auto start = std::chrono::steady_clock::now();
+        const DIB *frames[FIGURE_FRAME_COUNT] = {still};
+        if (!still || !AtlasSheet_AddPair(&f->sheet, &f->names, style, picture->expression, frames))
+            f->ok = 0;
+        ExportDriver_Stats(driver)->composeMs += MillisecondsSince(start);
+        return;
+    }
+    ExportPath path =
+        ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, picture->expression, FIGURE_STILL));
+    if (!path.fits) {
+        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
+        return;
+    }
+    if (!still) {
+        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
+        return;
+    }
+    std::string file = path.path;
+    ExportShot_Later(shot, [file](ExportShot *s) {
+        const std::vector<unsigned char> &png = ExportShot_Png(s);
+        int failure = png.empty() ? (int)FILEWRITE_NO_DATA : Export_WriteBytesFile(file.c_str(), png.data(), png.size());
+        ExportShot_Report(s, file, failure);
+    });
+}
+
+// The progress window shows the pair's file stem.
+std::string FigureSink_Describe(void *state, ExportDriver *driver, const ExportPicture *picture)
+{
+    (void)driver;
+    const FigureSink *f = (const FigureSink *)state;
+    int style = FigureSink_StyleOf(f, picture);
+    return style < (int)f->names.styles.size() ? FigureNames_Stem(&f->names, style, picture->expression) : "";
+}
+
+std::string FigureSink_Credits(ExportDriver *driver)
+{
+    const Character *ch = ExportDriver_Character(driver);
+    return Credits_FileBytes(ExportDriver_Credits(driver), ch->catalog, ch->name);
+}
+
+void WebGalSink_Finish(void *state, ExportDriver *driver)
+{
+    FigureSink *f = (FigureSink *)state;
+    FigureSink_Write(driver, f->base, WebGal_CreditsFile(&f->names), FigureSink_Credits(driver));
+    FigureSink_Write(driver, f->base, WebGal_SceneFile(&f->names), WebGal_SceneText(&f->names, f->frames));
+    FigureSink_Write(driver, f->base, WEBGAL_README_FILE, WebGal_ReadmeText(&f->names));
+}
+
+// The pages and their JSON, the Godot resource, CREDITS.txt; a picture that
+// could not be kept, or a pair larger than a page, fails the first page.
+void AtlasSink_Finish(void *state, ExportDriver *driver)
+{
+    FigureSink *f = (FigureSink *)state;
+    auto start = std::chrono::steady_clock::now();
+    AtlasPackOptions pack;
+    pack.powerOfTwo = f->powerOfTwo ? 1 : 0;
+    if (!f->ok || !AtlasSheet_Pack(&f->sheet, pack)) {
+        ExportDriver_Report(driver, ExportPath_Below(f->base.c_str(), AtlasSheet_PageFile(f->names.tag, 0, "png")).shown,
+                            EXPORT_NOT_COMPOSED);
+        return;
+    }
+    for (int page = 0; page < (int)f->sheet.layout.pages.size(); page++) {
+        DIB *image = AtlasSheet_ComposePage(&f->sheet, page);
+        ExportPath path = ExportPath_Below(f->base.c_str(), AtlasSheet_PageFile(f->names.tag, page, "png"));
+        int failure = !path.fits ? (int)FILEWRITE_PATH_TOO_LONG
+                      : !image   ? (int)EXPORT_NOT_COMPOSED
+                                 : Export_WriteImageFile(image, path.path);
+        ExportDriver_Report(driver, path.shown, failure);
+        DIB_Delete_(image);
+        FigureSink_Write(driver, f->base, AtlasSheet_PageFile(f->names.tag, page, "json"),
+                         AtlasSheet_Json(&f->sheet, page));
+    }
+    FigureSink_Write(driver, f->base, AtlasSheet_PageFile(f->names.tag, 0, "tres"), AtlasSheet_Godot(&f->sheet));
+    FigureSink_Write(driver, f->base, CREDITS_FILE, FigureSink_Credits(driver));
+    ExportDriver_Stats(driver)->encodeMs += MillisecondsSince(start);
+}
+
+void FigureSink_Release(void *state)
+{
+    FigureSink *f = (FigureSink *)state;
+    AtlasSheet_Release(&f->sheet);
+    delete f;
+}
+
+FigureSink *FigureSink_New(const ExportChoice *choice, bool atlas)
+{
+    FigureSink *f = new FigureSink;
+    f->base = choice->base;
+    f->atlas = atlas;
+    auto tag = choice->settings.find("tag");
+    if (tag != choice->settings.end())
+        f->typedTag = tag->second;
+    auto pot = choice->settings.find("pot");
+    f->powerOfTwo = pot != choice->settings.end() && pot->second == "1";
+    return f;
+}
+
+int Figure_RunHeadless(const char *word, Character *ch, Wardrobe *w, const FigureNames *names, const char *base,
+                       std::map<std::string, std::string> settings, const ExportOptions *options, ExportStats *stats)
+{
+    ExportStats local = {};
+    if (!stats)
+        stats = &local;
+    *stats = ExportStats{};
+    settings["tag"] = names->tag;
+    ExportChoice choice = {ExportFormat_FromWord(word), base, settings};
+    Export_RunChoicesHeadless(ch, w, {choice}, options, stats, nullptr);
+    return stats->tally.written;
+}
+
+}  // namespace
+
+int WebGalFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks)
+{
+    // Three texts at the finish: CREDITS.txt, the scene, README.txt.
+    sinks->push_back(ExportSink{FigureSink_New(choice, false), FigureSink_Begin, FigureSink_Picture,
+                                WebGalSink_Finish, FigureSink_Describe, FigureSink_Release, 1, 3});
+    return 1;
+}
+
+int AtlasFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks)
+{
+    // How many pages there are is known once the frames are packed.
+    sinks->push_back(ExportSink{FigureSink_New(choice, true), FigureSink_Begin, FigureSink_Picture, AtlasSink_Finish,
+                                FigureSink_Describe, FigureSink_Release, 0, -1});
+    return 1;
+}
+
+int WebGal_RunHeadless(Character *ch, Wardrobe *w, const FigureNames *names, const char *base,
+                       const ExportOptions *options, ExportStats *stats)
+{
+    return Figure_RunHeadless("webgal", ch, w, names, base, {}, options, stats);
+}
+
+int Atlas_RunHeadless(Character *ch, Wardrobe *w, const FigureNames *names, const char *base,
+                      const AtlasExportOptions *atlas, const ExportOptions *options, ExportStats *stats)
+{
+    std::map<std::string, std::string> settings;
+    if (atlas && atlas->powerOfTwo)
+        settings["pot"] = "1";
+    return Figure_RunHeadless("atlas", ch, w, names, base, settings, options, stats);
+}
