@@ -406,7 +406,7 @@ static int Plan_AddLayer(RenPyPlan *plan, const RenPyCapture *capture, const Ren
                          const std::vector<RenPyFrame> *frames = nullptr)
 {
     int variants = kind == RENPY_ALWAYS ? 1 : kind == RENPY_STYLE ? capture->styles : capture->expressions;
-    RenPyLayer layer = {kind, group, style, std::vector<int>((size_t)variants, -1)};
+    RenPyLayer layer = {kind, group, style, std::vector<int>((size_t)variants, -1), RENPY_STILL, {}};
     if (frames) {
         layer.frame = frameKind;
         layer.frameImage.assign((size_t)variants, -1);
@@ -546,9 +546,9 @@ int RenPy_Plan(const RenPyCapture *capture, const RenPyNames *names, RenPyPlan *
     // may name, even when nothing changes with it (a single style, a face
     // that is the same in every expression): a group of nulls declares it.
     if (!outfits)
-        plan->layers.push_back({RENPY_STYLE, "outfit", 0, std::vector<int>((size_t)capture->styles, -1)});
+        plan->layers.push_back({RENPY_STYLE, "outfit", 0, std::vector<int>((size_t)capture->styles, -1), RENPY_STILL, {}});
     if (!faces)
-        plan->layers.push_back({RENPY_EXPRESSION, "face", 0, std::vector<int>((size_t)capture->expressions, -1)});
+        plan->layers.push_back({RENPY_EXPRESSION, "face", 0, std::vector<int>((size_t)capture->expressions, -1), RENPY_STILL, {}});
     return 1;
 }
 
