@@ -123,6 +123,24 @@ void ExportShot_Report(ExportShot *shot, const std::string &path, int failure)
     shot->later.push_back([path, failure](ExportShot *s) { s->reports.push_back({path, failure}); });
 }
 
+void ExportShot_WritePng(ExportShot *shot, const ExportPath &path)
+{
+    if (!path.fits) {
+        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
+        return;
+    }
+    if (!ExportShot_Image(shot)) {
+        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
+        return;
+    }
+    std::string file = path.path;
+    ExportShot_Later(shot, [file](ExportShot *s) {
+        const std::vector<unsigned char> &png = ExportShot_Png(s);
+        int failure = png.empty() ? (int)FILEWRITE_NO_DATA : Export_WriteBytesFile(file.c_str(), png.data(), png.size());
+        ExportShot_Report(s, file, failure);
+    });
+}
+
 static void Shot_DoLater(ExportShot *shot)
 {
     shot->inLater = 1;

@@ -102,6 +102,10 @@ const std::vector<unsigned char> &ExportShot_Png(ExportShot *shot);
 // Work for after the picture step (on an encoder thread, or at once when the
 // runner has none); `work` reports its files with ExportShot_Report.
 void ExportShot_Later(ExportShot *shot, std::function<void(ExportShot *shot)> work);
+// The picture as a PNG file at `path`: refused when the path does not fit
+// or the picture cannot be composed, else written by later work, all or
+// nothing, and reported in this place.
+void ExportShot_WritePng(ExportShot *shot, const ExportPath &path);
 // A file of this picture: written (EXPORT_WRITTEN) or why not. Reports made
 // in the picture step itself keep their place among the later work.
 void ExportShot_Report(ExportShot *shot, const std::string &path, int failure);

@@ -86,20 +86,7 @@ void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
     }
     ExportPath path =
         ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, picture->expression, FIGURE_STILL));
-    if (!path.fits) {
-        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
-        return;
-    }
-    if (!still) {
-        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
-        return;
-    }
-    std::string file = path.path;
-    ExportShot_Later(shot, [file](ExportShot *s) {
-        const std::vector<unsigned char> &png = ExportShot_Png(s);
-        int failure = png.empty() ? (int)FILEWRITE_NO_DATA : Export_WriteBytesFile(file.c_str(), png.data(), png.size());
-        ExportShot_Report(s, file, failure);
-    });
+    ExportShot_WritePng(shot, path);
 }
 
 // The progress window shows the pair's file stem.

@@ -38,22 +38,8 @@ ExportPath Png_PathOf(const PngSink *sink, ExportDriver *driver, const ExportPic
 void Png_Picture(void *state, ExportDriver *driver, ExportShot *shot)
 {
     ExportPath path = Png_PathOf((PngSink *)state, driver, ExportShot_Picture(shot));
-    if (!path.fits) {
-        Debug_Print("cannot write %s\n", path.shown.c_str());
-        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
-        return;
-    }
-    Debug_Print("create %s\n", path.path);
-    if (!ExportShot_Image(shot)) {
-        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
-        return;
-    }
-    std::string file = path.path;
-    ExportShot_Later(shot, [file](ExportShot *s) {
-        const std::vector<unsigned char> &png = ExportShot_Png(s);
-        int failure = png.empty() ? (int)FILEWRITE_NO_DATA : Export_WriteBytesFile(file.c_str(), png.data(), png.size());
-        ExportShot_Report(s, file, failure);
-    });
+    Debug_Print(path.fits ? "create %s\n" : "cannot write %s\n", path.shown.c_str());
+    ExportShot_WritePng(shot, path);
 }
 
 // The progress window shows the picture's file (nothing when its path is
