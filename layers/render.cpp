@@ -25,6 +25,21 @@ void DragCaches_Free(LayerDocument *doc)
     doc->aboveCache = nullptr;
 }
 
+// Layer_Draw with one layer of the tree drawn by another.
+void Layer_DrawReplacing(Layer *layer, DIB *target, const Layer *replaced, Layer *standIn)
+{
+    if (layer == replaced) {
+        Layer_Draw(standIn, target);
+        return;
+    }
+    if (!layer || !(layer->flags & LAYER_VISIBLE))
+        return;
+    if (layer->drawHook)
+        layer->drawHook(layer, target);
+    for (int i = 0; i < PtrList_Count(layer->children); i++)
+        Layer_DrawReplacing((Layer *)PtrList_Get(layer->children, i), target, replaced, standIn);
+}
+
 void Hooks_SetBusy(const CanvasHooks *hooks, int busy)
 {
     if (hooks && hooks->setBusy)
@@ -148,5 +163,15 @@ DIB *Canvas_ComposeExport(const LayerDocument *doc)
     if (!image)
         return nullptr;
     DepthList_Draw(doc->depthList, image);
+    return image;
+}
+
+DIB *Canvas_ComposeExportReplacing(const LayerDocument *doc, const Layer *replaced, Layer *standIn)
+{
+    DIB *image = DIB_Create(32, doc->composed->width, doc->composed->height);
+    if (!image)
+        return nullptr;
+    for (int i = PtrList_Count(doc->depthList) - 1; i >= 0; i--)
+        Layer_DrawReplacing((Layer *)PtrList_Get(doc->depthList, i), image, replaced, standIn);
     return image;
 }

@@ -47,3 +47,8 @@ void Canvas_DropDragCache(LayerDocument *doc);
 // the depth list composed into it: the picture the export writes. nullptr
 // when memory runs out.
 DIB *Canvas_ComposeExport(const LayerDocument *doc);
+// The same picture with `standIn` (and its children) drawn where the walk
+// meets `replaced`, which is skipped with its subtree: the picture with one
+// part showing other images, such as the eyes shut. The stand-in must lie
+// at the replaced layer's place (its own rect, flags and parents' offsets).
+DIB *Canvas_ComposeExportReplacing(const LayerDocument *doc, const Layer *replaced, Layer *standIn);

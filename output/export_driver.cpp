@@ -141,6 +141,21 @@ void ExportShot_WritePng(ExportShot *shot, const ExportPath &path)
     });
 }
 
+void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image)
+{
+    if (!path.fits || !image) {
+        ExportShot_Report(shot, path.shown, !path.fits ? (int)FILEWRITE_PATH_TOO_LONG : (int)EXPORT_NOT_COMPOSED);
+        if (image)
+            DIB_Delete_(image);
+        return;
+    }
+    std::string file = path.path;
+    ExportShot_Later(shot, [file, image](ExportShot *s) {
+        ExportShot_Report(s, file, Export_WriteImageFile(image, file.c_str()));
+        DIB_Delete_(image);
+    });
+}
+
 static void Shot_DoLater(ExportShot *shot)
 {
     shot->inLater = 1;

@@ -106,6 +106,10 @@ void ExportShot_Later(ExportShot *shot, std::function<void(ExportShot *shot)> wo
 // or the picture cannot be composed, else written by later work, all or
 // nothing, and reported in this place.
 void ExportShot_WritePng(ExportShot *shot, const ExportPath &path);
+// Another picture of this shot (a frame of it), which the call takes: the
+// same for `image`, nullptr counting as a picture that could not be
+// composed.
+void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image);
 // A file of this picture: written (EXPORT_WRITTEN) or why not. Reports made
 // in the picture step itself keep their place among the later work.
 void ExportShot_Report(ExportShot *shot, const std::string &path, int failure);

@@ -4,9 +4,9 @@
 // figure_sinks.cpp). The names must have passed FigureNames_Gather. `base`
 // is the export folder ending with `\`. Return the files written.
 //
-// The files have room for a pair's blink and talk frames, but the sinks
-// write the still picture only: every pair has its still picture, and the
-// files say nothing of animation.
+// Every pair has its still picture; where the eye shape has a closed frame
+// for the pair's expression it has a blink frame too, and where the mouth
+// shape has a talking frame a talk frame.
 #pragma once
 
 #include "output/export.h"

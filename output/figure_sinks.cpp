@@ -1,16 +1,20 @@
 // The WebGAL figure set's and the sprite atlas's sinks: the names are
 // checked before anything is written; each shown picture is composed once
-// for every sink (ExportShot_Image). The WebGAL set writes it at once as
-// the PNG export's picture; the atlas keeps it trimmed until every pair is
-// in, then packs, composes and describes its pages.
+// for every sink (ExportShot_Image), and where the eye or mouth shape has a
+// frame for the expression, composed again with the eyes shut or the mouth
+// open (output/part_frames.h). The WebGAL set writes them at once, the
+// still picture as the PNG export's; the atlas keeps them trimmed until
+// every pair is in, then packs, composes and describes its pages.
 #include <chrono>
 #include <string>
 
 #include "core/util.h"
+#include "layers/render.h"
 #include "output/atlas_sheet.h"
 #include "output/credits.h"
 #include "output/export_format.h"
 #include "output/figure_export.h"
+#include "output/part_frames.h"
 #include "output/webgal_figure.h"
 
 namespace {
@@ -28,15 +32,20 @@ struct FigureSink {
     FigureNames names;
     FigureFrameTable frames;  // which frames each pair has
     AtlasSheet sheet;         // the atlas being gathered
+    PartFrames *partFrames = nullptr;  // the eye and mouth frames, nullptr: none
     int ok = 1;               // no picture failed to compose or trim
 };
 
 int FigureSink_Begin(void *state, ExportDriver *driver, std::string *problem)
 {
     FigureSink *f = (FigureSink *)state;
+    const Character *ch = ExportDriver_Character(driver);
+    f->partFrames = PartFrames_Open(ch);
+    // The frames' own files must be free too; the atlas names them by key.
+    int frameFiles = !f->atlas && f->partFrames;
     char message[1024];
-    if (!FigureNames_Gather(ExportDriver_Character(driver), ExportDriver_Wardrobe(driver), f->typedTag.c_str(),
-                            f->atlas ? "아틀라스" : "WebGAL", 0, &f->names, message, sizeof message)) {
+    if (!FigureNames_Gather(ch, ExportDriver_Wardrobe(driver), f->typedTag.c_str(), f->atlas ? "아틀라스" : "WebGAL",
+                            frameFiles, &f->names, message, sizeof message)) {
         *problem = message;
         return 0;
     }
@@ -64,6 +73,19 @@ void FigureSink_Write(ExportDriver *driver, const std::string &base, const std::
                                   : (int)FILEWRITE_PATH_TOO_LONG);
 }
 
+// The shown picture with the eyes shut (FIGURE_BLINK) or the mouth open
+// (FIGURE_TALK); nullptr when the shape has no such frame for the
+// expression or memory ran out (`*has` says which).
+DIB *FigureSink_ComposeFrame(FigureSink *f, ExportDriver *driver, int frame, int expression, char *has)
+{
+    static const int kPartFrame[FIGURE_FRAME_COUNT] = {-1, PART_FRAME_CLOSED, PART_FRAME_TALK};
+    const Character *ch = ExportDriver_Character(driver);
+    const Layer *live = nullptr;
+    Layer *standIn = PartFrames_Show(f->partFrames, ch, kPartFrame[frame], expression, &live);
+    *has = standIn != nullptr;
+    return standIn ? Canvas_ComposeExportReplacing(ch->doc, live, standIn) : nullptr;
+}
+
 void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
 {
     FigureSink *f = (FigureSink *)state;
@@ -73,20 +95,36 @@ void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
         f->ok = 0;  // not a style the names were gathered for
         return;
     }
-    f->frames[style * f->names.expressions.size() + picture->expression][FIGURE_STILL] = 1;
+    int expression = picture->expression;
+    std::vector<char> &has = f->frames[style * f->names.expressions.size() + expression];
+    has[FIGURE_STILL] = 1;
     const DIB *still = ExportShot_Image(shot);
+    auto start = std::chrono::steady_clock::now();
+    DIB *frames[FIGURE_FRAME_COUNT] = {nullptr};
+    for (int frame = FIGURE_BLINK; frame < FIGURE_FRAME_COUNT; frame++)
+        frames[frame] = FigureSink_ComposeFrame(f, driver, frame, expression, &has[frame]);
+    ExportDriver_Stats(driver)->composeMs += MillisecondsSince(start);
     if (f->atlas) {
-        // Trimming copies the picture: the shot's image is gone by the next one.
-        auto start = std::chrono::steady_clock::now();
-        const DIB *frames[FIGURE_FRAME_COUNT] = {still};
-        if (!still || !AtlasSheet_AddPair(&f->sheet, &f->names, style, picture->expression, frames))
+        // Trimming copies the pictures: the shot's image is gone by the next one.
+        start = std::chrono::steady_clock::now();
+        const DIB *pair[FIGURE_FRAME_COUNT] = {still, frames[FIGURE_BLINK], frames[FIGURE_TALK]};
+        for (int frame = FIGURE_BLINK; frame < FIGURE_FRAME_COUNT; frame++)
+            if (has[frame] && !frames[frame])
+                f->ok = 0;
+        if (!still || !AtlasSheet_AddPair(&f->sheet, &f->names, style, expression, pair))
             f->ok = 0;
+        for (DIB *image : frames)
+            if (image)
+                DIB_Delete_(image);
         ExportDriver_Stats(driver)->composeMs += MillisecondsSince(start);
         return;
     }
-    ExportPath path =
-        ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, picture->expression, FIGURE_STILL));
-    ExportShot_WritePng(shot, path);
+    ExportShot_WritePng(shot, ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, expression, FIGURE_STILL)));
+    for (int frame = FIGURE_BLINK; frame < FIGURE_FRAME_COUNT; frame++)
+        if (has[frame])
+            ExportShot_WriteOtherPng(
+                shot, ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, expression, frame)),
+                frames[frame]);
 }
 
 // The progress window shows the pair's file stem.
@@ -145,6 +183,7 @@ void FigureSink_Release(void *state)
 {
     FigureSink *f = (FigureSink *)state;
     AtlasSheet_Release(&f->sheet);
+    PartFrames_Close(f->partFrames);
     delete f;
 }
 
@@ -178,9 +217,10 @@ int Figure_RunHeadless(const char *word, Character *ch, Wardrobe *w, const Figur
 
 int WebGalFormat_AddSinks(const ExportChoice *choice, std::vector<ExportSink> *sinks)
 {
-    // Three texts at the finish: CREDITS.txt, the scene, README.txt.
+    // Three texts at the finish: CREDITS.txt, the scene, README.txt; a
+    // picture's frames, and so its files, are known as it is shown.
     sinks->push_back(ExportSink{FigureSink_New(choice, false), FigureSink_Begin, FigureSink_Picture,
-                                WebGalSink_Finish, FigureSink_Describe, FigureSink_Release, 1, 3});
+                                WebGalSink_Finish, FigureSink_Describe, FigureSink_Release, -1, 3});
     return 1;
 }
 

@@ -2,13 +2,15 @@
 // loads the atlas with PixiJS's own Assets and Spritesheet (the first
 // page's JSON, and the pages it names), draws every frame as a sprite into
 // a render texture of the frame's source size and reads the pixels back;
-// each must equal the PNG export's picture of its pair (alpha exact, colour
-// within 1: the pixels come back premultiplied, so the picture's colour is
-// compared multiplied by its alpha too).
+// each must equal the PNG export's picture of its pair, or of its pair with
+// the eyes shut or the mouth open for a blink or talk frame (alpha exact,
+// colour within 1: the pixels come back premultiplied, so the picture's
+// colour is compared multiplied by its alpha too).
 //
-//   node pixi_check.cjs CHROMIUM ATLAS_JSON PNG_DIR
+//   node pixi_check.cjs CHROMIUM ATLAS_JSON REF_DIR
 //
-// PNG_DIR is the PNG export's character folder (<style>/<expression>.png).
+// REF_DIR holds the PNG export's character folders still/, blink/ and talk/
+// (<style>/<expression>.png below each).
 // The page and the atlas are served from 127.0.0.1 on a port of the
 // system's choosing; the browser runs with a profile of its own, removed at
 // the end.
@@ -20,7 +22,7 @@ const path = require('path');
 const { spawn } = require('child_process');
 const { readPng, difference, Checks } = require('./check_support.cjs');
 
-const [chromium, atlasJson, pngDir] = process.argv.slice(2);
+const [chromium, atlasJson, refDir] = process.argv.slice(2);
 const atlasDir = path.dirname(atlasJson);
 // The browser build of the package (its exports name no path to it).
 const pixiFile = require.resolve.paths('pixi.js').map((d) => path.join(d, 'pixi.js', 'dist', 'pixi.min.js'))
@@ -92,16 +94,17 @@ function compareAll(done) {
       expected.add(key);
   check(done.sheets === files.length, `${files.length} sheets, PixiJS loaded ${done.sheets}`);
   check(frames.length === expected.size, `${expected.size} frames drawn, got ${frames.length}`);
+  let animated = 0;
   for (const frame of frames) {
-    const [style, expression, animated] = frame.key.split('/');
-    if (animated) continue;  // blink and talk frames: no PNG of the PNG export to compare with
-    expected.delete(frame.key);
+    const [style, expression, kind = 'still'] = frame.key.split('/');
+    if (kind !== 'still') animated++;
     const drawn = { width: frame.width, height: frame.height, data: Buffer.from(frame.pixels, 'base64') };
-    const exported = readPng(path.join(pngDir, style, `${expression}.png`));
+    const exported = readPng(path.join(refDir, kind, style, `${expression}.png`));
     const diff = difference(drawn, exported, 1, true);  // WebGL reads back premultiplied colour
     check(diff === null, `${frame.key} (${frame.image}) drawn at its source size is the PNG export's: ${diff}`);
   }
-  console.log(`pixi: ${frames.length} frames over ${done.sheets} sheet(s), renderer ${done.renderer}`);
+  check(animated > 0, 'at least one blink or talk frame');
+  console.log(`pixi: ${frames.length} frames (${animated} blink or talk) over ${done.sheets} sheet(s), renderer ${done.renderer}`);
 }
 
 const server = http.createServer((req, res) => {

@@ -1,12 +1,14 @@
 // The WebGAL figure set read by WebGAL's own scene parser: every line of
 // the scene is a comment naming a pair or the changeFigure line below it;
 // the parser returns each line's figure and arguments exactly as written;
-// every figure a line names exists below game/figure/, and each pair's
-// picture equals the PNG export's.
+// every figure a line names exists below game/figure/, and equals the PNG
+// export's picture of its pair: the still one, or for -eyesClose and
+// -mouthOpen the one with the eyes shut or the mouth open.
 //
-//   node webgal_check.cjs WEBGAL_DIR PNG_DIR
+//   node webgal_check.cjs WEBGAL_DIR REF_DIR
 //
-// PNG_DIR is the PNG export's character folder (<style>/<expression>.png).
+// REF_DIR holds the PNG export's character folders still/, blink/ and talk/
+// (<style>/<expression>.png below each).
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -15,10 +17,10 @@ const { readPng, difference, Checks } = require('./check_support.cjs');
 
 const SceneParser = parser.default || parser;
 const COMMENT = 28, CHANGE_FIGURE = 2;
-// The arguments that name a figure file.
-const FILE_ARGUMENTS = ['eyesOpen', 'eyesClose', 'mouthOpen', 'mouthClose'];
+// The arguments that name a figure file, and the picture each shows.
+const FILE_ARGUMENTS = { eyesOpen: 'still', eyesClose: 'blink', mouthOpen: 'talk', mouthClose: 'still' };
 
-const [dir, pngDir] = process.argv.slice(2);
+const [dir, refDir] = process.argv.slice(2);
 const checks = new Checks();
 const check = checks.check.bind(checks);
 
@@ -35,7 +37,7 @@ const scene = new SceneParser(() => {}, (name) => name, parser.ADD_NEXT_ARG_LIST
 const sentences = scene.sentenceList.slice(0, lines.length);
 check(sentences.length === lines.length, `a sentence per line: ${scene.sentenceList.length} for ${lines.length}`);
 
-let pairs = 0, pending = null;
+let pairs = 0, frames = 0, pending = null;
 sentences.forEach((sentence, n) => {
   const line = lines[n];
   if (sentence.command === COMMENT) {
@@ -60,18 +62,21 @@ sentences.forEach((sentence, n) => {
   const byKey = Object.fromEntries(sentence.args.map((a) => [a.key, a.value]));
   const tag = sentence.content.split('/')[0];
   check(byKey.id === tag, `line ${n + 1} shows the free figure -id=${tag}`);
-  const animated = FILE_ARGUMENTS.some((k) => k in byKey);
-  check(animated === (byKey.animationFlag === 'on'), `line ${n + 1}: -animationFlag=on exactly with frames`);
-  for (const file of [sentence.content].concat(FILE_ARGUMENTS.filter((k) => k in byKey).map((k) => byKey[k])))
-    check(fs.existsSync(path.join(dir, 'game', 'figure', file)), `figure ${file} exists`);
+  const named = Object.keys(FILE_ARGUMENTS).filter((k) => k in byKey);
+  check((named.length > 0) === (byKey.animationFlag === 'on'), `line ${n + 1}: -animationFlag=on exactly with frames`);
   const [, style, expression] = pending;
-  const figure = readPng(path.join(dir, 'game', 'figure', sentence.content));
-  const exported = readPng(path.join(pngDir, style, `${expression}.png`));
-  const diff = difference(figure, exported, 0);
-  check(diff === null, `${sentence.content} is the PNG export's ${style}/${expression}.png: ${diff}`);
+  for (const [file, frame] of [[sentence.content, 'still']].concat(named.map((k) => [byKey[k], FILE_ARGUMENTS[k]]))) {
+    const at = path.join(dir, 'game', 'figure', file);
+    check(fs.existsSync(at), `figure ${file} exists`);
+    if (!fs.existsSync(at)) continue;
+    const diff = difference(readPng(at), readPng(path.join(refDir, frame, style, `${expression}.png`)), 0);
+    check(diff === null, `${file} is the PNG export's ${frame}/${style}/${expression}.png: ${diff}`);
+    if (frame !== 'still') frames++;
+  }
   pending = null;
   pairs++;
 });
 check(pairs > 0, 'the scene shows at least one pair');
-console.log(`webgal: ${pairs} changeFigure lines`);
+check(frames > 0, 'the scene animates at least one pair');
+console.log(`webgal: ${pairs} changeFigure lines, ${frames} blink and talk figures`);
 process.exit(checks.close());
