@@ -43,6 +43,7 @@ enum {
     IDC_SAVE_KIND_3 = 1063,
     IDC_SAVE_KIND_4 = 1064,
     IDC_SAVE_FIELD_1 = 1062,    // the text field of a kind's option (saveField 1: the tag)
+    IDC_SAVE_SWITCH_1 = 1065,   // the check box of a kind's switch (saveField 1: no Character)
     IDC_SAVE_LAYERED = 1070,         // "레이어 파일도 저장": a layered file beside each picture
     IDC_SAVE_LAYERED_FORMAT = 1071,  // its format: the format table's beside formats
 };

@@ -25,7 +25,9 @@ struct ExportFormatOption {
     const char *value;  // its value's name in the usage ("TAG"); nullptr for a switch
     const char *key;    // its key in ExportChoice::settings ("tag")
     const char *help;   // one line for vor-cli's help
-    int saveField;      // the SAVE page's text field that holds it (1 = the first), 0 for none
+    // The SAVE page's field that holds it (1 = the first), 0 for none: a text
+    // field for an option with a value, a check box for a switch.
+    int saveField;
 };
 
 // What the user asked of one format.

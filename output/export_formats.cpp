@@ -19,7 +19,7 @@ const ExportFormatOption NO_OPTIONS[] = {
 
 const ExportFormatOption RENPY_OPTIONS[] = {
     {"--tag", "TAG", "tag", "the image tag (default: the character's name, when that is a valid Ren'Py name)", 1},
-    {"--no-character", nullptr, "no-character", "no Character definition, for a game that defines its own", 0},
+    {"--no-character", nullptr, "no-character", "no Character definition, for a game that defines its own", 1},
     {nullptr, nullptr, nullptr, nullptr, 0},
 };
 

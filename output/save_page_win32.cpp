@@ -142,13 +142,21 @@ int SavePage_GetExportBase(HWND page, char *base)
 // ---- the output kinds and their settings, from the format table -------------
 
 // The kinds' radio buttons in the order of the formats' saveKind, and the
-// text fields their options use in the order of saveField.
+// text fields and check boxes their options use in the order of saveField.
 static const int KIND_RADIOS[] = {IDC_SAVE_KIND_1, IDC_SAVE_KIND_2, IDC_SAVE_KIND_3, IDC_SAVE_KIND_4};
 static const int TEXT_FIELDS[] = {IDC_SAVE_FIELD_1};
+static const int SWITCH_BOXES[] = {IDC_SAVE_SWITCH_1};
 enum {
     KIND_COUNT = sizeof KIND_RADIOS / sizeof KIND_RADIOS[0],
     FIELD_COUNT = sizeof TEXT_FIELDS / sizeof TEXT_FIELDS[0],
+    SWITCH_COUNT = sizeof SWITCH_BOXES / sizeof SWITCH_BOXES[0],
 };
+
+// The check box of a switch option, or 0.
+static int SavePage_SwitchBox(const ExportFormatOption *o)
+{
+    return !o->value && o->saveField >= 1 && o->saveField <= SWITCH_COUNT ? SWITCH_BOXES[o->saveField - 1] : 0;
+}
 
 int SavePage_KindControl(int saveKind)
 {
@@ -194,9 +202,10 @@ int SavePage_GetLayeredFormat(HWND page)
     return item >= 0 && item < count ? (int)item + 1 : LAYERED_NONE;
 }
 
-// Layered files go beside the pictures of a kind that takes them: the
-// choice rests while another kind is chosen.
-static void SavePage_UpdateLayeredChoice(HWND page)
+// The controls of the chosen kind's options. Layered files go beside the
+// pictures of a kind that takes them: the choice rests while another kind
+// is chosen.
+static void SavePage_UpdateOptionControls(HWND page)
 {
     int applies = SavePage_TakesLayered(SavePage_ChosenFormat(page));
     // A box that does not apply shows clear; the choice comes back with it.
@@ -206,13 +215,21 @@ static void SavePage_UpdateLayeredChoice(HWND page)
     EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED), applies);
     EnableWindow(GetDlgItem(page, IDC_SAVE_LAYERED_FORMAT),
                  applies && IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED);
+    // A switch's box is usable only with a kind that has the switch.
+    const ExportFormat *chosen = SavePage_ChosenFormat(page);
+    for (int box : SWITCH_BOXES) {
+        int has = 0;
+        for (const ExportFormatOption *o = chosen->options; o->flag; o++)
+            has |= SavePage_SwitchBox(o) == box;
+        EnableWindow(GetDlgItem(page, box), has);
+    }
 }
 
 static void SavePage_OnLayeredClick(HWND page)
 {
     if (SavePage *state = SavePage_State(page))
         state->layeredTicked = IsDlgButtonChecked(page, IDC_SAVE_LAYERED) == BST_CHECKED;
-    SavePage_UpdateLayeredChoice(page);
+    SavePage_UpdateOptionControls(page);
 }
 
 // The choice is remembered between runs: whether the box is ticked, and the
@@ -237,7 +254,7 @@ static void SavePage_InitLayeredChoice(HWND page)
     CheckDlgButton(page, IDC_SAVE_LAYERED, strcmp(on, "1") == 0 ? BST_CHECKED : BST_UNCHECKED);
     if (SavePage *state = SavePage_State(page))
         state->layeredTicked = strcmp(on, "1") == 0;
-    SavePage_UpdateLayeredChoice(page);
+    SavePage_UpdateOptionControls(page);
 }
 
 static void SavePage_StoreLayeredChoice(HWND page)
@@ -257,7 +274,10 @@ static int SavePage_Choice(HWND page, const ExportFormat *format, const char *ba
 {
     *choice = ExportChoice{format, base, {}};
     for (const ExportFormatOption *o = format->options; o->flag; o++) {
-        if (o->saveField >= 1 && o->saveField <= FIELD_COUNT) {
+        if (int box = SavePage_SwitchBox(o)) {
+            if (IsDlgButtonChecked(page, box) == BST_CHECKED)
+                choice->settings[o->key] = "1";
+        } else if (o->value && o->saveField >= 1 && o->saveField <= FIELD_COUNT) {
             char text[VOR_MAX_PATH] = "";
             if (UiText_GetItem(page, TEXT_FIELDS[o->saveField - 1], text, sizeof text) != UITEXT_OK)
                 strcpy(text, "?");  // not CP949: the format's rules refuse it with their message
@@ -431,7 +451,7 @@ static void SavePage_OnCommand(HWND page, int id, int code)
     else if (id == IDC_SAVE_LAYERED)
         SavePage_OnLayeredClick(page);
     else if (id == IDC_SAVE_KIND_1 || id == IDC_SAVE_KIND_2 || id == IDC_SAVE_KIND_3 || id == IDC_SAVE_KIND_4)
-        SavePage_UpdateLayeredChoice(page);
+        SavePage_UpdateOptionControls(page);
     else if (id == IDC_SAVE_OUTPUT)
         SavePage_Output(page);
 }

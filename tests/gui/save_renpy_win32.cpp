@@ -35,10 +35,18 @@ int KindRadio(const char *word)
     return SavePage_KindControl(ExportFormat_FromWord(word)->saveKind);
 }
 
+// Chooses a kind as a click on its radio button does.
+void ChooseKind(HWND save, const char *word)
+{
+    for (const char *other : {"png", "renpy", "webgal", "atlas"})
+        CheckDlgButton(save, KindRadio(other), BST_UNCHECKED);
+    CheckDlgButton(save, KindRadio(word), BST_CHECKED);
+    SendMessageA(save, WM_COMMAND, MAKEWPARAM(KindRadio(word), BN_CLICKED), (LPARAM)GetDlgItem(save, KindRadio(word)));
+}
+
 void ChooseRenPy(HWND save, const char *tag)
 {
-    CheckDlgButton(save, KindRadio("png"), BST_UNCHECKED);
-    CheckDlgButton(save, KindRadio("renpy"), BST_CHECKED);
+    ChooseKind(save, "renpy");
     UiText_SetItem(save, IDC_SAVE_FIELD_1, tag);
 }
 
@@ -83,6 +91,34 @@ TEST_CASE("Ren'Py from the output button: the headless export's files, the progr
         REQUIRE(program.count(file.first) == 1);
         CHECK(program[file.first] == file.second);
     }
+    CHECK(std::string(program["abc.rpy"].begin(), program["abc.rpy"].end()).find("define abc = Character(") !=
+          std::string::npos);
+}
+
+TEST_CASE("Ren'Py from the output button: the Character definition left out with its box, usable only for Ren'Py")
+{
+    Rig rig;
+    HWND save = rig.CreateSavePage();
+    Project *p = BuildProject(&rig.catalog);
+    rig.CreatePages(p);
+    Project_Free(p);
+    SavePage_SetFreeFolder(save, "game");
+    HWND box = GetDlgItem(save, IDC_SAVE_SWITCH_1);
+    // The controls follow a click on a kind.
+    for (const char *word : {"png", "renpy", "webgal"}) {
+        ChooseKind(save, word);
+        CHECK_MESSAGE((IsWindowEnabled(box) != 0) == (strcmp(word, "renpy") == 0), word);
+    }
+    ChooseRenPy(save, "");
+    CheckDlgButton(save, IDC_SAVE_SWITCH_1, BST_CHECKED);
+    Watch seen = rig.PressOutput();
+    REQUIRE(seen.boxes.size() == 1);
+    CHECK(seen.boxes[0].caption == "출력 완료창");
+    auto program = FilesBelow("game");
+    REQUIRE(program.count("abc.rpy") == 1);
+    std::string script(program["abc.rpy"].begin(), program["abc.rpy"].end());
+    CHECK(script.find("Character(") == std::string::npos);
+    CHECK(script.find("layeredimage abc") != std::string::npos);
 }
 
 TEST_CASE("Ren'Py from the output button: names refused with their message, a folder that fails counted")
