@@ -53,15 +53,17 @@ const ExportFormat FORMATS[] = {
      "the folder whose game/ goes into a WebGAL game's game/", WEBGAL_OPTIONS,
      "The character as WebGAL figures: every checked style x every expression as\n"
      "DIR/game/figure/TAG/STYLE-FOLDER_EXPRESSION.png (the PNG export's picture) and\n"
-     "DIR/game/figure/TAG/CREDITS.txt, the scene DIR/game/scene/TAG.txt with a\n"
-     "changeFigure line per pair, and DIR/README.txt (where to copy what).\n",
+     "STYLE-FOLDER_EXPRESSION_blink.png and _talk.png where the eye and mouth shapes\n"
+     "have frames, DIR/game/figure/TAG/CREDITS.txt, the scene DIR/game/scene/TAG.txt\n"
+     "with a changeFigure line per pair (blinking and talking where it has frames),\n"
+     "and DIR/README.txt (where to copy what).\n",
      3, "WebGAL 출력", "WebGAL 피규어 출력을 완료했습니다", nullptr, WebGalFormat_AddSinks},
     {"atlas", "스프라이트 아틀라스(&A)", "atlas", ".png", EXPORT_FORMAT_FOLDER, "--atlas",
      "the atlas folder", ATLAS_OPTIONS,
-     "Every checked style x every expression trimmed and packed into DIR/TAG.png with\n"
-     "DIR/TAG.json (TexturePacker's JSON hash, read by Phaser and PixiJS; further\n"
-     "pages TAG-1.png and TAG-1.json past 4096 px), DIR/TAG.tres (a Godot 3\n"
-     "SpriteFrames over the pages) and DIR/CREDITS.txt.\n",
+     "Every checked style x every expression (and its blink and talk frames) trimmed\n"
+     "and packed into DIR/TAG.png with DIR/TAG.json (TexturePacker's JSON hash, read\n"
+     "by Phaser and PixiJS; further pages TAG-1.png and TAG-1.json past 4096 px),\n"
+     "DIR/TAG.tres (a Godot 3 SpriteFrames over the pages) and DIR/CREDITS.txt.\n",
      4, "아틀라스 출력", "스프라이트 아틀라스 출력을 완료했습니다", nullptr, AtlasFormat_AddSinks},
     {"psd", "PSD", "psd", ".psd", EXPORT_FORMAT_BESIDE, nullptr, nullptr, NO_OPTIONS,
      "EXPRESSION.psd beside each EXPRESSION.png: a Photoshop document with the parts\n"
