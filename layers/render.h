@@ -31,6 +31,8 @@ void Layer_Draw(Layer *layer, DIB *target);
 // position, through the palette for a tintable layer, onto a 24- or 32-bit
 // target. Any other target depth receives nothing.
 void LayerImage_Draw(Layer *layer, DIB *target);
+// The same onto a target whose first row is row `up` of the picture.
+void LayerImage_DrawShifted(Layer *layer, DIB *target, int up);
 
 // Draws the depth list into `target` from the back (last index) to the front.
 void DepthList_Draw(const PtrList *depthList, DIB *target);
@@ -52,3 +54,10 @@ DIB *Canvas_ComposeExport(const LayerDocument *doc);
 // part showing other images, such as the eyes shut. The stand-in must lie
 // at the replaced layer's place (its own rect, flags and parents' offsets).
 DIB *Canvas_ComposeExportReplacing(const LayerDocument *doc, const Layer *replaced, Layer *standIn);
+// The same picture made from `picture`, the document's own composition
+// (Canvas_ComposeExport): only the rows that the replaced layer or the
+// stand-in draw on are composed again, the others copied, which gives the
+// same pixels in a fraction of the time. `*firstChangedRow` receives the
+// first row that may differ from `picture`.
+DIB *Canvas_ComposeExportChanged(const LayerDocument *doc, const DIB *picture, const Layer *replaced, Layer *standIn,
+                                 int *firstChangedRow);

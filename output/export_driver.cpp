@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/imaging/png_kept.h"
 #include "core/util.h"
 #include "layers/render.h"
 
@@ -30,6 +31,8 @@ struct ExportShot {
     int composed = 0;                   // composition was tried
     int pngDone = 0;                    // the PNG bytes were tried
     std::vector<unsigned char> png;
+    std::vector<int> keepRows;          // rows whose encoder state other pictures start from
+    std::vector<PngKept *> kept;        // that state, once the PNG is encoded
     int inLater = 0;                    // the later work is running
     std::vector<std::function<void(ExportShot *)>> later;
     std::vector<ShotReport> reports;
@@ -99,7 +102,7 @@ const std::vector<unsigned char> &ExportShot_Png(ExportShot *shot)
 {
     if (!shot->pngDone && shot->image) {
         size_t size = 0;
-        unsigned char *bytes = DIB_EncodePNG(shot->image, &size);
+        unsigned char *bytes = DIB_EncodePNGKeeping(shot->image, shot->keepRows, &shot->kept, &size);
         if (bytes)
             shot->png.assign(bytes, bytes + size);
         free(bytes);
@@ -141,7 +144,7 @@ void ExportShot_WritePng(ExportShot *shot, const ExportPath &path)
     });
 }
 
-void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image)
+void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image, int firstChangedRow)
 {
     if (!path.fits || !image) {
         ExportShot_Report(shot, path.shown, !path.fits ? (int)FILEWRITE_PATH_TOO_LONG : (int)EXPORT_NOT_COMPOSED);
@@ -149,9 +152,17 @@ void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *ima
             DIB_Delete_(image);
         return;
     }
+    // The shot's own encoding keeps its encoder at that row for this one.
+    size_t keep = shot->keepRows.size();
+    shot->keepRows.push_back(firstChangedRow);
     std::string file = path.path;
-    ExportShot_Later(shot, [file, image](ExportShot *s) {
-        ExportShot_Report(s, file, Export_WriteImageFile(image, file.c_str()));
+    ExportShot_Later(shot, [file, image, keep](ExportShot *s) {
+        const std::vector<unsigned char> &own = ExportShot_Png(s);
+        const PngKept *kept = keep < s->kept.size() && !own.empty() ? s->kept[keep] : nullptr;
+        size_t size = 0;
+        unsigned char *bytes = DIB_EncodePNGFrom(kept, own.empty() ? nullptr : own.data(), image, &size);
+        ExportShot_Report(s, file, bytes ? Export_WriteBytesFile(file.c_str(), bytes, size) : (int)FILEWRITE_NO_DATA);
+        free(bytes);
         DIB_Delete_(image);
     });
 }
@@ -165,6 +176,9 @@ static void Shot_DoLater(ExportShot *shot)
     DIB_Delete_(shot->image);
     shot->image = nullptr;
     std::vector<unsigned char>().swap(shot->png);
+    for (PngKept *kept : shot->kept)
+        PngKept_Free(kept);
+    shot->kept.clear();
 }
 
 // ---- the encoder pool --------------------------------------------------------

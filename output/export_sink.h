@@ -108,8 +108,10 @@ void ExportShot_Later(ExportShot *shot, std::function<void(ExportShot *shot)> wo
 void ExportShot_WritePng(ExportShot *shot, const ExportPath &path);
 // Another picture of this shot (a frame of it), which the call takes: the
 // same for `image`, nullptr counting as a picture that could not be
-// composed.
-void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image);
+// composed. `image` equals the shot's picture above `firstChangedRow`, so
+// its encoding starts from there (png_kept.h); the shot's PNG is encoded
+// for it if no sink asked for it.
+void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image, int firstChangedRow);
 // A file of this picture: written (EXPORT_WRITTEN) or why not. Reports made
 // in the picture step itself keep their place among the later work.
 void ExportShot_Report(ExportShot *shot, const std::string &path, int failure);

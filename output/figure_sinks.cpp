@@ -76,14 +76,16 @@ void FigureSink_Write(ExportDriver *driver, const std::string &base, const std::
 // The shown picture with the eyes shut (FIGURE_BLINK) or the mouth open
 // (FIGURE_TALK); nullptr when the shape has no such frame for the
 // expression or memory ran out (`*has` says which).
-DIB *FigureSink_ComposeFrame(FigureSink *f, ExportDriver *driver, int frame, int expression, char *has)
+DIB *FigureSink_ComposeFrame(FigureSink *f, ExportDriver *driver, const DIB *still, int frame, int expression,
+                             char *has, int *firstChangedRow)
 {
     static const int kPartFrame[FIGURE_FRAME_COUNT] = {-1, PART_FRAME_CLOSED, PART_FRAME_TALK};
     const Character *ch = ExportDriver_Character(driver);
     const Layer *live = nullptr;
     Layer *standIn = PartFrames_Show(f->partFrames, ch, kPartFrame[frame], expression, &live);
     *has = standIn != nullptr;
-    return standIn ? Canvas_ComposeExportReplacing(ch->doc, live, standIn) : nullptr;
+    *firstChangedRow = 0;
+    return standIn ? Canvas_ComposeExportChanged(ch->doc, still, live, standIn, firstChangedRow) : nullptr;
 }
 
 void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
@@ -101,8 +103,10 @@ void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
     const DIB *still = ExportShot_Image(shot);
     auto start = std::chrono::steady_clock::now();
     DIB *frames[FIGURE_FRAME_COUNT] = {nullptr};
+    int firstChangedRow[FIGURE_FRAME_COUNT] = {0};
     for (int frame = FIGURE_BLINK; frame < FIGURE_FRAME_COUNT; frame++)
-        frames[frame] = FigureSink_ComposeFrame(f, driver, frame, expression, &has[frame]);
+        frames[frame] =
+            FigureSink_ComposeFrame(f, driver, still, frame, expression, &has[frame], &firstChangedRow[frame]);
     ExportDriver_Stats(driver)->composeMs += MillisecondsSince(start);
     if (f->atlas) {
         // Trimming copies the pictures: the shot's image is gone by the next one.
@@ -124,7 +128,7 @@ void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
         if (has[frame])
             ExportShot_WriteOtherPng(
                 shot, ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, expression, frame)),
-                frames[frame]);
+                frames[frame], firstChangedRow[frame]);
 }
 
 // The progress window shows the pair's file stem.

@@ -12,6 +12,7 @@
 // The codec keeps no mutable state between calls (its settings are fixed at
 // start-up and failure strings are off), so several threads may use it.
 #include "core/imaging/dib.h"
+#include "core/imaging/png_kept.h"
 #include "core/imaging/scratch.h"
 #include "core/imaging/trim.h"
 
@@ -531,36 +532,25 @@ static void Png_FilterRows(unsigned char *out, const DIB *image32)
     }
 }
 
-unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
+// Signature, IHDR and the IDAT chunk's head, the compressed rows, then the
+// IDAT's CRC and IEND: the layout of the PNG writer the program used
+// before, so that its output stays byte for byte the same.
+enum { PNG_HEAD = 8 + 25 + 8, PNG_TAIL = 4 + 12 };
+
+// The filtered rows' size, or 0 for a picture the encoder does not take.
+static size_t Png_RawBytes(const DIB *image32)
 {
-    if (outSize)
-        *outSize = 0;
     if (!image32 || image32->bitCount != 32 || image32->width <= 0 || image32->height <= 0)
-        return nullptr;
+        return 0;
+    size_t rawBytes = (size_t)image32->height * ((size_t)image32->width * 4 + 1);
+    return rawBytes > (size_t)INT_MAX ? 0 : rawBytes;
+}
+
+// The chunks around `zlen` compressed bytes at png + PNG_HEAD; returns the
+// block shrunk to the file's size.
+static unsigned char *Png_Finish(unsigned char *png, const DIB *image32, uLongf zlen, size_t *outSize)
+{
     int w = image32->width, h = image32->height;
-    // Signature, IHDR and the IDAT chunk's head, the compressed rows, then
-    // the IDAT's CRC and IEND: the layout of the PNG writer the program used
-    // before, so that its output stays byte for byte the same.
-    enum { HEAD = 8 + 25 + 8, TAIL = 4 + 12 };
-    size_t rawBytes = (size_t)h * ((size_t)w * 4 + 1);
-    if (rawBytes > (size_t)INT_MAX)
-        return nullptr;
-    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
-    uLongf bound = compressBound((uLong)rawBytes);
-    unsigned char *png = (unsigned char *)malloc(HEAD + (size_t)bound + TAIL);
-    if (!raw || !png) {
-        Scratch_Give(raw, rawBytes);
-        free(png);
-        return nullptr;
-    }
-    Png_FilterRows(raw, image32);
-    uLongf zlen = bound;
-    int packed = compress2(png + HEAD, &zlen, raw, (uLong)rawBytes, PNG_ZLIB_LEVEL) == Z_OK && zlen <= INT_MAX;
-    Scratch_Give(raw, rawBytes);
-    if (!packed) {
-        free(png);
-        return nullptr;
-    }
     static const unsigned char signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
     unsigned char header[13];
     Png_Put32(header, (uint32_t)w);
@@ -570,7 +560,7 @@ unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
     header[10] = header[11] = header[12] = 0;
     memcpy(png, signature, 8);
     Png_Chunk(png + 8, "IHDR", header, 13);
-    unsigned char *end = Png_Chunk(png + 8 + 25, "IDAT", nullptr, (uint32_t)zlen);
+    unsigned char *end = Png_Chunk(png + PNG_HEAD - 8, "IDAT", nullptr, (uint32_t)zlen);
     end = Png_Chunk(end, "IEND", nullptr, 0);
     size_t total = (size_t)(end - png);
     // Only the bytes written were touched; give back the rest of the bound.
@@ -581,3 +571,180 @@ unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
         *outSize = total;
     return png;
 }
+
+unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
+{
+    if (outSize)
+        *outSize = 0;
+    size_t rawBytes = Png_RawBytes(image32);
+    if (!rawBytes)
+        return nullptr;
+    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
+    uLongf bound = compressBound((uLong)rawBytes);
+    unsigned char *png = (unsigned char *)malloc(PNG_HEAD + (size_t)bound + PNG_TAIL);
+    if (!raw || !png) {
+        Scratch_Give(raw, rawBytes);
+        free(png);
+        return nullptr;
+    }
+    Png_FilterRows(raw, image32);
+    uLongf zlen = bound;
+    int packed = compress2(png + PNG_HEAD, &zlen, raw, (uLong)rawBytes, PNG_ZLIB_LEVEL) == Z_OK && zlen <= INT_MAX;
+    Scratch_Give(raw, rawBytes);
+    if (!packed) {
+        free(png);
+        return nullptr;
+    }
+    return Png_Finish(png, image32, zlen, outSize);
+}
+
+// ---- pictures that differ from an encoded one only from some row down ------
+
+#if defined(ZLIB_VERNUM)
+struct PngKept {
+    z_stream stream;    // the encoder before `row`, its output pointer unused
+    int row;
+    uLong written;      // compressed bytes it had given out
+    int width, height;  // the picture it was taken from
+};
+
+// Feeds the filtered rows [from, to) to the encoder; 0 on an encoder error.
+static int Png_Feed(z_stream *z, unsigned char *raw, size_t stride, int from, int to, int flush)
+{
+    z->next_in = raw + stride * (size_t)from;
+    z->avail_in = (uInt)(stride * (size_t)(to - from));
+    int result = deflate(z, flush);
+    return flush == Z_FINISH ? result == Z_STREAM_END : result == Z_OK && z->avail_in == 0;
+}
+
+unsigned char *DIB_EncodePNGKeeping(const DIB *image32, const std::vector<int> &rows, std::vector<PngKept *> *kept,
+                                    size_t *outSize)
+{
+    kept->assign(rows.size(), nullptr);
+    if (outSize)
+        *outSize = 0;
+    size_t rawBytes = Png_RawBytes(image32);
+    if (!rawBytes)
+        return nullptr;
+    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
+    uLongf bound = compressBound((uLong)rawBytes);
+    unsigned char *png = (unsigned char *)malloc(PNG_HEAD + (size_t)bound + PNG_TAIL);
+    z_stream z = {};
+    int ok = raw && png && deflateInit(&z, PNG_ZLIB_LEVEL) == Z_OK;
+    if (!ok) {
+        Scratch_Give(raw, rawBytes);
+        free(png);
+        return nullptr;
+    }
+    Png_FilterRows(raw, image32);
+    size_t stride = rawBytes / (size_t)image32->height;
+    z.next_out = png + PNG_HEAD;
+    z.avail_out = (uInt)bound;
+    // The rows in order; each kept encoder is a copy taken on the way down.
+    int at = 0;
+    for (;;) {
+        int next = image32->height;
+        for (int row : rows)
+            if (row > at && row < next)
+                next = row;
+        if (next == image32->height)
+            break;
+        ok = Png_Feed(&z, raw, stride, at, next, Z_NO_FLUSH);
+        if (!ok)
+            break;
+        at = next;
+        for (size_t i = 0; i < rows.size(); i++) {
+            if (rows[i] != at)
+                continue;
+            PngKept *k = new PngKept{};
+            if (deflateCopy(&k->stream, &z) != Z_OK) {
+                delete k;
+                continue;
+            }
+            k->row = at;
+            k->written = z.total_out;
+            k->width = image32->width;
+            k->height = image32->height;
+            (*kept)[i] = k;
+        }
+    }
+    ok = ok && Png_Feed(&z, raw, stride, at, image32->height, Z_FINISH) && z.total_out <= INT_MAX;
+    uLongf zlen = z.total_out;
+    deflateEnd(&z);
+    Scratch_Give(raw, rawBytes);
+    if (!ok) {
+        for (PngKept *&k : *kept) {
+            PngKept_Free(k);
+            k = nullptr;
+        }
+        free(png);
+        return nullptr;
+    }
+    return Png_Finish(png, image32, zlen, outSize);
+}
+
+unsigned char *DIB_EncodePNGFrom(const PngKept *kept, const unsigned char *keptPng, const DIB *image32,
+                                 size_t *outSize)
+{
+    size_t rawBytes = Png_RawBytes(image32);
+    if (!kept || !keptPng || !rawBytes || image32->width != kept->width || image32->height != kept->height)
+        return DIB_EncodePNG(image32, outSize);
+    if (outSize)
+        *outSize = 0;
+    uLongf bound = compressBound((uLong)rawBytes);
+    unsigned char *png = (unsigned char *)malloc(PNG_HEAD + (size_t)bound + PNG_TAIL);
+    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
+    z_stream z = {};
+    if (!png || !raw || deflateCopy(&z, const_cast<z_stream *>(&kept->stream)) != Z_OK) {
+        free(png);
+        Scratch_Give(raw, rawBytes);
+        return DIB_EncodePNG(image32, outSize);
+    }
+    // The rows above are the same: so are the bytes the encoder gave for them.
+    memcpy(png + PNG_HEAD, keptPng + PNG_HEAD, kept->written);
+    Png_FilterRows(raw, image32);
+    z.next_out = png + PNG_HEAD + kept->written;
+    z.avail_out = (uInt)(bound - kept->written);
+    size_t stride = rawBytes / (size_t)image32->height;
+    int ok = Png_Feed(&z, raw, stride, kept->row, image32->height, Z_FINISH) && z.total_out <= INT_MAX;
+    uLongf zlen = z.total_out;
+    deflateEnd(&z);
+    Scratch_Give(raw, rawBytes);
+    if (!ok) {
+        free(png);
+        return nullptr;
+    }
+    return Png_Finish(png, image32, zlen, outSize);
+}
+
+void PngKept_Free(PngKept *kept)
+{
+    if (!kept)
+        return;
+    deflateEnd(&kept->stream);
+    delete kept;
+}
+#else
+// A zlib without an encoder to copy: every picture from the top.
+struct PngKept {};
+
+unsigned char *DIB_EncodePNGKeeping(const DIB *image32, const std::vector<int> &rows, std::vector<PngKept *> *kept,
+                                    size_t *outSize)
+{
+    kept->assign(rows.size(), nullptr);
+    return DIB_EncodePNG(image32, outSize);
+}
+
+unsigned char *DIB_EncodePNGFrom(const PngKept *kept, const unsigned char *keptPng, const DIB *image32,
+                                 size_t *outSize)
+{
+    (void)kept;
+    (void)keptPng;
+    return DIB_EncodePNG(image32, outSize);
+}
+
+void PngKept_Free(PngKept *kept)
+{
+    delete kept;
+}
+#endif

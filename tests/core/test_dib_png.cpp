@@ -12,6 +12,7 @@
 
 #include "core/imaging/dib.h"
 #include "core/imaging/file.h"
+#include "core/imaging/png_kept.h"
 #include "tests/core/test_dib_images.h"
 
 static void Png_Put32(std::vector<unsigned char> &out, uint32_t v)
@@ -203,4 +204,57 @@ TEST_CASE("PNG files written and read back through the file layer")
     CHECK(DIB_CreateFromFile(nullptr) == nullptr);
     DIB_Delete_(image);
     DIB_Delete_(plain);
+}
+
+TEST_CASE("PNG from a kept encoder: the same bytes as encoding the changed picture from the top")
+{
+    // Big enough for many deflate blocks before and after the kept rows.
+    const int w = 360, h = 120;
+    DIB *still = TestImage_Random(32, w, h, 77);
+    size_t stillSize = 0;
+    unsigned char *plain = DIB_EncodePNG(still, &stillSize);
+    REQUIRE(plain);
+    struct {
+        std::vector<int> rows;  // kept rows
+        int use;                // which kept encoder the changed picture starts from
+        int changedFrom;        // its first row that differs (at or below the kept row)
+        bool kept;              // whether that encoder exists
+    } cases[] = {
+        {{40}, 0, 40, true},
+        {{40}, 0, 41, true},
+        {{40}, 0, h - 1, true},
+        {{1}, 0, 1, true},
+        {{80, 40, 40}, 2, 40, true},  // any order, a row twice
+        {{80, 40, 40}, 0, 90, true},
+        {{0}, 0, 0, false},           // nothing above: encoded from the top
+        {{h}, 0, 5, false},           // outside the picture
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.changedFrom);
+        std::vector<PngKept *> kept;
+        size_t size = 0;
+        unsigned char *png = DIB_EncodePNGKeeping(still, c.rows, &kept, &size);
+        REQUIRE(png);
+        CHECK(size == stillSize);
+        CHECK(memcmp(png, plain, size) == 0);
+        REQUIRE(kept.size() == c.rows.size());
+        CHECK((kept[c.use] != nullptr) == c.kept);
+        DIB *changed = TestImage_Random(32, w, h, 77);
+        for (int y = c.changedFrom; y < h; y += 7)
+            TestPixel(changed, (y * 13) % w, y)[1] ^= 0x5A;
+        size_t expectedSize = 0, fromSize = 0;
+        unsigned char *expected = DIB_EncodePNG(changed, &expectedSize);
+        unsigned char *from = DIB_EncodePNGFrom(kept[c.use], png, changed, &fromSize);
+        REQUIRE(from);
+        CHECK(fromSize == expectedSize);
+        CHECK(memcmp(from, expected, expectedSize) == 0);
+        free(expected);
+        free(from);
+        for (PngKept *k : kept)
+            PngKept_Free(k);
+        free(png);
+        DIB_Delete_(changed);
+    }
+    free(plain);
+    DIB_Delete_(still);
 }

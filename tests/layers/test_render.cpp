@@ -403,3 +403,45 @@ TEST_CASE("the fast path stays within rounding of the full path on noise stacks"
     CHECK(result.worst <= 2);
     CHECK(result.aboveOne * 100000 < result.compared);
 }
+
+TEST_CASE("a picture with one entry replaced: composing only the changed rows gives the full composition's pixels")
+{
+    std::mt19937 random(777);
+    for (int round = 0; round < 12; round++) {
+        CAPTURE(round);
+        RandomImageMaker makeImage = round % 2 ? NoiseImage : PartImage;
+        LayerDocument *doc = LayerDocument_Create(), *other = LayerDocument_Create();
+        int count = 3 + RandomBelow(random, 5);
+        for (int i = 0; i < count; i++) {
+            Layer *group = Layer_Create(i + 1, doc->root);
+            Layer_MoveTo(group, RandomBelow(random, 100) - 50, RandomBelow(random, 100) - 50);
+            Layer *layer = Layer_CreateImage(1, group);
+            Layer_MoveTo(layer, RandomBelow(random, 300) - 20, RandomBelow(random, 500) - 60);
+            Layer_SetImage(layer, makeImage(random, 20 + RandomBelow(random, 200), 10 + RandomBelow(random, 120)));
+            AddBack(doc, group);
+        }
+        // The stand-in: a group of the other document with a child of its own,
+        // somewhere else (partly outside the picture in some rounds).
+        Layer *replaced = (Layer *)PtrList_Get(doc->depthList, RandomBelow(random, count));
+        Layer *standIn = Layer_Create(replaced->id, other->root);
+        standIn->rect = replaced->rect;
+        Layer *child = Layer_CreateImage(1, standIn);
+        Layer_MoveTo(child, RandomBelow(random, 300) - 20, RandomBelow(random, 560) - 100);
+        Layer_SetImage(child, makeImage(random, 20 + RandomBelow(random, 100), 5 + RandomBelow(random, 60)));
+
+        DIB *still = Canvas_ComposeExport(doc);
+        DIB *full = Canvas_ComposeExportReplacing(doc, replaced, standIn);
+        int first = -1;
+        DIB *changed = Canvas_ComposeExportChanged(doc, still, replaced, standIn, &first);
+        REQUIRE(changed);
+        CHECK(memcmp(DIB_Bits(changed), DIB_Bits(full), full->sizeImage) == 0);
+        REQUIRE(first >= 0);
+        for (int y = 0; y < std::min(first, still->height); y++)
+            CHECK(memcmp(DIB_RowTD(still, y), DIB_RowTD(full, y), (size_t)DIB_BytesPerRow(still)) == 0);
+        DIB_Delete_(still);
+        DIB_Delete_(full);
+        DIB_Delete_(changed);
+        LayerDocument_Free(other);
+        LayerDocument_Free(doc);
+    }
+}
