@@ -572,30 +572,56 @@ static unsigned char *Png_Finish(unsigned char *png, const DIB *image32, uLongf 
     return png;
 }
 
-unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
+// An encoding's buffers: the filtered rows (from the scratch pool) and the
+// file, with room for the compressed rows at their worst.
+struct PngWork {
+    size_t rawBytes;
+    unsigned char *raw;
+    uLongf bound;
+    unsigned char *png;
+};
+
+// Takes the buffers and filters the rows into them; 0 for a picture the
+// encoder does not take or when memory ran out.
+static int Png_BeginWork(const DIB *image32, PngWork *work, size_t *outSize)
 {
     if (outSize)
         *outSize = 0;
-    size_t rawBytes = Png_RawBytes(image32);
-    if (!rawBytes)
-        return nullptr;
-    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
-    uLongf bound = compressBound((uLong)rawBytes);
-    unsigned char *png = (unsigned char *)malloc(PNG_HEAD + (size_t)bound + PNG_TAIL);
-    if (!raw || !png) {
-        Scratch_Give(raw, rawBytes);
-        free(png);
+    *work = PngWork{Png_RawBytes(image32), nullptr, 0, nullptr};
+    if (!work->rawBytes)
+        return 0;
+    work->raw = (unsigned char *)Scratch_Take(work->rawBytes);
+    work->bound = compressBound((uLong)work->rawBytes);
+    work->png = (unsigned char *)malloc(PNG_HEAD + (size_t)work->bound + PNG_TAIL);
+    if (!work->raw || !work->png) {
+        Scratch_Give(work->raw, work->rawBytes);
+        free(work->png);
+        return 0;
+    }
+    Png_FilterRows(work->raw, image32);
+    return 1;
+}
+
+// Gives the rows back; the file is finished around `zlen` compressed bytes
+// when `packed`, else freed.
+static unsigned char *Png_EndWork(PngWork *work, const DIB *image32, int packed, uLongf zlen, size_t *outSize)
+{
+    Scratch_Give(work->raw, work->rawBytes);
+    if (!packed || zlen > INT_MAX) {
+        free(work->png);
         return nullptr;
     }
-    Png_FilterRows(raw, image32);
-    uLongf zlen = bound;
-    int packed = compress2(png + PNG_HEAD, &zlen, raw, (uLong)rawBytes, PNG_ZLIB_LEVEL) == Z_OK && zlen <= INT_MAX;
-    Scratch_Give(raw, rawBytes);
-    if (!packed) {
-        free(png);
+    return Png_Finish(work->png, image32, zlen, outSize);
+}
+
+unsigned char *DIB_EncodePNG(const DIB *image32, size_t *outSize)
+{
+    PngWork work;
+    if (!Png_BeginWork(image32, &work, outSize))
         return nullptr;
-    }
-    return Png_Finish(png, image32, zlen, outSize);
+    uLongf zlen = work.bound;
+    int packed = compress2(work.png + PNG_HEAD, &zlen, work.raw, (uLong)work.rawBytes, PNG_ZLIB_LEVEL) == Z_OK;
+    return Png_EndWork(&work, image32, packed, zlen, outSize);
 }
 
 // ---- pictures that differ from an encoded one only from some row down ------
@@ -621,27 +647,17 @@ unsigned char *DIB_EncodePNGKeeping(const DIB *image32, const std::vector<int> &
                                     size_t *outSize)
 {
     kept->assign(rows.size(), nullptr);
-    if (outSize)
-        *outSize = 0;
-    size_t rawBytes = Png_RawBytes(image32);
-    if (!rawBytes)
+    PngWork work;
+    if (!Png_BeginWork(image32, &work, outSize))
         return nullptr;
-    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
-    uLongf bound = compressBound((uLong)rawBytes);
-    unsigned char *png = (unsigned char *)malloc(PNG_HEAD + (size_t)bound + PNG_TAIL);
     z_stream z = {};
-    int ok = raw && png && deflateInit(&z, PNG_ZLIB_LEVEL) == Z_OK;
-    if (!ok) {
-        Scratch_Give(raw, rawBytes);
-        free(png);
-        return nullptr;
-    }
-    Png_FilterRows(raw, image32);
-    size_t stride = rawBytes / (size_t)image32->height;
-    z.next_out = png + PNG_HEAD;
-    z.avail_out = (uInt)bound;
+    if (deflateInit(&z, PNG_ZLIB_LEVEL) != Z_OK)
+        return Png_EndWork(&work, image32, 0, 0, outSize);
+    size_t stride = work.rawBytes / (size_t)image32->height;
+    z.next_out = work.png + PNG_HEAD;
+    z.avail_out = (uInt)work.bound;
     // The rows in order; each kept encoder is a copy taken on the way down.
-    int at = 0;
+    int at = 0, ok = 1;
     for (;;) {
         int next = image32->height;
         for (int row : rows)
@@ -649,7 +665,7 @@ unsigned char *DIB_EncodePNGKeeping(const DIB *image32, const std::vector<int> &
                 next = row;
         if (next == image32->height)
             break;
-        ok = Png_Feed(&z, raw, stride, at, next, Z_NO_FLUSH);
+        ok = Png_Feed(&z, work.raw, stride, at, next, Z_NO_FLUSH);
         if (!ok)
             break;
         at = next;
@@ -668,53 +684,38 @@ unsigned char *DIB_EncodePNGKeeping(const DIB *image32, const std::vector<int> &
             (*kept)[i] = k;
         }
     }
-    ok = ok && Png_Feed(&z, raw, stride, at, image32->height, Z_FINISH) && z.total_out <= INT_MAX;
-    uLongf zlen = z.total_out;
+    ok = ok && Png_Feed(&z, work.raw, stride, at, image32->height, Z_FINISH);
     deflateEnd(&z);
-    Scratch_Give(raw, rawBytes);
-    if (!ok) {
+    if (!ok)
         for (PngKept *&k : *kept) {
             PngKept_Free(k);
             k = nullptr;
         }
-        free(png);
-        return nullptr;
-    }
-    return Png_Finish(png, image32, zlen, outSize);
+    return Png_EndWork(&work, image32, ok, z.total_out, outSize);
 }
 
 unsigned char *DIB_EncodePNGFrom(const PngKept *kept, const unsigned char *keptPng, const DIB *image32,
                                  size_t *outSize)
 {
-    size_t rawBytes = Png_RawBytes(image32);
-    if (!kept || !keptPng || !rawBytes || image32->width != kept->width || image32->height != kept->height)
+    if (!kept || !keptPng || !Png_RawBytes(image32) || image32->width != kept->width ||
+        image32->height != kept->height)
         return DIB_EncodePNG(image32, outSize);
-    if (outSize)
-        *outSize = 0;
-    uLongf bound = compressBound((uLong)rawBytes);
-    unsigned char *png = (unsigned char *)malloc(PNG_HEAD + (size_t)bound + PNG_TAIL);
-    unsigned char *raw = (unsigned char *)Scratch_Take(rawBytes);
+    PngWork work;
+    if (!Png_BeginWork(image32, &work, outSize))
+        return nullptr;
     z_stream z = {};
-    if (!png || !raw || deflateCopy(&z, const_cast<z_stream *>(&kept->stream)) != Z_OK) {
-        free(png);
-        Scratch_Give(raw, rawBytes);
+    if (deflateCopy(&z, const_cast<z_stream *>(&kept->stream)) != Z_OK) {
+        Png_EndWork(&work, image32, 0, 0, outSize);
         return DIB_EncodePNG(image32, outSize);
     }
     // The rows above are the same: so are the bytes the encoder gave for them.
-    memcpy(png + PNG_HEAD, keptPng + PNG_HEAD, kept->written);
-    Png_FilterRows(raw, image32);
-    z.next_out = png + PNG_HEAD + kept->written;
-    z.avail_out = (uInt)(bound - kept->written);
-    size_t stride = rawBytes / (size_t)image32->height;
-    int ok = Png_Feed(&z, raw, stride, kept->row, image32->height, Z_FINISH) && z.total_out <= INT_MAX;
-    uLongf zlen = z.total_out;
+    memcpy(work.png + PNG_HEAD, keptPng + PNG_HEAD, kept->written);
+    z.next_out = work.png + PNG_HEAD + kept->written;
+    z.avail_out = (uInt)(work.bound - kept->written);
+    size_t stride = work.rawBytes / (size_t)image32->height;
+    int ok = Png_Feed(&z, work.raw, stride, kept->row, image32->height, Z_FINISH);
     deflateEnd(&z);
-    Scratch_Give(raw, rawBytes);
-    if (!ok) {
-        free(png);
-        return nullptr;
-    }
-    return Png_Finish(png, image32, zlen, outSize);
+    return Png_EndWork(&work, image32, ok, z.total_out, outSize);
 }
 
 void PngKept_Free(PngKept *kept)
