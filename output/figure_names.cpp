@@ -5,6 +5,7 @@
 #include <map>
 
 #include "catalog/part_catalog.h"
+#include "output/export_tag.h"
 #include "output/figure_names.h"
 
 // What the frames beside a pair's picture add to its file stem.
@@ -53,30 +54,6 @@ std::string FigureNames_Stem(const FigureNames *names, int style, int expression
     return stem;
 }
 
-static int FigureNames_ChooseTag(const Character *ch, const char *typedTag, const char *format, std::string *tag,
-                                 char *message, size_t size)
-{
-    if (typedTag && typedTag[0]) {
-        if (const char *problem = FigureNames_Problem(typedTag)) {
-            snprintf(message, size, "%s 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", format, typedTag, problem);
-            return 0;
-        }
-        *tag = typedTag;
-        return 1;
-    }
-    std::string lower = ch->name ? ch->name : "";
-    for (char &c : lower)
-        if ((unsigned char)c < 0x80)
-            c = (char)tolower((unsigned char)c);
-    if (const char *problem = FigureNames_Problem(lower.c_str())) {
-        snprintf(message, size, "캐릭터 이름 \"%s\" 은(는) %s 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n%s",
-                 ch->name ? ch->name : "", format, problem);
-        return 0;
-    }
-    *tag = lower;
-    return 1;
-}
-
 // A file of the set with the words that name its pair in a message.
 struct FigureFile {
     std::string stem;
@@ -87,7 +64,7 @@ int FigureNames_Gather(const Character *ch, const Wardrobe *w, const char *typed
                        int frames, FigureNames *names, char *message, size_t size)
 {
     *names = FigureNames();
-    if (!FigureNames_ChooseTag(ch, typedTag, format, &names->tag, message, size))
+    if (!ExportTag_Choose(ch, typedTag, FigureNames_Problem, format, nullptr, &names->tag, message, size))
         return 0;
     const PtrList *expressions = ch->catalog->expressions;
     for (int j = 0; j < PtrList_Count(expressions); j++) {

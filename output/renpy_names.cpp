@@ -7,6 +7,7 @@
 #include "catalog/part_catalog.h"
 #include "core/text_cp949.h"
 #include "editor/name_rules.h"
+#include "output/export_tag.h"
 #include "output/renpy_export.h"
 
 // The words Ren'Py's parser never takes as a part of an image name: a
@@ -80,37 +81,12 @@ static const char *RenPy_TagProblem(const char *tag)
     return nullptr;
 }
 
-// The tag: as typed, or the character's name lower-cased.
-static int RenPy_ChooseTag(const Character *ch, const char *typedTag, std::string *tag, char *message, size_t size)
-{
-    if (typedTag && typedTag[0]) {
-        if (const char *problem = RenPy_TagProblem(typedTag)) {
-            snprintf(message, size, "Ren'Py 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", typedTag, problem);
-            return 0;
-        }
-        *tag = typedTag;
-        return 1;
-    }
-    std::string lower = ch->name ? ch->name : "";
-    for (char &c : lower)
-        if ((unsigned char)c < 0x80)
-            c = (char)tolower((unsigned char)c);
-    if (const char *problem = RenPy_TagProblem(lower.c_str())) {
-        snprintf(message, size,
-                 "캐릭터 이름 \"%s\" 은(는) Ren'Py 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n%s\n"
-                 "(ASCII 영문자로 시작하고 영문자, 숫자, _ 만 쓴 이름)",
-                 ch->name ? ch->name : "", problem);
-        return 0;
-    }
-    *tag = lower;
-    return 1;
-}
-
 int RenPy_Validate(const Character *ch, const Wardrobe *w, const char *typedTag, RenPyNames *names,
                    char *message, size_t size)
 {
     *names = RenPyNames();
-    if (!RenPy_ChooseTag(ch, typedTag, &names->tag, message, size))
+    if (!ExportTag_Choose(ch, typedTag, RenPy_TagProblem, "Ren'Py", "(ASCII 영문자로 시작하고 영문자, 숫자, _ 만 쓴 이름)",
+                          &names->tag, message, size))
         return 0;
     if (const char *problem = RenPy_SpeakerProblem(names->tag.c_str())) {
         snprintf(message, size, "Ren'Py 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", names->tag.c_str(), problem);

@@ -1,0 +1,28 @@
+#include "output/export_tag.h"
+
+#include <cctype>
+#include <cstdio>
+
+int ExportTag_Choose(const Character *ch, const char *typedTag, const char *(*problem)(const char *),
+                     const char *engine, const char *hint, std::string *tag, char *message, size_t size)
+{
+    if (typedTag && typedTag[0]) {
+        if (const char *why = problem(typedTag)) {
+            snprintf(message, size, "%s 태그 \"%s\" 는 쓸 수 없습니다:\n\n%s", engine, typedTag, why);
+            return 0;
+        }
+        *tag = typedTag;
+        return 1;
+    }
+    std::string lower = ch->name ? ch->name : "";
+    for (char &c : lower)
+        if ((unsigned char)c < 0x80)
+            c = (char)tolower((unsigned char)c);
+    if (const char *why = problem(lower.c_str())) {
+        snprintf(message, size, "캐릭터 이름 \"%s\" 은(는) %s 태그가 될 수 없습니다. 태그를 입력해 주세요.\n\n%s%s%s",
+                 ch->name ? ch->name : "", engine, why, hint ? "\n" : "", hint ? hint : "");
+        return 0;
+    }
+    *tag = lower;
+    return 1;
+}
