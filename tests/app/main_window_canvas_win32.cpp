@@ -1,6 +1,7 @@
 // The preview in the assembled main window: its scroll bars appear only
 // where the zoomed picture does not fit, from the first start on (the pages'
 // set-up of the canvas included) and through zoom changes both ways.
+// Screenshots at 100 % and 200 % are written for a person to look at.
 #include <doctest.h>
 
 #include "app_window_fixture_win32.h"
@@ -16,7 +17,9 @@ void CheckBar(HWND canvas, int bar, bool expected)
     CAPTURE(bar);
     LONG style = GetWindowLongW(canvas, GWL_STYLE);
     CHECK(((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0) == expected);
-    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE};
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
     REQUIRE(GetScrollInfo(canvas, bar, &si));
     CHECK((si.nMax - si.nMin + 1 > (int)si.nPage) == expected);
 }
@@ -26,6 +29,7 @@ void CheckBar(HWND canvas, int bar, bool expected)
 TEST_CASE("the preview shows scroll bars only at zooms where the picture does not fit")
 {
     AppWindow w;
+    std::string shots = std::string(w.here.previous) + "\\preview_";
     HWND canvas = w.app.canvas;
     RECT client;
     GetClientRect(canvas, &client);
@@ -45,5 +49,8 @@ TEST_CASE("the preview shows scroll bars only at zooms where the picture does no
         w.WaitIdle();
         CheckBar(canvas, SB_HORZ, s.bars);
         CheckBar(canvas, SB_VERT, s.bars);
+        if (s.zoom == 2.0)
+            guitest::SaveWindowPng(w.main, (shots + "200.png").c_str(), true);
     }
+    guitest::SaveWindowPng(w.main, (shots + "100.png").c_str(), true);
 }
