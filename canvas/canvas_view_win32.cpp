@@ -44,9 +44,9 @@ Rect Canvas_PictureRect(const LayerDocument *doc, const RECT &client)
 // without any: a bar takes room from the other direction, so one bar can
 // make the other needed, but a bar shown now must not keep itself (at 100 %
 // a picture that fits shows none, whatever the zoom before). The judgement
-// is shown explicitly as well: a bar somebody switched on through the
-// window style would otherwise stay, and the system hides a bar only when
-// its range or page really changes.
+// is also shown explicitly: SetScrollInfo removes a bar only when its new
+// range and page make it unnecessary, so a bar switched on through the
+// window style, with the same range and page as before, would stay.
 void Canvas_UpdateBars(HWND canvas)
 {
     LayerDocument *doc = Canvas_GetDocument(canvas);
