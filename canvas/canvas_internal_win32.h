@@ -32,6 +32,9 @@ CanvasHooks Canvas_Hooks(HWND canvas);
 // Message handlers (canvas_paint, canvas_view, canvas_interact).
 void Canvas_Paint(HWND canvas, HDC dc);
 void Canvas_OnScroll(HWND canvas, int bar, int code, int thumbPosition);
+// Shows, hides and sizes the scroll bars for the zoom and the client area;
+// also on every resize, so that a bar's page is always what is visible.
+void Canvas_UpdateBars(HWND canvas);
 void Canvas_OnButtonDown(HWND canvas, int x, int y);
 // `buttonDown`: the left button is held (MK_LBUTTON of the move).
 void Canvas_OnMouseMove(HWND canvas, int x, int y, int buttonDown);

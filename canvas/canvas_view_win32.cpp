@@ -40,22 +40,25 @@ Rect Canvas_PictureRect(const LayerDocument *doc, const RECT &client)
 
 }  // namespace
 
-void Canvas_SetZoom(HWND canvas, double zoom, int update)
+// Which bars the zoomed picture needs, judged against the client area
+// without any: a bar takes room from the other direction, so one bar can
+// make the other needed, but a bar shown now must not keep itself (at 100 %
+// a picture that fits shows none, whatever the zoom before). The judgement
+// is also shown explicitly: SetScrollInfo removes a bar only when its new
+// range and page make it unnecessary, so a bar switched on through the
+// window style, with the same range and page as before, would stay.
+void Canvas_UpdateBars(HWND canvas)
 {
     LayerDocument *doc = Canvas_GetDocument(canvas);
     if (!doc)
         return;
-    doc->zoom = zoom;
-    // Which bars the zoomed picture needs, judged against the client area
-    // without any: a bar takes room from the other direction, so one bar
-    // can make the other needed, but a bar shown now must not keep itself
-    // (at 100 % a picture that fits shows none, whatever the zoom before).
     RECT client;
     GetClientRect(canvas, &client);
     LONG style = GetWindowLongW(canvas, GWL_STYLE);
     int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
     int fullWidth = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
     int fullHeight = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
+    double zoom = doc->zoom;
     int width = Trunc(doc->composed->width * zoom - 1.0) + 1, height = Trunc(doc->composed->height * zoom - 1.0) + 1;
     bool horizontal = width > fullWidth, vertical = height > fullHeight;
     if (horizontal && !vertical)
@@ -64,6 +67,20 @@ void Canvas_SetZoom(HWND canvas, double zoom, int update)
         horizontal = width > fullWidth - barWidth;
     Canvas_SetBar(canvas, SB_HORZ, width - 1, fullWidth - (vertical ? barWidth : 0));
     Canvas_SetBar(canvas, SB_VERT, height - 1, fullHeight - (horizontal ? barHeight : 0));
+    if (((style & WS_HSCROLL) != 0) != horizontal)
+        ShowScrollBar(canvas, SB_HORZ, horizontal);
+    style = GetWindowLongW(canvas, GWL_STYLE);
+    if (((style & WS_VSCROLL) != 0) != vertical)
+        ShowScrollBar(canvas, SB_VERT, vertical);
+}
+
+void Canvas_SetZoom(HWND canvas, double zoom, int update)
+{
+    LayerDocument *doc = Canvas_GetDocument(canvas);
+    if (!doc)
+        return;
+    doc->zoom = zoom;
+    Canvas_UpdateBars(canvas);
     InvalidateRect(canvas, nullptr, TRUE);
     if (update)
         UpdateWindow(canvas);

@@ -91,6 +91,7 @@ LRESULT CALLBACK Canvas_WndProc(HWND canvas, UINT msg, WPARAM wp, LPARAM lp)
     case WM_CREATE: Canvas_OnCreate(canvas); return 0;
     case WM_DESTROY: Canvas_OnDestroy(canvas); return 0;
     case WM_ERASEBKGND: Canvas_Paint(canvas, (HDC)wp); return 0;
+    case WM_SIZE: Canvas_UpdateBars(canvas); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_KEYDOWN: Canvas_OnKeyDown(canvas, wp); return 0;
     case WM_HSCROLL: Canvas_OnScroll(canvas, SB_HORZ, LOWORD(wp), (short)HIWORD(wp)); return 0;

@@ -70,19 +70,15 @@ static int IsChecked(HWND page, int id)
 }
 
 
-// The canvas scrolls vertically inside a sunken edge while the pages show.
+// The canvas sits inside a sunken edge while the pages show. Its scroll
+// bars are its own: it shows them only where the zoomed picture does not
+// fit, so the page leaves them alone.
 static void CharaPage_PrepareCanvas(HWND canvas)
 {
     if (!canvas)
         return;
-    SetWindowLongA(canvas, GWL_STYLE, GetWindowLongA(canvas, GWL_STYLE) | WS_VSCROLL);
     SetWindowLongA(canvas, GWL_EXSTYLE, GetWindowLongA(canvas, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(canvas, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    info.nPos = 0;
-    SetScrollInfo(canvas, SB_VERT, &info, TRUE);
 }
 
 static void CharaPage_FillSlotList(HWND page, Character *ch)

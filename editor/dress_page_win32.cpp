@@ -272,10 +272,11 @@ static INT_PTR DressPage_OnDrawItem(HWND page, const DRAWITEMSTRUCT *dis)
     const TileItem *item = (const TileItem *)dis->itemData;
     if (!app || !item)
         return FALSE;
+    HFONT font = (HFONT)SendMessageW(page, WM_GETFONT, 0, 0);
     if (dis->CtlID == IDC_DRESS_DEPTH_LIST)
-        DrawDepthItem(item, dis->hDC, &dis->rcItem, &app->wardrobe, (HFONT)SendMessageW(page, WM_GETFONT, 0, 0));
+        DrawDepthItem(item, dis->hDC, &dis->rcItem, &app->wardrobe, font);
     else if (dis->CtlID == IDC_DRESS_STYLE_LIST)
-        DrawStyleItem(item, dis->hDC, &dis->rcItem, app->checkImage);
+        DrawStyleItem(item, dis->hDC, &dis->rcItem, app->checkImage, font);
     else
         return FALSE;
     // The list reads the answer of SendMessage, which for a dialog is the

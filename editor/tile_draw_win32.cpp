@@ -120,7 +120,7 @@ static void DrawCheckPicture(DIB *image, const Point *pos, const DIB *checkImage
     DIB_Delete_(picture);
 }
 
-void DrawStyleItem(const TileItem *item, HDC dc, const RECT *rect, const DIB *checkImage)
+void DrawStyleItem(const TileItem *item, HDC dc, const RECT *rect, const DIB *checkImage, HFONT font)
 {
     int width = rect->right - rect->left, height = rect->bottom - rect->top;
     DIB *image = DIB_Create(24, width, height);
@@ -143,8 +143,9 @@ void DrawStyleItem(const TileItem *item, HDC dc, const RECT *rect, const DIB *ch
     }
     if (style) {
         uint32_t options = TEXTINFO_VCENTER | TEXTINFO_ELLIPSIS;
-        DrawTileText(image, height, 0, height + STYLE_NAME_COLUMN_WIDTH, height, style->name, options, text);
-        DrawTileText(image, 2 * height + STYLE_NAME_COLUMN_WIDTH, 0, width, height, style->outputFolder, options, text);
+        DrawTileText(image, height, 0, height + STYLE_NAME_COLUMN_WIDTH, height, style->name, options, text, font);
+        DrawTileText(image, 2 * height + STYLE_NAME_COLUMN_WIDTH, 0, width, height, style->outputFolder, options, text,
+                     font);
     }
     CopyToScreen(dc, rect, image);
     DIB_Delete_(image);

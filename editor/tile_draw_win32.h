@@ -23,8 +23,9 @@
 void DrawDepthItem(const TileItem *item, HDC dc, const RECT *rect, const Wardrobe *wardrobe, HFONT font);
 // Paints a style item whose data is a DressStyle: the check picture for its
 // check state (taken from `checkImage`, three pictures stacked vertically),
-// its name and its output folder name.
-void DrawStyleItem(const TileItem *item, HDC dc, const RECT *rect, const DIB *checkImage);
+// its name and its output folder name, both in `font` (the page's own;
+// nullptr: the tiles' small default).
+void DrawStyleItem(const TileItem *item, HDC dc, const RECT *rect, const DIB *checkImage, HFONT font);
 // The check picture's place inside an item of `itemHeight`, relative to the
 // item's top-left: a square of the picture's size centred vertically and
 // inset by the same margin from the left. Empty without a picture.

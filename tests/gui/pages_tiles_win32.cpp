@@ -133,7 +133,7 @@ TEST_CASE("tiles: style items show the check picture of their state and both tex
         Canvas24 out(300, 24);
         TileItem item = {nullptr, 0, (LPARAM)style};
         RECT rect = {0, 0, 300, 24};
-        DrawStyleItem(&item, out.dc, &rect, check);
+        DrawStyleItem(&item, out.dc, &rect, check, nullptr);
         GdiFlush();
         CHECK(out.At(11, 11) == pagestest::CHECK_COLOURS[state]);
         CHECK(out.At(3, 3) == 0xFFFFFF);
@@ -141,11 +141,28 @@ TEST_CASE("tiles: style items show the check picture of their state and both tex
         CHECK(out.AreaHas(148, 0, 300, 24, 0x000000));  // folder column
         CHECK_FALSE(out.AreaHas(124, 0, 148, 24, 0x000000));
     }
+    // The page's font is the one drawn: the name's glyphs grow with it.
+    auto nameRows = [&](HFONT font) {
+        Canvas24 out(300, 24);
+        TileItem item = {nullptr, 0, (LPARAM)style};
+        RECT rect = {0, 0, 300, 24};
+        DrawStyleItem(&item, out.dc, &rect, check, font);
+        GdiFlush();
+        int rows = 0;
+        for (int y = 0; y < 24; y++)
+            rows += out.RowHas(y, 24, 124, 0x000000);
+        return rows;
+    };
+    HFONT large = CreateFontW(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+    REQUIRE(large);
+    CHECK(nameRows(large) > nameRows(nullptr));
+    DeleteObject(large);
     // An item of no width paints nothing and does not fail.
     Canvas24 out(10, 10);
     TileItem item = {nullptr, TILEITEM_SELECTED, (LPARAM)style};
     RECT empty = {0, 0, 0, 0};
-    DrawStyleItem(&item, out.dc, &empty, check);
+    DrawStyleItem(&item, out.dc, &empty, check, nullptr);
     GdiFlush();
     CHECK(out.At(0, 0) == RGB(0x55, 0x55, 0x55));
     FreeStyle(style);

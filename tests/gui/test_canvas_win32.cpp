@@ -359,4 +359,15 @@ TEST_CASE("no scroll bar at 100 % when the picture fits, whatever the zoom befor
             CHECK(((style & WS_VSCROLL) != 0) == c.vertical);
         }
     }
+    // The bars follow the canvas's size at the same zoom: growing it past
+    // the picture removes them, shrinking it brings them back.
+    CanvasFixture f;
+    for (const Case &c : cases) {
+        CAPTURE(c.width);
+        CAPTURE(c.height);
+        SetWindowPos(f.canvas, nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER);
+        LONG style = GetWindowLongW(f.canvas, GWL_STYLE);
+        CHECK(((style & WS_HSCROLL) != 0) == c.horizontal);
+        CHECK(((style & WS_VSCROLL) != 0) == c.vertical);
+    }
 }
