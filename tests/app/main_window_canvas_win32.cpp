@@ -1,10 +1,12 @@
 // The preview in the assembled main window: its scroll bars appear only
 // where the zoomed picture does not fit, from the first start on (the pages'
 // set-up of the canvas included) and through zoom changes both ways.
-// Screenshots at 100 % and 200 % are written for a person to look at.
+// Screenshots at 100 % and 200 % are written for a person to look at, and
+// one of the SAVE tab with the Ren'Py kind chosen.
 #include <doctest.h>
 
 #include "app_window_fixture_win32.h"
+#include "output/export_format.h"
 
 using namespace apptest;
 
@@ -53,4 +55,17 @@ TEST_CASE("the preview shows scroll bars only at zooms where the picture does no
             guitest::SaveWindowPng(w.main, (shots + "200.png").c_str(), true);
     }
     guitest::SaveWindowPng(w.main, (shots + "100.png").c_str(), true);
+}
+
+TEST_CASE("the SAVE tab in the main window: a click on Ren'Py offers its switch and greys the layered box")
+{
+    AppWindow w;
+    w.ShowTab(PAGE_SAVE);
+    HWND save = w.Page(PAGE_SAVE);
+    int renpy = SavePage_KindControl(ExportFormat_FromWord("renpy")->saveKind);
+    CHECK_FALSE(IsWindowEnabled(GetDlgItem(save, IDC_SAVE_SWITCH_1)));
+    w.Click(PAGE_SAVE, renpy);
+    CHECK(IsWindowEnabled(GetDlgItem(save, IDC_SAVE_SWITCH_1)));
+    CHECK_FALSE(IsWindowEnabled(GetDlgItem(save, IDC_SAVE_LAYERED)));
+    guitest::SaveWindowPng(w.main, (std::string(w.here.previous) + "\\save_tab_renpy.png").c_str(), true);
 }
