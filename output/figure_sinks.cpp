@@ -123,7 +123,8 @@ void FigureSink_Picture(void *state, ExportDriver *driver, ExportShot *shot)
         ExportDriver_Stats(driver)->composeMs += MillisecondsSince(start);
         return;
     }
-    ExportShot_WritePng(shot, ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, expression, FIGURE_STILL)));
+    ExportShot_WritePng(shot,
+                        ExportPath_Below(f->base.c_str(), WebGal_FigureFile(&f->names, style, expression, FIGURE_STILL)));
     for (int frame = FIGURE_BLINK; frame < FIGURE_FRAME_COUNT; frame++)
         if (has[frame])
             ExportShot_WriteOtherPng(

@@ -404,7 +404,7 @@ static void SavePage_Output(HWND page)
         SavePage_ShowNameField(app);
         return;
     }
-    char folder[VOR_MAX_PATH];
+    char folder[VOR_MAX_PATH] = "";
     if (SavePage_IsFreeFolderChecked(page) && !SavePage_GetFreeFolder(page, folder)) {
         UiText_MessageBox(page, UiText_Problem(UITEXT_UNREPRESENTABLE), "폴더명 입력", MB_ICONERROR);
         return;

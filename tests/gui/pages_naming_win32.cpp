@@ -40,7 +40,7 @@ struct Dresses {
         entries.reserve(items.size());
         uint8_t hue = 10;
         for (auto &i : items) {
-            entries.push_back({(char *)i.first, (char *)i.second, (char *)"", {hue, 100, 200}, nullptr, nullptr, nullptr});
+            entries.push_back({(char *)i.first, (char *)i.second, (char *)"", {hue, 100, 200}, nullptr, nullptr, nullptr, 0});
             hue += 10;
         }
         for (PartEntry &e : entries)
