@@ -171,10 +171,7 @@ TEST_CASE("an export whose files fail shows the count and the first failing path
 TEST_CASE("an empty folder field asks where to write: a cancelled chooser writes nothing")
 {
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     SavePage_SetFreeFolder(save, "");
     ShowWindow(save, SW_SHOW);
     Watch seen = rig.PressOutput(nullptr, "저장 폴더 선택");

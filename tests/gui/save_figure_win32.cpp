@@ -31,13 +31,6 @@ std::map<std::string, std::vector<unsigned char>> HeadlessFigures(const char *wo
     return FilesBelow(base);
 }
 
-void ChooseKind(HWND save, const char *word, const char *tag)
-{
-    CheckDlgButton(save, SavePage_KindControl(ExportFormat_FromWord("png")->saveKind), BST_UNCHECKED);
-    CheckDlgButton(save, SavePage_KindControl(ExportFormat_FromWord(word)->saveKind), BST_CHECKED);
-    UiText_SetItem(save, IDC_SAVE_FIELD_1, tag);
-}
-
 }  // namespace
 
 TEST_CASE("WebGAL and the atlas from the output button: the headless export's files; a device-name tag refused")
@@ -46,10 +39,7 @@ TEST_CASE("WebGAL and the atlas from the output button: the headless export's fi
         CAPTURE(word);
         const ExportFormat *format = ExportFormat_FromWord(word);
         Rig rig;
-        HWND save = rig.CreateSavePage();
-        Project *p = BuildProject(&rig.catalog);
-        rig.CreatePages(p);
-        Project_Free(p);
+        HWND save = rig.CreateSavePageWithProject();
         rig.SelectExpression(1);
         SavePage_SetFreeFolder(save, "game\\");
         // The kind offers the format: its radio button is there and not hidden.

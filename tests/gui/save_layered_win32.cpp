@@ -46,10 +46,7 @@ TEST_CASE("the layered-file box: its format list follows it, and the export writ
 {
     RegistryValue on(REG_PROGRAM_KEY, "LayeredFiles", nullptr), format(REG_PROGRAM_KEY, "LayeredFormat", nullptr);
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     ShowWindow(save, SW_SHOW);
     HWND box = GetDlgItem(save, IDC_SAVE_LAYERED), list = GetDlgItem(save, IDC_SAVE_LAYERED_FORMAT);
     REQUIRE(box);

@@ -121,10 +121,7 @@ TEST_CASE("closing the page stores the free folder and the program's folder")
 TEST_CASE("the output button is enabled exactly while a style is exported")
 {
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     HWND button = GetDlgItem(save, IDC_SAVE_OUTPUT);
     struct Case {
         int states[3];
@@ -151,10 +148,7 @@ TEST_CASE("the output button is enabled exactly while a style is exported")
 TEST_CASE("refused names and folders stop the output with their message")
 {
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     SavePage_SetFreeFolder(save, "out");
     HWND nameEdit = GetDlgItem(rig.Page(PAGE_CHARA), IDC_CHARA_NAME);
     const char *wide = "다음 문자는 사용 불가 \n\n전각문자 반각 스페이스";

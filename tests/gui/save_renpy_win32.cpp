@@ -29,25 +29,9 @@ std::map<std::string, std::vector<unsigned char>> HeadlessRenPy(int style, int e
     return FilesBelow(base);
 }
 
-// The radio button of a format's output kind.
-int KindRadio(const char *word)
-{
-    return SavePage_KindControl(ExportFormat_FromWord(word)->saveKind);
-}
-
-// Chooses a kind as a click on its radio button does.
-void ChooseKind(HWND save, const char *word)
-{
-    for (const char *other : {"png", "renpy", "webgal", "atlas"})
-        CheckDlgButton(save, KindRadio(other), BST_UNCHECKED);
-    CheckDlgButton(save, KindRadio(word), BST_CHECKED);
-    SendMessageA(save, WM_COMMAND, MAKEWPARAM(KindRadio(word), BN_CLICKED), (LPARAM)GetDlgItem(save, KindRadio(word)));
-}
-
 void ChooseRenPy(HWND save, const char *tag)
 {
-    ChooseKind(save, "renpy");
-    UiText_SetItem(save, IDC_SAVE_FIELD_1, tag);
+    ChooseKind(save, "renpy", tag);
 }
 
 }  // namespace
@@ -55,10 +39,7 @@ void ChooseRenPy(HWND save, const char *tag)
 TEST_CASE("Ren'Py from the output button: the headless export's files, the progress window, a page to look at")
 {
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     rig.SelectExpression(1);
     SavePage_SetFreeFolder(save, "game");
     // The PNG files are the page's first kind.
@@ -98,10 +79,7 @@ TEST_CASE("Ren'Py from the output button: the headless export's files, the progr
 TEST_CASE("Ren'Py from the output button: the Character definition left out with its box, usable only for Ren'Py")
 {
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     SavePage_SetFreeFolder(save, "game");
     HWND box = GetDlgItem(save, IDC_SAVE_SWITCH_1);
     // The controls follow a click on a kind.
@@ -124,10 +102,7 @@ TEST_CASE("Ren'Py from the output button: the Character definition left out with
 TEST_CASE("Ren'Py from the output button: names refused with their message, a folder that fails counted")
 {
     Rig rig;
-    HWND save = rig.CreateSavePage();
-    Project *p = BuildProject(&rig.catalog);
-    rig.CreatePages(p);
-    Project_Free(p);
+    HWND save = rig.CreateSavePageWithProject();
     SavePage_SetFreeFolder(save, "game\\");
     // A name that cannot be a tag, with the tag field empty.
     rig.SetName("유나");

@@ -22,6 +22,7 @@
 #include "core/services/registry_win32.h"
 #include "core/util.h"
 #include "output/export.h"
+#include "output/export_format.h"
 #include "output/headless.h"
 #include "core/services/tileview_win32.h"
 #include "editor/app_context_win32.h"
@@ -325,6 +326,16 @@ struct Rig {
         return app.pages[PAGE_SAVE];
     }
 
+    // The SAVE page, then the other pages with the test project.
+    HWND CreateSavePageWithProject()
+    {
+        HWND save = CreateSavePage();
+        Project *p = BuildProject(&catalog);
+        CreatePages(p);
+        Project_Free(p);
+        return save;
+    }
+
     // The CHARA and DRESS pages from their resources (they build the
     // models), then the project applied the way the File commands do.
     void CreatePages(Project *project)
@@ -390,6 +401,24 @@ struct Rig {
 
 // Every file below a folder (program path ending with `\`), by relative
 // path, with its bytes.
+// The radio button of a format's output kind.
+inline int KindRadio(const char *word)
+{
+    return SavePage_KindControl(ExportFormat_FromWord(word)->saveKind);
+}
+
+// Chooses a kind as a click on its radio button does, and types the tag
+// (nullptr: leaves the field as it is).
+inline void ChooseKind(HWND save, const char *word, const char *tag = nullptr)
+{
+    for (int k = 1; SavePage_KindControl(k); k++)
+        CheckDlgButton(save, SavePage_KindControl(k), BST_UNCHECKED);
+    CheckDlgButton(save, KindRadio(word), BST_CHECKED);
+    SendMessageA(save, WM_COMMAND, MAKEWPARAM(KindRadio(word), BN_CLICKED), (LPARAM)GetDlgItem(save, KindRadio(word)));
+    if (tag)
+        UiText_SetItem(save, IDC_SAVE_FIELD_1, tag);
+}
+
 inline std::map<std::string, std::vector<unsigned char>> FilesBelow(const std::string &folder)
 {
     std::map<std::string, std::vector<unsigned char>> files;
