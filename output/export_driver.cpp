@@ -126,16 +126,18 @@ void ExportShot_Report(ExportShot *shot, const std::string &path, int failure)
     shot->later.push_back([path, failure](ExportShot *s) { s->reports.push_back({path, failure}); });
 }
 
+int ExportShot_CanWrite(ExportShot *shot, const ExportPath &path)
+{
+    int failure = !path.fits ? (int)FILEWRITE_PATH_TOO_LONG : !ExportShot_Image(shot) ? (int)EXPORT_NOT_COMPOSED : 0;
+    if (failure)
+        ExportShot_Report(shot, path.shown, failure);
+    return !failure;
+}
+
 void ExportShot_WritePng(ExportShot *shot, const ExportPath &path)
 {
-    if (!path.fits) {
-        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
+    if (!ExportShot_CanWrite(shot, path))
         return;
-    }
-    if (!ExportShot_Image(shot)) {
-        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
-        return;
-    }
     std::string file = path.path;
     ExportShot_Later(shot, [file](ExportShot *s) {
         const std::vector<unsigned char> &png = ExportShot_Png(s);

@@ -112,6 +112,9 @@ void ExportShot_WritePng(ExportShot *shot, const ExportPath &path);
 // its encoding starts from there (png_kept.h); the shot's PNG is encoded
 // for it if no sink asked for it.
 void ExportShot_WriteOtherPng(ExportShot *shot, const ExportPath &path, DIB *image, int firstChangedRow);
+// Whether a file of this picture can be written at `path`: it fits and the
+// picture could be composed. Else the file is reported failed, and 0.
+int ExportShot_CanWrite(ExportShot *shot, const ExportPath &path);
 // A file of this picture: written (EXPORT_WRITTEN) or why not. Reports made
 // in the picture step itself keep their place among the later work.
 void ExportShot_Report(ExportShot *shot, const std::string &path, int failure);

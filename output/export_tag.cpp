@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 int ExportTag_Choose(const Character *ch, const char *typedTag, const char *(*problem)(const char *),
                      const char *engine, const char *hint, std::string *tag, char *message, size_t size)
@@ -25,4 +26,19 @@ int ExportTag_Choose(const Character *ch, const char *typedTag, const char *(*pr
     }
     *tag = lower;
     return 1;
+}
+
+const char *ExportTag_WordProblem(const char *name, size_t max, int dash)
+{
+    if (!name || !name[0])
+        return "비어 있습니다.";
+    if (strlen(name) > max)
+        return "너무 깁니다. (최대 64 바이트)";
+    for (const char *p = name; *p; p++) {
+        unsigned char c = (unsigned char)*p;
+        if (!(c < 0x80 && (isalnum(c) || c == '_' || (dash && c == '-'))))
+            return dash ? "ASCII 영문자, 숫자, _, - 만 쓸 수 있습니다. (공백, 한글 등은 사용 불가)"
+                        : "ASCII 영문자, 숫자, _ 만 쓸 수 있습니다. (공백, 한글 등은 사용 불가)";
+    }
+    return nullptr;
 }

@@ -30,15 +30,8 @@ int FigureNames_IsDeviceName(const char *name)
 
 const char *FigureNames_Problem(const char *name)
 {
-    if (!name || !name[0])
-        return "비어 있습니다.";
-    if (strlen(name) > FIGURE_NAME_MAX)
-        return "너무 깁니다. (최대 64 바이트)";
-    for (const char *p = name; *p; p++) {
-        unsigned char c = (unsigned char)*p;
-        if (!(c < 0x80 && (isalnum(c) || c == '_' || c == '-')))
-            return "ASCII 영문자, 숫자, _, - 만 쓸 수 있습니다. (공백, 한글 등은 사용 불가)";
-    }
+    if (const char *problem = ExportTag_WordProblem(name, FIGURE_NAME_MAX, 1))
+        return problem;
     if (!isalnum((unsigned char)name[0]))
         return "영문자나 숫자로 시작해야 합니다.";
     if (FigureNames_IsDeviceName(name))

@@ -55,14 +55,8 @@ void Layered_Picture(void *state, ExportDriver *driver, ExportShot *shot)
     const char *folder = picture->style->outputFolder ? picture->style->outputFolder : "";
     ExportPath path = ExportPath_Below(sink->base.c_str(),
                                        Export_PictureName(ch->name, folder, picture->expressionFolder, sink->extension));
-    if (!path.fits) {
-        ExportShot_Report(shot, path.shown, FILEWRITE_PATH_TOO_LONG);
+    if (!ExportShot_CanWrite(shot, path))
         return;
-    }
-    if (!ExportShot_Image(shot)) {
-        ExportShot_Report(shot, path.shown, EXPORT_NOT_COMPOSED);
-        return;
-    }
     std::shared_ptr<PartLayers> parts(new PartLayers(), PartLayersFree());
     if (!PartLayers_Take(ch, ExportDriver_Wardrobe(driver), parts.get())) {
         ExportShot_Report(shot, path.shown, FILEWRITE_NO_DATA);
