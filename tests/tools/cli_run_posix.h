@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <doctest.h>
+
+#include "core/services/filesys.h"
 #include "test_support.h"
 
 namespace clirun {
@@ -52,6 +55,32 @@ inline CliRun Run(const ScratchFolder &dir, const std::string &arguments, const 
     std::vector<unsigned char> err = ScratchFolder::ReadBytes(dir / "stderr.txt");
     r.err.assign(err.begin(), err.end());
     return r;
+}
+
+// vor-cli over the fixture tree in `dir` (its data/ folder).
+inline CliRun RunOverTree(const ScratchFolder &dir, const std::string &arguments)
+{
+    return Run(dir, "--data '" + dir / "data" + "' " + arguments);
+}
+
+// A command vor-cli must refuse: its exit status and a piece of its message.
+struct Refusal {
+    std::string arguments, said;
+    int status;
+};
+
+// Each refused as it says, printing nothing on standard output and making
+// no `folder` below `dir`.
+inline void CheckRefusals(const ScratchFolder &dir, const std::vector<Refusal> &refused, const char *folder)
+{
+    for (const Refusal &c : refused) {
+        CAPTURE(c.arguments);
+        CliRun r = RunOverTree(dir, c.arguments);
+        CHECK(r.status == c.status);
+        CHECK(r.out.empty());
+        CHECK_MESSAGE(r.err.find(c.said) != std::string::npos, r.err);
+        CHECK_FALSE(FileSys_FolderExists((dir / folder).c_str()));
+    }
 }
 
 }  // namespace clirun

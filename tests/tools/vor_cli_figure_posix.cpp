@@ -21,7 +21,7 @@ using clirun::CliRun;
 
 CliRun Cli(const ScratchFolder &dir, const std::string &arguments)
 {
-    return clirun::Run(dir, "--data '" + dir / "data" + "' " + arguments);
+    return clirun::RunOverTree(dir, arguments);
 }
 
 // The lines of vor-cli's output, each a file that exists.
@@ -44,10 +44,7 @@ TEST_CASE("vor-cli export --webgal and --atlas: refusals write nothing, each fil
     for (const char *option : {"--webgal", "--atlas"}) {
         CAPTURE(option);
         std::string out = std::string(" ") + option + " '" + dir / "out" + "'";
-        struct {
-            std::string arguments, said;
-            int status;
-        } refused[] = {
+        std::vector<clirun::Refusal> refused = {
             {"--encoding cp949 export '" + device + "'" + out, "장치 이름", 1},
             {"--encoding cp949 export '" + project + "'" + out + " --tag lpt3", "\"lpt3\"", 1},
             {"--encoding cp949 export '" + project + "'" + out + " --tag 'a b'", "ASCII", 1},
@@ -56,14 +53,7 @@ TEST_CASE("vor-cli export --webgal and --atlas: refusals write nothing, each fil
             {"export '" + project + "'" + out + out, "given twice", 2},
             {"export '" + project + "'" + out + " --no-character", "goes with --renpy", 2},
         };
-        for (const auto &c : refused) {
-            CAPTURE(c.arguments);
-            CliRun r = Cli(dir, c.arguments);
-            CHECK(r.status == c.status);
-            CHECK(r.out.empty());
-            CHECK_MESSAGE(r.err.find(c.said) != std::string::npos, r.err);
-            CHECK_FALSE(FileSys_FolderExists((dir / "out").c_str()));
-        }
+        clirun::CheckRefusals(dir, refused, "out");
         // A figure set's refusal also stops the PNG export asked for beside it.
         CliRun both = Cli(dir, "export '" + project + "' --out '" + dir / "png" + "'" + out + " --tag con");
         CHECK(both.status == 1);

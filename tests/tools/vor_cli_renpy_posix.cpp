@@ -22,10 +22,9 @@ namespace {
 
 using clirun::CliRun;
 
-// vor-cli over the fixture tree in `dir`.
 CliRun Cli(const ScratchFolder &dir, const std::string &arguments)
 {
-    return clirun::Run(dir, "--data '" + dir / "data" + "' " + arguments);
+    return clirun::RunOverTree(dir, arguments);
 }
 
 }  // namespace
@@ -36,10 +35,7 @@ TEST_CASE("vor-cli export --renpy: the files it names; a refusal writes nothing;
     std::string project = WriteTwoStyleProject(dir, "Abc", "outing");
     std::string named = WriteTwoStyleProject(dir, "유나", "niko");
     std::string game = " --renpy '" + dir / "game" + "'";
-    struct {
-        std::string arguments, said;
-        int status;
-    } refused[] = {
+    std::vector<clirun::Refusal> refused = {
         // The messages in the stored bytes, which the test's literals are.
         {"--encoding cp949 export '" + named + "'" + game, "태그를 입력해 주세요", 1},
         {"--encoding cp949 export '" + named + "'" + game + " --tag yuna", "표정 \"niko\"", 1},  // the style clashes
@@ -47,14 +43,7 @@ TEST_CASE("vor-cli export --renpy: the files it names; a refusal writes nothing;
         {"export '" + project + "'" + game + " --out", "--out needs a value", 2},
         {"export '" + project + "'" + game + " --layered psd", "--layered goes with --out", 2},
     };
-    for (const auto &c : refused) {
-        CAPTURE(c.arguments);
-        CliRun r = Cli(dir, c.arguments);
-        CHECK(r.status == c.status);
-        CHECK(r.out.empty());
-        CHECK_MESSAGE(r.err.find(c.said) != std::string::npos, r.err);
-        CHECK_FALSE(FileSys_FolderExists((dir / "game").c_str()));
-    }
+    clirun::CheckRefusals(dir, refused, "game");
 
     // One line per file written, the script last.
     CliRun ok = Cli(dir, "export '" + project + "'" + game);
