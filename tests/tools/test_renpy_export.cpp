@@ -28,6 +28,14 @@
 
 namespace {
 
+// The sample project over the sample tree.
+void OpenSample(Headless *h)
+{
+    const ScratchFolder &tree = SharedSampleTree();
+    REQUIRE(Headless_Open(h, (tree / "data\\").c_str()));
+    REQUIRE(Headless_LoadProject(h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+}
+
 // ---- the .rpy as Ren'Py's layeredimage statement reads it -------------------
 
 struct RpyLayer {
@@ -324,10 +332,8 @@ std::string ProjectPath(const ScratchFolder &tree, Headless *h, uint64_t seed)
 
 TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export")
 {
-    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
-    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
-    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    OpenSample(&h);
     ScratchFolder out;
     Exported e = ExportAndCompare(&h, out, "", 1);
     CHECK(e.names.tag == "yuna");
@@ -351,10 +357,8 @@ TEST_CASE("Ren'Py export of the sample project: every pair equals the PNG export
 
 TEST_CASE("Ren'Py export: an accessory between face parts splits the face run, its style in several groups")
 {
-    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
-    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
-    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    OpenSample(&h);
     // The waitress's cat ears between the brows and the cheeks (three fixed
     // entries in front of them: mouth, eyes, cheeks), moved down over the
     // brows so that they cannot be drawn in another order.
@@ -615,10 +619,8 @@ TEST_CASE("Ren'Py export: the eyes and the mouth shown in their frames equal the
 
 TEST_CASE("Ren'Py export: the speaker, the side image and the header")
 {
-    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
-    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
-    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    OpenSample(&h);
     ScratchFolder out;
     Exported e = ExportAndCompare(&h, out, "", 1);
     const std::string &text = e.rpyText;
@@ -666,10 +668,8 @@ TEST_CASE("Ren'Py export: the speaker, the side image and the header")
 
 TEST_CASE("Ren'Py export: the speaker's name reads back as Ren'Py shows it")
 {
-    const ScratchFolder &tree = SharedSampleTree();
     Headless h;
-    REQUIRE(Headless_Open(&h, (tree / "data\\").c_str()));
-    REQUIRE(Headless_LoadProject(&h, (tree / "sample.vor").c_str()) == PROJECT_OK);
+    OpenSample(&h);
     struct {
         const char *name;    // CP949
         const char *quoted;  // in the define, UTF-8
